@@ -1,0 +1,57 @@
+// HierarchicWeight: per-vertex weights that follow contractions. Each vertex stands for the tree of
+// input vertices merged into it; its weight is the minimum, maximum or mean of their own weights.
+// Undoing merges in reverse order restores the previous weights exactly.
+//
+//   HierarchicWeight w(n);  w.setMode(0 | 1 | 2);   // MIN, MAX, AVERAGE (default)
+//   w.setWeight(v, p * 100 + 1);                    // own weights
+//   w.contractVertices(a, b); ... w.uncontractVertex(a);
+#pragma once
+
+#include "VertexWeight.h"
+
+#include <vector>
+
+namespace gdx {
+
+enum WeightCombining { MIN = 0, MAX = 1, AVERAGE = 2 };
+
+class HierarchicWeight : public VertexWeight {
+public:
+    explicit HierarchicWeight(uint32_t vertexCount);
+
+    void setMode(int mode);
+    WeightCombining mode() const { return mode_; }
+    uint32_t vertexCount() const { return vertexCount_; }
+    uint32_t nodeCount() const { return uint32_t(nodes_.size()); }
+
+    float getWeight(uint32_t vertex) override;
+    void setWeight(uint32_t vertex, float weight) override;
+    void contractVertices(uint32_t kept, uint32_t removed) override;
+    void uncontractVertex(uint32_t kept) override;
+
+private:
+    // A leaf stands for one input vertex; a merge node for the union of its two children. Nodes are
+    // indices into nodes_, which grows with merges and shrinks with their undoing (always the last).
+    struct WeightNode {
+        uint32_t vertex;
+        uint32_t left;  // NO_CHILD for a leaf
+        uint32_t right; // NO_CHILD for a leaf
+        // Cached combine() over the subtree and its leaf count, in the same order and precision
+        // as a recursive evaluation (right subtree, then left, combined as a float).
+        float value;
+        uint32_t leaves;
+    };
+    static constexpr uint32_t NO_CHILD = 0xffffffffu;
+
+    float combine(float l, float r) const;
+    void refreshCache();
+
+    std::vector<uint32_t> currentNode_;
+    std::vector<float> ownWeight_;
+    std::vector<WeightNode> nodes_;
+    uint32_t vertexCount_;
+    WeightCombining mode_ = AVERAGE;
+    bool cacheStale_ = false;
+};
+
+} // namespace gdx

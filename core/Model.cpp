@@ -1,0 +1,501 @@
+#include "Model.h"
+
+#include "MatrixN.h"
+
+#include <cmath>
+
+namespace gdx {
+
+const DoubleVector UNSET_NORMAL{INFINITY, INFINITY, INFINITY};
+const Color UNSET_COLOR{INFINITY, INFINITY, INFINITY, INFINITY};
+const float UNSET_UV = INFINITY;
+
+Model::Model(uint32_t numVertices, uint32_t faceCapacity)
+    : vertexFaces_(numVertices), vertexState_(numVertices), wedgeFlags_(numVertices, 0),
+      normals_(numVertices, UNSET_NORMAL), colors_(numVertices, UNSET_COLOR), firstU_(numVertices, UNSET_UV),
+      firstV_(numVertices, UNSET_UV), wedgeCount_(numVertices) {
+    positions_.reserve(numVertices);
+    faces_.reserve(faceCapacity);
+    faceState_.reserve(faceCapacity);
+}
+
+void Model::setNumUVSets(uint32_t k) {
+    uSets_.assign(k, FloatArray(positions_.size(), 0.0f));
+    vSets_.assign(k, FloatArray(positions_.size(), 0.0f));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Building
+
+bool Model::wedgeEquals(uint32_t w, const DoubleVector& normal, const Color& color, float u, float v) const {
+    return firstU_[w] == u && firstV_[w] == v && colors_[w] == color && normals_[w] == normal;
+}
+
+uint32_t Model::newWedgeSlot() {
+    wedgeFlags_.push_back(0);
+    return wedgeCount_++;
+}
+
+uint32_t Model::addWedge(uint32_t v, const DoubleVector& normal, const Color& color, const FloatArray& uvList) {
+    // A mesh without UV sets reads as first-set UV (0, 0), so its wedges split on normals and colours
+    // only.
+    const float u0 = uvList.size() >= 2 ? uvList[0] : 0.0f;
+    const float v0 = uvList.size() >= 2 ? uvList[1] : 0.0f;
+    const uint32_t pairs = uint32_t(uvList.size() / 2);
+
+    if (wedgeEquals(v, normal, color, u0, v0))
+        return v;
+
+    if (firstU_[v] != UNSET_UV) {
+        for (uint32_t f : vertexFaces_[v]) {
+            const uint32_t w = wedgeAt(f, v);
+            if (wedgeEquals(w, normal, color, u0, v0)) {
+                vertexState_[v].mark = 1;
+                return w;
+            }
+        }
+        const uint32_t w = newWedgeSlot();
+        normals_.push_back(normal);
+        colors_.push_back(color);
+        firstU_.push_back(u0);
+        firstV_.push_back(v0);
+        for (uint32_t k = 0; k < pairs && k < uSets_.size(); ++k) {
+            uSets_[k].push_back(uvList[2 * k]);
+            vSets_[k].push_back(uvList[2 * k + 1]);
+        }
+        vertexState_[v].mark = 1;
+        return w;
+    }
+
+    for (uint32_t k = 0; k < pairs && k < uSets_.size(); ++k) {
+        uSets_[k][v] = uvList[2 * k];
+        vSets_[k][v] = uvList[2 * k + 1];
+    }
+    firstU_[v] = u0;
+    firstV_[v] = v0;
+    normals_[v] = normal;
+    colors_[v] = color;
+    vertexState_[v].mark = 0;
+    return v;
+}
+
+uint32_t Model::addFace(uint32_t a, uint32_t b, uint32_t c, uint32_t wa, uint32_t wb, uint32_t wc, bool link) {
+    const uint32_t f = uint32_t(faces_.size());
+    faces_.push_back(Face{{a, b, c}, {wa, wb, wc}});
+    faceState_.push_back(FaceState{0, true});
+    if (link) {
+        vertexFaces_[a].push_back(f);
+        vertexFaces_[b].push_back(f);
+        vertexFaces_[c].push_back(f);
+    }
+    return f;
+}
+
+void Model::copyWedgeValues(uint32_t from) {
+    // Values are read before each push: a push may reallocate the array they come from.
+    const DoubleVector normal = normals_[from];
+    const Color color = colors_[from];
+    const float u = firstU_[from], v = firstV_[from];
+    normals_.push_back(normal);
+    colors_.push_back(color);
+    firstU_.push_back(u);
+    firstV_.push_back(v);
+    for (uint32_t k = 0; k < uSets_.size(); ++k) {
+        const float uk = uSets_[k][from], vk = vSets_[k][from];
+        uSets_[k].push_back(uk);
+        vSets_[k].push_back(vk);
+    }
+}
+
+void Model::splitDisconnectedWedges() {
+    splitState_.assign(faces_.size(), 0);
+    for (uint32_t v = 0; v < numVertices(); ++v)
+        if (vertexState_[v].mark == 1)
+            splitAt(v);
+    splitState_.clear();
+    splitState_.shrink_to_fit();
+}
+
+void Model::collectEdgeNeighbours(uint32_t f, uint32_t corner, IndexArray& out) {
+    const Face& face = faces_[f];
+    const uint32_t x = face.vertex(corner), y = face.vertex((corner + 1) % 3), z = face.vertex((corner + 2) % 3);
+    for (uint32_t g : vertexFaces_[x])
+        faceState_[g].mark = 1;
+    for (uint32_t g : vertexFaces_[y])
+        faceState_[g].mark -= 1;
+    for (uint32_t g : vertexFaces_[z])
+        faceState_[g].mark -= 1;
+    for (uint32_t g : vertexFaces_[x])
+        if (faceState_[g].mark == 0) {
+            out.push_back(g);
+            faceState_[g].mark = 1;
+        }
+}
+
+void Model::splitAt(uint32_t v) {
+    enum : uint8_t { UNVISITED = 0, REACHED = 1, DONE = 2 };
+    FaceList& around = vertexFaces_[v];
+    for (uint32_t f : around)
+        splitState_[f] = UNVISITED;
+
+    for (uint32_t p = 0; p < around.size(); ++p) {
+        const uint32_t f = around[p];
+        if (splitState_[f] != UNVISITED)
+            continue;
+        const uint32_t w = wedgeAt(f, v);
+        const uint32_t n = wedgeCount_;
+
+        // Flood over faces around v joined to f through an edge at v and using the same wedge.
+        scratchStack_.clear();
+        scratchStack_.push_back(f);
+        splitState_[f] = REACHED;
+        while (!scratchStack_.empty()) {
+            const uint32_t g = scratchStack_.back();
+            scratchStack_.pop_back();
+            scratchFaces_.clear();
+            collectEdgeNeighbours(g, faces_[g].cornerOf(v), scratchFaces_);
+            for (uint32_t h : scratchFaces_)
+                if (splitState_[h] == UNVISITED && wedgeAt(h, v) == w) {
+                    splitState_[h] = REACHED;
+                    scratchStack_.push_back(h);
+                }
+        }
+
+        bool changed = false;
+        for (uint32_t q = p; q < around.size(); ++q) {
+            const uint32_t g = around[q];
+            if (splitState_[g] != UNVISITED) {
+                splitState_[g] = DONE;
+            } else if (wedgeAt(g, v) == w) {
+                faces_[g].setWedge(faces_[g].cornerOf(v), n);
+                changed = true;
+            }
+        }
+        if (changed) {
+            newWedgeSlot();
+            copyWedgeValues(w);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Queries and edits
+
+void Model::faceNormal(uint32_t f, DoubleVector& out, bool normalizeIt) const {
+    const Face& face = faces_[f];
+    const FloatPoint& p0 = positions_[face.vertex(0)];
+    const FloatPoint& p1 = positions_[face.vertex(1)];
+    const FloatPoint& p2 = positions_[face.vertex(2)];
+    const float e1x = p1.x - p0.x, e1y = p1.y - p0.y, e1z = p1.z - p0.z;
+    const float e2x = p2.x - p0.x, e2y = p2.y - p0.y, e2z = p2.z - p0.z;
+    out = cross(DoubleVector{e1x, e1y, e1z}, DoubleVector{e2x, e2y, e2z});
+    if (normalizeIt)
+        normalize(out);
+}
+
+double Model::faceArea(uint32_t f) const {
+    DoubleVector n;
+    faceNormal(f, n, false);
+    return 0.5 * std::sqrt(dot(n, n));
+}
+
+void Model::edgeFaces(uint32_t a, uint32_t b, IndexArray& out) {
+    for (uint32_t f : vertexFaces_[a])
+        faceState_[f].mark = 1;
+    for (uint32_t f : vertexFaces_[b])
+        faceState_[f].mark = 0;
+    for (uint32_t f : vertexFaces_[a])
+        if (faceState_[f].mark == 0) {
+            out.push_back(f);
+            faceState_[f].mark = 1;
+        }
+}
+
+void Model::vertexNeighbours(uint32_t v, IndexArray& out) {
+    const FaceList& around = vertexFaces_[v];
+    for (uint32_t f : around)
+        for (uint32_t x : faces_[f].vertices)
+            vertexState_[x].mark = 0;
+    vertexState_[v].mark = 1;
+    for (uint32_t f : around)
+        for (uint32_t x : faces_[f].vertices)
+            if (vertexState_[x].mark == 0) {
+                out.push_back(x);
+                vertexState_[x].mark = 1;
+            }
+}
+
+void Model::wedgesAt(uint32_t v, const FaceList& faceList, WedgeSet& out) const {
+    for (uint32_t f : faceList)
+        out.insert(wedgeAt(f, v));
+}
+
+void Model::wedgesAt(uint32_t v, const IndexArray& faceList, WedgeSet& out) const {
+    for (uint32_t f : faceList)
+        out.insert(wedgeAt(f, v));
+}
+
+uint32_t Model::countFacesWithWedge(const FaceList& faceList, uint32_t w) const {
+    uint32_t n = 0;
+    for (uint32_t f : faceList)
+        n += (faceState_[f].active && faces_[f].hasWedge(w)) ? 1 : 0;
+    return n;
+}
+
+uint32_t Model::countFacesWithWedge(const SmallVector<uint32_t, 2>& faceList, uint32_t w) const {
+    uint32_t n = 0;
+    for (uint32_t f : faceList)
+        n += (faceState_[f].active && faces_[f].hasWedge(w)) ? 1 : 0;
+    return n;
+}
+
+void Model::unlink(FaceList& list, uint32_t f) {
+    for (uint32_t i = 0; i < list.size(); ++i)
+        if (list[i] == f) {
+            list[i] = list.back();
+            list.pop_back();
+            return;
+        }
+}
+
+void Model::removeFace(uint32_t f) {
+    faceState_[f].active = false;
+    const Face& face = faces_[f];
+    for (uint32_t v : face.vertices)
+        unlink(vertexFaces_[v], f);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Attribute vectors
+
+void Model::setAttributeUse(bool uv, bool normal, bool color) {
+    uvDimension_ = uv ? 2 : 0;
+    normalDimension_ = normal ? 3 : 0;
+    colorDimension_ = color ? 4 : 0;
+}
+
+void Model::setAttributeClamping(bool clampUVs, bool unitizeNormals, bool clampColors) {
+    clampUVs_ = clampUVs;
+    unitizeNormals_ = unitizeNormals;
+    clampColors_ = clampColors;
+}
+
+void Model::setAttributeWeights(double uv, double normal, double color) {
+    uvWeight_ = uv;
+    normalWeight_ = normal;
+    colorWeight_ = color;
+}
+
+void Model::getAttributes(uint32_t w, VectorN& vec) const {
+    if (vec.size() != attributeDimension())
+        vec.resize(attributeDimension());
+    uint32_t i = 0;
+    if (uvDimension_) {
+        vec[i++] = double(firstU_[w]) * uvWeight_;
+        vec[i++] = double(firstV_[w]) * uvWeight_;
+    }
+    if (normalDimension_) {
+        vec[i++] = normals_[w].x * normalWeight_;
+        vec[i++] = normals_[w].y * normalWeight_;
+        vec[i++] = normals_[w].z * normalWeight_;
+    }
+    if (colorDimension_) {
+        const Color& c = colors_[w];
+        vec[i++] = double(c.r) * colorWeight_;
+        vec[i++] = double(c.g) * colorWeight_;
+        vec[i++] = double(c.b) * colorWeight_;
+        vec[i++] = double(c.a) * colorWeight_;
+    }
+}
+
+void Model::setAttributes(uint32_t w, const VectorN& vec) {
+    uint32_t i = 0;
+    if (uvDimension_) {
+        firstU_[w] = float(vec[i++] / uvWeight_);
+        firstV_[w] = float(vec[i++] / uvWeight_);
+    }
+    if (normalDimension_) {
+        normals_[w].x = vec[i++] / normalWeight_;
+        normals_[w].y = vec[i++] / normalWeight_;
+        normals_[w].z = vec[i++] / normalWeight_;
+    }
+    if (colorDimension_) {
+        Color& c = colors_[w];
+        c.r = float(vec[i++] / colorWeight_);
+        c.g = float(vec[i++] / colorWeight_);
+        c.b = float(vec[i++] / colorWeight_);
+        c.a = float(vec[i++] / colorWeight_);
+    }
+}
+
+namespace {
+void clampRange(double* x, uint32_t n, double top) {
+    for (uint32_t i = 0; i < n; ++i) {
+        if (x[i] > top)
+            x[i] = top;
+        else if (x[i] < 0.0)
+            x[i] = 0.0;
+    }
+}
+} // namespace
+
+void Model::clampAttributes(VectorN& vec) const {
+    const uint32_t block = attributeDimension();
+    if (block == 0)
+        return;
+    double* x = vec.data();
+    for (uint32_t start = 0; start + block <= vec.size(); start += block) {
+        double* entry = x + start;
+        if (uvDimension_) {
+            if (clampUVs_)
+                clampRange(entry, 2, uvWeight_);
+            entry += 2;
+        }
+        if (normalDimension_) {
+            if (unitizeNormals_) {
+                const double s = entry[0] * entry[0] + entry[1] * entry[1] + entry[2] * entry[2];
+                // A zero-length normal (opposite normals cancelled out) has no direction to keep: it
+                // is left as it is rather than turned into NaN.
+                if (std::fabs(normalWeight_ * normalWeight_ - s) > 1e-12 && s > 0.0 && std::isfinite(s)) {
+                    const double k = std::sqrt(s) / normalWeight_;
+                    entry[0] /= k;
+                    entry[1] /= k;
+                    entry[2] /= k;
+                }
+            }
+            entry += 3;
+        }
+        if (colorDimension_ && clampColors_)
+            clampRange(entry, 4, colorWeight_);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Contraction records
+
+void Model::prepareContraction(uint32_t a, uint32_t b, PairContraction& record, const FloatVector* target) {
+    record.keptVertex = a;
+    record.removedVertex = b;
+    if (target) {
+        const FloatPoint& p = positions_[a];
+        record.displacement = FloatVector{target->x - p.x, target->y - p.y, target->z - p.z};
+    } else {
+        record.displacement = FloatVector{0.0f, 0.0f, 0.0f};
+    }
+
+    record.removedFaces.clear();
+    record.changedFaces.clear();
+    record.firstRemovedSideFace = 0;
+    const FaceList& aroundA = vertexFaces_[a];
+    const FaceList& aroundB = vertexFaces_[b];
+    for (uint32_t f : aroundB)
+        faceState_[f].mark = 0;
+    for (uint32_t f : aroundA)
+        faceState_[f].mark = 1;
+    for (uint32_t f : aroundB)
+        faceState_[f].mark += 1;
+    for (const FaceList* around : {&aroundA, &aroundB}) {
+        for (uint32_t f : *around) {
+            const int8_t mark = faceState_[f].mark;
+            if (mark >= 2)
+                record.removedFaces.push_back(f);
+            else if (mark == 1)
+                record.changedFaces.push_back(f);
+            faceState_[f].mark = 0;
+        }
+        if (around == &aroundA)
+            record.firstRemovedSideFace = record.changedFaces.size();
+    }
+
+    record.wedgePairs.clear();
+    record.freeWedges.clear();
+    record.firstRemovedSideWedge = 0;
+    WedgeSet& sa = scratchSetA_;
+    WedgeSet& sb = scratchSetB_;
+    sa.clear();
+    sb.clear();
+    wedgesAt(a, aroundA, sa);
+    wedgesAt(b, aroundB, sb);
+    for (uint32_t w : sa)
+        wedgeFlags_[w] = 0;
+    for (uint32_t w : sb)
+        wedgeFlags_[w] = 0;
+    for (uint32_t f : record.changedFaces)
+        for (uint32_t w : faces_[f].wedges)
+            wedgeFlags_[w] = 1;
+    for (uint32_t f : record.removedFaces) {
+        const uint32_t wa = wedgeAt(f, a), wb = wedgeAt(f, b);
+        record.wedgePairs.insert(WedgePair{wa, wb});
+        wedgeFlags_[wa] = 2;
+        wedgeFlags_[wb] = 2;
+    }
+    // Each kept-side wedge merges with one removed-side wedge: the smallest it was paired with.
+    for (uint32_t i = 1; i < record.wedgePairs.size();) {
+        if (record.wedgePairs[i].kept == record.wedgePairs[i - 1].kept)
+            record.wedgePairs.erase(i);
+        else
+            ++i;
+    }
+    for (uint32_t w : sa)
+        if (wedgeFlags_[w] == 1) {
+            record.freeWedges.push_back(w);
+            wedgeFlags_[w] = 2;
+        }
+    record.firstRemovedSideWedge = record.freeWedges.size();
+    for (uint32_t w : sb)
+        if (wedgeFlags_[w] == 1) {
+            record.freeWedges.push_back(w);
+            wedgeFlags_[w] = 2;
+        }
+}
+
+void Model::contract(const PairContraction& record) {
+    const uint32_t a = record.keptVertex, b = record.removedVertex;
+    FloatPoint& p = positions_[a];
+    p.x += record.displacement.x;
+    p.y += record.displacement.y;
+    p.z += record.displacement.z;
+
+    for (uint32_t f : record.removedFaces)
+        removeFace(f);
+    FaceList& aroundA = vertexFaces_[a];
+    for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i) {
+        const uint32_t f = record.changedFaces[i];
+        faces_[f].replaceVertex(b, a);
+        aroundA.push_back(f);
+    }
+    vertexState_[b].active = false;
+    vertexFaces_[b].clear();
+    for (const WedgePair& pair : record.wedgePairs)
+        for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
+            faces_[record.changedFaces[i]].replaceWedge(pair.removed, pair.kept);
+}
+
+void Model::uncontract(const PairContraction& record) {
+    const uint32_t a = record.keptVertex, b = record.removedVertex;
+    FloatPoint& p = positions_[a];
+    p.x -= record.displacement.x;
+    p.y -= record.displacement.y;
+    p.z -= record.displacement.z;
+
+    for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
+        faces_[record.changedFaces[i]].replaceVertex(a, b);
+    for (uint32_t f : record.removedFaces) {
+        faceState_[f].active = true;
+        for (uint32_t v : faces_[f].vertices)
+            vertexFaces_[v].push_back(f);
+    }
+    FaceList& aroundA = vertexFaces_[a];
+    FaceList& aroundB = vertexFaces_[b];
+    for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i) {
+        const uint32_t f = record.changedFaces[i];
+        unlink(aroundA, f);
+        aroundB.push_back(f);
+    }
+    vertexState_[b].active = true;
+    for (const WedgePair& pair : record.wedgePairs)
+        for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
+            faces_[record.changedFaces[i]].replaceWedge(pair.kept, pair.removed);
+}
+
+} // namespace gdx

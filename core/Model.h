@@ -1,0 +1,137 @@
+// Model: the core's triangle mesh. Vertex positions, triangle faces and per-corner attributes held in
+// wedges (attribute slots: every UV set, a normal, a colour) shared by the corners of a vertex with
+// equal first-set UV, normal and colour that are joined around the vertex. Face records are never
+// deleted, only deactivated, so every contraction can be undone.
+//
+// Building, in this order:
+//   1. Model m(numVertices, numTriangles);
+//   2. m.positions() gets exactly numVertices points;
+//   3. m.setNumUVSets(k);
+//   4. per corner: w = m.addWedge(vertex, normal, color, uvList)   (k (u, v) pairs, set order)
+//   5. per triangle: m.addFace(a, b, c, wa, wb, wc, true);
+//   6. m.splitDisconnectedWedges();
+// Then the engine changes it only through prepareContraction / contract / uncontract and
+// setAttributes.
+#pragma once
+
+#include "Face.h"
+#include "OrderedSet.h"
+#include "PairContraction.h"
+#include "SmallVector.h"
+#include "Types.h"
+#include "VectorN.h"
+
+#include <vector>
+
+namespace gdx {
+
+struct FaceState {
+    int8_t mark = 0;
+    bool active = true;
+};
+
+struct VertexState {
+    int8_t mark = 0;
+    bool active = true;
+};
+
+using FaceList = SmallVector<uint32_t, 6>;
+using WedgeSet = OrderedSet<uint32_t, 4>;
+
+class Model {
+public:
+    Model(uint32_t numVertices, uint32_t faceCapacity);
+
+    // Building.
+    FloatPointArray& positions() { return positions_; }
+    const FloatPointArray& positions() const { return positions_; }
+    void setNumUVSets(uint32_t k);
+    uint32_t addWedge(uint32_t vertex, const DoubleVector& normal, const Color& color, const FloatArray& uvList);
+    uint32_t addFace(uint32_t a, uint32_t b, uint32_t c, uint32_t wa, uint32_t wb, uint32_t wc, bool link);
+    void splitDisconnectedWedges();
+
+    // Queries.
+    uint32_t numVertices() const { return uint32_t(positions_.size()); }
+    uint32_t numWedges() const { return wedgeCount_; }
+    uint32_t numFaces() const { return uint32_t(faces_.size()); }
+    uint32_t numUVSets() const { return uint32_t(uSets_.size()); }
+    inline const Face& face(uint32_t f) const;
+    inline const FaceList& vertexFaces(uint32_t v) const;
+    inline FaceState& faceState(uint32_t f);
+    inline const FaceState& faceState(uint32_t f) const;
+    inline VertexState& vertexState(uint32_t v);
+    inline const VertexState& vertexState(uint32_t v) const;
+    // The wedge face f uses at vertex v.
+    inline uint32_t wedgeAt(uint32_t f, uint32_t v) const;
+    const FloatArray& uArray(uint32_t k) const { return uSets_[k]; }
+    const FloatArray& vArray(uint32_t k) const { return vSets_[k]; }
+    const FloatArray& firstU() const { return firstU_; }
+    const FloatArray& firstV() const { return firstV_; }
+    const DoubleVectorArray& normals() const { return normals_; }
+    const ColorArray& colors() const { return colors_; }
+
+    void faceNormal(uint32_t f, DoubleVector& out, bool normalize) const;
+    double faceArea(uint32_t f) const;
+    // Append to `out` (not cleared).
+    void edgeFaces(uint32_t a, uint32_t b, IndexArray& out);
+    void vertexNeighbours(uint32_t v, IndexArray& out);
+    void wedgesAt(uint32_t v, const FaceList& faceList, WedgeSet& out) const;
+    void wedgesAt(uint32_t v, const IndexArray& faceList, WedgeSet& out) const;
+    uint32_t countFacesWithWedge(const FaceList& faceList, uint32_t w) const;
+    uint32_t countFacesWithWedge(const SmallVector<uint32_t, 2>& faceList, uint32_t w) const;
+    void removeFace(uint32_t f);
+
+    // Attribute vectors: per wedge, the used groups in order (first-set u, v times uvWeight; normal
+    // times normalWeight; colour times colorWeight).
+    void setAttributeUse(bool uv, bool normal, bool color);
+    void setAttributeClamping(bool clampUVs, bool unitizeNormals, bool clampColors);
+    void setAttributeWeights(double uv, double normal, double color);
+    uint32_t attributeDimension() const { return uvDimension_ + normalDimension_ + colorDimension_; }
+    uint32_t uvDimension() const { return uvDimension_; }
+    uint32_t normalDimension() const { return normalDimension_; }
+    uint32_t colorDimension() const { return colorDimension_; }
+    void getAttributes(uint32_t w, VectorN& vec) const;
+    void setAttributes(uint32_t w, const VectorN& vec);
+    // Clamps UVs and colours to [0, weight] and renormalises normals to length normalWeight, block by
+    // block over a vector that may hold several attribute vectors back to back.
+    void clampAttributes(VectorN& vec) const;
+
+    // Contraction records.
+    void prepareContraction(uint32_t a, uint32_t b, PairContraction& record, const FloatVector* target = nullptr);
+    void contract(const PairContraction& record);
+    void uncontract(const PairContraction& record);
+
+private:
+    bool wedgeEquals(uint32_t w, const DoubleVector& normal, const Color& color, float u, float v) const;
+    uint32_t newWedgeSlot();
+    void copyWedgeValues(uint32_t from);
+    void splitAt(uint32_t v);
+    void collectEdgeNeighbours(uint32_t f, uint32_t corner, IndexArray& out);
+    static void unlink(FaceList& list, uint32_t f);
+
+    FloatPointArray positions_;
+    std::vector<Face> faces_;
+    std::vector<FaceList> vertexFaces_;
+    std::vector<FaceState> faceState_;
+    std::vector<VertexState> vertexState_;
+    std::vector<uint8_t> wedgeFlags_;
+    DoubleVectorArray normals_;
+    ColorArray colors_;
+    std::vector<FloatArray> uSets_;
+    std::vector<FloatArray> vSets_;
+    FloatArray firstU_;
+    FloatArray firstV_;
+    uint32_t uvDimension_ = 0, normalDimension_ = 0, colorDimension_ = 0;
+    bool clampUVs_ = false, unitizeNormals_ = true, clampColors_ = true;
+    double uvWeight_ = 1.0, normalWeight_ = 1.0, colorWeight_ = 1.0;
+    uint32_t wedgeCount_ = 0;
+
+    // Scratch storage reused by prepareContraction and the wedge split.
+    WedgeSet scratchSetA_, scratchSetB_;
+    IndexArray scratchFaces_, scratchStack_;
+    std::vector<uint8_t> splitState_;
+};
+
+} // namespace gdx
+
+#include "Model.inl"

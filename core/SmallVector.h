@@ -1,0 +1,137 @@
+// A growable array of trivially copyable values that keeps its first N entries inline. The core's
+// records and quadrics hold a few entries each, millions of times over: inline storage avoids a heap
+// allocation per record and per quadric, and clear() keeps capacity so scratch instances never
+// reallocate once warm.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <type_traits>
+
+namespace gdx {
+
+template <typename T, uint32_t N> class SmallVector {
+    static_assert(std::is_trivially_copyable<T>::value, "SmallVector holds plain values only");
+
+public:
+    SmallVector() = default;
+    SmallVector(const SmallVector& o) { assign(o); }
+    SmallVector(SmallVector&& o) noexcept { take(o); }
+    SmallVector& operator=(const SmallVector& o) {
+        if (this != &o) {
+            size_ = 0;
+            assign(o);
+        }
+        return *this;
+    }
+    SmallVector& operator=(SmallVector&& o) noexcept {
+        if (this != &o) {
+            release();
+            take(o);
+        }
+        return *this;
+    }
+    ~SmallVector() { release(); }
+
+    uint32_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    uint32_t capacity() const { return capacity_; }
+    T* data() { return data_; }
+    const T* data() const { return data_; }
+    T* begin() { return data_; }
+    T* end() { return data_ + size_; }
+    const T* begin() const { return data_; }
+    const T* end() const { return data_ + size_; }
+    T& operator[](uint32_t i) { return data_[i]; }
+    const T& operator[](uint32_t i) const { return data_[i]; }
+    T& back() { return data_[size_ - 1]; }
+    const T& back() const { return data_[size_ - 1]; }
+
+    void clear() { size_ = 0; }
+    void push_back(const T& v) {
+        if (size_ == capacity_) {
+            T copy = v; // v may live in our own buffer
+            grow(capacity_ * 2);
+            data_[size_++] = copy;
+            return;
+        }
+        data_[size_++] = v;
+    }
+    void pop_back() { --size_; }
+    void reserve(uint32_t n) {
+        if (n > capacity_)
+            grow(n);
+    }
+    // New entries are left uninitialised unless a fill value is given.
+    void resize(uint32_t n) {
+        reserve(n);
+        size_ = n;
+    }
+    void resize(uint32_t n, const T& fill) {
+        reserve(n);
+        for (uint32_t i = size_; i < n; ++i)
+            data_[i] = fill;
+        size_ = n;
+    }
+    void insert(uint32_t pos, const T& v) {
+        T copy = v;
+        reserve(size_ + 1);
+        std::memmove(static_cast<void*>(data_ + pos + 1), data_ + pos, (size_ - pos) * sizeof(T));
+        data_[pos] = copy;
+        ++size_;
+    }
+    void erase(uint32_t pos) {
+        std::memmove(static_cast<void*>(data_ + pos), data_ + pos + 1, (size_ - pos - 1) * sizeof(T));
+        --size_;
+    }
+
+private:
+    bool isInline() const { return data_ == reinterpret_cast<const T*>(inline_); }
+    void grow(uint32_t n) {
+        if (n < 2 * N)
+            n = 2 * N;
+        T* fresh = static_cast<T*>(std::malloc(sizeof(T) * n));
+        if (!fresh)
+            throw std::bad_alloc();
+        std::memcpy(static_cast<void*>(fresh), data_, sizeof(T) * size_);
+        if (!isInline())
+            std::free(data_);
+        data_ = fresh;
+        capacity_ = n;
+    }
+    void assign(const SmallVector& o) {
+        reserve(o.size_);
+        std::memcpy(static_cast<void*>(data_), o.data_, sizeof(T) * o.size_);
+        size_ = o.size_;
+    }
+    void take(SmallVector& o) {
+        if (o.isInline()) {
+            data_ = reinterpret_cast<T*>(inline_);
+            capacity_ = N;
+            std::memcpy(static_cast<void*>(data_), o.data_, sizeof(T) * o.size_);
+        } else {
+            data_ = o.data_;
+            capacity_ = o.capacity_;
+            o.data_ = reinterpret_cast<T*>(o.inline_);
+            o.capacity_ = N;
+        }
+        size_ = o.size_;
+        o.size_ = 0;
+    }
+    void release() {
+        if (!isInline())
+            std::free(data_);
+        data_ = reinterpret_cast<T*>(inline_);
+        capacity_ = N;
+        size_ = 0;
+    }
+
+    T* data_ = reinterpret_cast<T*>(inline_);
+    uint32_t size_ = 0;
+    uint32_t capacity_ = N;
+    alignas(T) unsigned char inline_[sizeof(T) * N];
+};
+
+} // namespace gdx

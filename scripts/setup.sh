@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Gradix builds with (when missing), then configures and builds.
+# Usage: scripts/setup.sh [--sanitize]   (build dir: build/ or build-asan/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(build-essential cmake ninja-build pkg-config libboost-dev libgtest-dev libgmock-dev
+          libbenchmark-dev libassimp-dev assimp-testmodels libosmesa6-dev libglu1-mesa-dev
+          libpng-dev libcli11-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+build=build; extra=()
+if [ "${1:-}" = "--sanitize" ]; then
+  build=build-asan; extra=(-DGRADIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+fi
+cmake -S . -B "$build" -G Ninja "${extra[@]}" >/dev/null
+cmake --build "$build" --parallel "$(nproc)"

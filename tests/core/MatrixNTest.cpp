@@ -1,0 +1,102 @@
+#include "MatrixN.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace gdx;
+
+namespace {
+MatrixN fromRows(uint32_t n, std::initializer_list<double> values) {
+    MatrixN m(n, n);
+    uint32_t i = 0;
+    for (double v : values) {
+        m(i / n, i % n) = v;
+        ++i;
+    }
+    return m;
+}
+} // namespace
+
+TEST(MatrixN, InvertNeedsRowExchangeAndTracksDeterminantSign) {
+    // The zero in the top-left corner forces a pivot swap; the determinant is -2.
+    const MatrixN m = fromRows(3, {0, 1, 0, 2, 0, 0, 0, 0, 1});
+    MatrixN inv;
+    EXPECT_DOUBLE_EQ(invert(inv, m, 3), -2.0);
+    const MatrixN expected = fromRows(3, {0, 0.5, 0, 1, 0, 0, 0, 0, 1});
+    for (uint32_t r = 0; r < 3; ++r)
+        for (uint32_t c = 0; c < 3; ++c)
+            EXPECT_DOUBLE_EQ(inv(r, c), expected(r, c)) << r << "," << c;
+}
+
+TEST(MatrixN, InvertOfGeneralMatrixGivesIdentityProduct) {
+    const MatrixN m = fromRows(4, {4, -2, 1, 3, 3, 6, -4, 2, 2, 1, 8, -5, 1, -3, 2, 7});
+    MatrixN inv;
+    const double det = invert(inv, m, 4);
+    EXPECT_NE(det, 0.0);
+    for (uint32_t r = 0; r < 4; ++r)
+        for (uint32_t c = 0; c < 4; ++c) {
+            double sum = 0.0;
+            for (uint32_t k = 0; k < 4; ++k)
+                sum += m(r, k) * inv(k, c);
+            EXPECT_NEAR(sum, r == c ? 1.0 : 0.0, 1e-12);
+        }
+    // The input is left as it was.
+    EXPECT_EQ(m(0, 0), 4.0);
+}
+
+TEST(MatrixN, SingularMatricesReturnZero) {
+    MatrixN inv;
+    EXPECT_EQ(invert(inv, fromRows(3, {0, 1, 2, 0, 3, 4, 0, 5, 6}), 3), 0.0); // zero first column
+    EXPECT_EQ(invert(inv, fromRows(2, {1, 2, 2, 4}), 2), 0.0);               // dependent rows
+    EXPECT_EQ(invert(inv, fromRows(2, {NAN, 1, NAN, 2}), 2), 0.0);           // no numeric pivot
+}
+
+TEST(MatrixN, TrianglePlaneAndNormalize) {
+    const Plane p = trianglePlane({0, 0, 5}, {2, 0, 5}, {0, 3, 5});
+    EXPECT_DOUBLE_EQ(p.a, 0.0);
+    EXPECT_DOUBLE_EQ(p.b, 0.0);
+    EXPECT_DOUBLE_EQ(p.c, 1.0);
+    EXPECT_DOUBLE_EQ(p.d, -5.0);
+
+    const Plane degenerate = trianglePlane({1, 1, 1}, {2, 2, 2}, {3, 3, 3});
+    EXPECT_EQ(degenerate.a, 0.0);
+    EXPECT_EQ(degenerate.b, 0.0);
+    EXPECT_EQ(degenerate.c, 0.0);
+
+    DoubleVector v{3, 0, 4};
+    normalize(v);
+    EXPECT_DOUBLE_EQ(v.x, 0.6);
+    EXPECT_DOUBLE_EQ(v.z, 0.8);
+    DoubleVector zero{0, 0, 0};
+    normalize(zero);
+    EXPECT_EQ(zero.x, 0.0);
+}
+
+TEST(MatrixN, MultiplyRowMajor) {
+    const MatrixN m = fromRows(2, {1, 2, 3, 4});
+    VectorN v(2), out;
+    v[0] = 5;
+    v[1] = 6;
+    multiply(m, v, out);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0], 17.0);
+    EXPECT_EQ(out[1], 39.0);
+}
+
+TEST(MatrixN, LargeMatricesLeaveInlineStorage) {
+    // 20 x 20 exceeds the inline buffer; inversion must still work on the heap.
+    const uint32_t n = 20;
+    MatrixN m(n, n);
+    for (uint32_t r = 0; r < n; ++r)
+        for (uint32_t c = 0; c < n; ++c)
+            m(r, c) = r == c ? 4.0 : 1.0 / double(1 + r + c);
+    MatrixN inv;
+    EXPECT_NE(invert(inv, m, n), 0.0);
+    for (uint32_t r = 0; r < n; ++r) {
+        double sum = 0.0;
+        for (uint32_t k = 0; k < n; ++k)
+            sum += m(r, k) * inv(k, r);
+        EXPECT_NEAR(sum, 1.0, 1e-12);
+    }
+}
