@@ -25,6 +25,7 @@ int main() {
             model.addFace(a, d, c, corner(x, y, x), corner(x + 1, y + 1, x), corner(x, y + 1, x), true);
         }
     model.splitDisconnectedWedges();
-    std::printf("vertices %u  wedges %u  faces %u\n", model.numVertices(), model.numWedges(), model.numFaces());
+    std::printf("vertices %u  wedges %u  faces %u\n", model.numVertices(), model.numWedges(),
+                model.numFaces());
     return 0;
 }

@@ -4,7 +4,9 @@
 
 namespace gdx {
 
-Heap::Heap(uint32_t reserveCount, Less less) : less_(less) { items_.reserve(reserveCount); }
+Heap::Heap(uint32_t reserveCount, Less less) : less_(less) {
+    items_.reserve(reserveCount);
+}
 
 void Heap::append(const EdgePtr& item) {
     item->heapIndex = uint32_t(items_.size());

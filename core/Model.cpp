@@ -36,7 +36,8 @@ uint32_t Model::newWedgeSlot() {
     return wedgeCount_++;
 }
 
-uint32_t Model::addWedge(uint32_t v, const DoubleVector& normal, const Color& color, const FloatArray& uvList) {
+uint32_t Model::addWedge(uint32_t v, const DoubleVector& normal, const Color& color,
+                         const FloatArray& uvList) {
     // A mesh without UV sets reads as first-set UV (0, 0), so its wedges split on normals and colours
     // only.
     const float u0 = uvList.size() >= 2 ? uvList[0] : 0.0f;
@@ -79,7 +80,8 @@ uint32_t Model::addWedge(uint32_t v, const DoubleVector& normal, const Color& co
     return v;
 }
 
-uint32_t Model::addFace(uint32_t a, uint32_t b, uint32_t c, uint32_t wa, uint32_t wb, uint32_t wc, bool link) {
+uint32_t Model::addFace(uint32_t a, uint32_t b, uint32_t c, uint32_t wa, uint32_t wb, uint32_t wc,
+                        bool link) {
     const uint32_t f = uint32_t(faces_.size());
     faces_.push_back(Face{{a, b, c}, {wa, wb, wc}});
     faceState_.push_back(FaceState{0, true});
@@ -118,7 +120,8 @@ void Model::splitDisconnectedWedges() {
 
 void Model::collectEdgeNeighbours(uint32_t f, uint32_t corner, IndexArray& out) {
     const Face& face = faces_[f];
-    const uint32_t x = face.vertex(corner), y = face.vertex((corner + 1) % 3), z = face.vertex((corner + 2) % 3);
+    const uint32_t x = face.vertex(corner), y = face.vertex((corner + 1) % 3),
+                   z = face.vertex((corner + 2) % 3);
     for (uint32_t g : vertexFaces_[x])
         faceState_[g].mark = 1;
     for (uint32_t g : vertexFaces_[y])

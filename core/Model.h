@@ -46,7 +46,8 @@ public:
     FloatPointArray& positions() { return positions_; }
     const FloatPointArray& positions() const { return positions_; }
     void setNumUVSets(uint32_t k);
-    uint32_t addWedge(uint32_t vertex, const DoubleVector& normal, const Color& color, const FloatArray& uvList);
+    uint32_t addWedge(uint32_t vertex, const DoubleVector& normal, const Color& color,
+                      const FloatArray& uvList);
     uint32_t addFace(uint32_t a, uint32_t b, uint32_t c, uint32_t wa, uint32_t wb, uint32_t wc, bool link);
     void splitDisconnectedWedges();
 
@@ -97,7 +98,8 @@ public:
     void clampAttributes(VectorN& vec) const;
 
     // Contraction records.
-    void prepareContraction(uint32_t a, uint32_t b, PairContraction& record, const FloatVector* target = nullptr);
+    void prepareContraction(uint32_t a, uint32_t b, PairContraction& record,
+                            const FloatVector* target = nullptr);
     void contract(const PairContraction& record);
     void uncontract(const PairContraction& record);
 

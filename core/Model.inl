@@ -3,12 +3,24 @@
 
 namespace gdx {
 
-inline const Face& Model::face(uint32_t f) const { return faces_[f]; }
-inline const FaceList& Model::vertexFaces(uint32_t v) const { return vertexFaces_[v]; }
-inline FaceState& Model::faceState(uint32_t f) { return faceState_[f]; }
-inline const FaceState& Model::faceState(uint32_t f) const { return faceState_[f]; }
-inline VertexState& Model::vertexState(uint32_t v) { return vertexState_[v]; }
-inline const VertexState& Model::vertexState(uint32_t v) const { return vertexState_[v]; }
+inline const Face& Model::face(uint32_t f) const {
+    return faces_[f];
+}
+inline const FaceList& Model::vertexFaces(uint32_t v) const {
+    return vertexFaces_[v];
+}
+inline FaceState& Model::faceState(uint32_t f) {
+    return faceState_[f];
+}
+inline const FaceState& Model::faceState(uint32_t f) const {
+    return faceState_[f];
+}
+inline VertexState& Model::vertexState(uint32_t v) {
+    return vertexState_[v];
+}
+inline const VertexState& Model::vertexState(uint32_t v) const {
+    return vertexState_[v];
+}
 inline uint32_t Model::wedgeAt(uint32_t f, uint32_t v) const {
     const Face& face = faces_[f];
     return face.wedge(face.cornerOf(v));

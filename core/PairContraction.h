@@ -43,5 +43,7 @@ struct PairContraction {
 namespace gdx {
 // Field-by-field equality (arrays and sets compared in order).
 bool operator==(const PairContraction& l, const PairContraction& r);
-inline bool operator!=(const PairContraction& l, const PairContraction& r) { return !(l == r); }
+inline bool operator!=(const PairContraction& l, const PairContraction& r) {
+    return !(l == r);
+}
 } // namespace gdx

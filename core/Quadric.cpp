@@ -10,7 +10,9 @@ namespace {
 constexpr double ZERO_ERROR = 1e-12;
 constexpr double SINGULAR = 1e-12;
 
-bool finite(double v) { return std::isfinite(v); }
+bool finite(double v) {
+    return std::isfinite(v);
+}
 } // namespace
 
 void Quadric::reset(uint32_t numAttributes) {
@@ -171,9 +173,9 @@ void Quadric::appendSum(const Quadric& k, const Quadric& r) {
     for (uint32_t j = 0; j < k.terms_.size(); ++j) {
         const Term& x = k.terms_[j];
         const Term& y = r.terms_[j];
-        terms_.push_back(Term{{x.gradient.x + y.gradient.x, x.gradient.y + y.gradient.y,
-                               x.gradient.z + y.gradient.z},
-                              x.offset + y.offset});
+        terms_.push_back(
+            Term{{x.gradient.x + y.gradient.x, x.gradient.y + y.gradient.y, x.gradient.z + y.gradient.z},
+                 x.offset + y.offset});
     }
     for (uint32_t i = 0; i < k.counts_.size(); ++i)
         counts_.push_back(k.counts_[i] + r.counts_[i]);

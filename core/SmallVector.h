@@ -16,7 +16,7 @@ template <typename T, uint32_t N> class SmallVector {
     static_assert(std::is_trivially_copyable<T>::value, "SmallVector holds plain values only");
 
 public:
-    SmallVector() = default;
+    SmallVector() noexcept {}
     SmallVector(const SmallVector& o) { assign(o); }
     SmallVector(SmallVector&& o) noexcept { take(o); }
     SmallVector& operator=(const SmallVector& o) {

@@ -37,11 +37,15 @@ inline bool operator==(const Color& l, const Color& r) {
 inline DoubleVector operator-(const DoubleVector& l, const DoubleVector& r) {
     return {l.x - r.x, l.y - r.y, l.z - r.z};
 }
-inline double dot(const DoubleVector& l, const DoubleVector& r) { return l.x * r.x + l.y * r.y + l.z * r.z; }
+inline double dot(const DoubleVector& l, const DoubleVector& r) {
+    return l.x * r.x + l.y * r.y + l.z * r.z;
+}
 inline DoubleVector cross(const DoubleVector& l, const DoubleVector& r) {
     return {l.y * r.z - l.z * r.y, l.z * r.x - l.x * r.z, l.x * r.y - l.y * r.x};
 }
-inline DoubleVector toDouble(const FloatPoint& p) { return {p.x, p.y, p.z}; }
+inline DoubleVector toDouble(const FloatPoint& p) {
+    return {p.x, p.y, p.z};
+}
 
 using FloatPointArray = std::vector<FloatPoint>;
 using FloatVectorArray = std::vector<FloatVector>;

@@ -48,8 +48,8 @@ TEST(MatrixN, InvertOfGeneralMatrixGivesIdentityProduct) {
 TEST(MatrixN, SingularMatricesReturnZero) {
     MatrixN inv;
     EXPECT_EQ(invert(inv, fromRows(3, {0, 1, 2, 0, 3, 4, 0, 5, 6}), 3), 0.0); // zero first column
-    EXPECT_EQ(invert(inv, fromRows(2, {1, 2, 2, 4}), 2), 0.0);               // dependent rows
-    EXPECT_EQ(invert(inv, fromRows(2, {NAN, 1, NAN, 2}), 2), 0.0);           // no numeric pivot
+    EXPECT_EQ(invert(inv, fromRows(2, {1, 2, 2, 4}), 2), 0.0);                // dependent rows
+    EXPECT_EQ(invert(inv, fromRows(2, {NAN, 1, NAN, 2}), 2), 0.0);            // no numeric pivot
 }
 
 TEST(MatrixN, TrianglePlaneAndNormalize) {

@@ -1,0 +1,231 @@
+#include "TestMeshes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+using namespace gdx;
+
+namespace {
+const DoubleVector kUp{0, 0, 1};
+const Color kWhite{1, 1, 1, 1};
+
+// Everything contract/uncontract must restore.
+struct Snapshot {
+    std::vector<std::array<uint32_t, 6>> faces;
+    std::vector<bool> faceActive, vertexActive;
+    std::vector<std::vector<uint32_t>> faceLists; // sorted
+    std::vector<FloatPoint> positions;
+
+    explicit Snapshot(const Model& m) {
+        for (uint32_t f = 0; f < m.numFaces(); ++f) {
+            const Face& face = m.face(f);
+            faces.push_back({face.vertex(0), face.vertex(1), face.vertex(2), face.wedge(0), face.wedge(1),
+                             face.wedge(2)});
+            faceActive.push_back(m.faceState(f).active);
+        }
+        for (uint32_t v = 0; v < m.numVertices(); ++v) {
+            vertexActive.push_back(m.vertexState(v).active);
+            std::vector<uint32_t> list(m.vertexFaces(v).begin(), m.vertexFaces(v).end());
+            std::sort(list.begin(), list.end());
+            faceLists.push_back(list);
+            positions.push_back(m.positions()[v]);
+        }
+    }
+};
+
+void expectSameTopology(const Snapshot& a, const Snapshot& b) {
+    ASSERT_EQ(a.faces.size(), b.faces.size());
+    for (size_t f = 0; f < a.faces.size(); ++f) {
+        ASSERT_EQ(a.faces[f], b.faces[f]) << "face " << f;
+        ASSERT_EQ(a.faceActive[f], b.faceActive[f]) << "face " << f;
+    }
+    for (size_t v = 0; v < a.vertexActive.size(); ++v) {
+        ASSERT_EQ(a.vertexActive[v], b.vertexActive[v]) << "vertex " << v;
+        ASSERT_EQ(a.faceLists[v], b.faceLists[v]) << "vertex " << v;
+    }
+}
+
+// Active faces are listed under each of their vertices, inactive ones nowhere, and removed
+// vertices have empty lists.
+void expectLinksConsistent(const Model& m) {
+    std::vector<uint32_t> seen(m.numFaces(), 0);
+    for (uint32_t v = 0; v < m.numVertices(); ++v) {
+        if (!m.vertexState(v).active) {
+            ASSERT_TRUE(m.vertexFaces(v).empty()) << "removed vertex " << v;
+        }
+        for (uint32_t f : m.vertexFaces(v)) {
+            ASSERT_TRUE(m.faceState(f).active) << "inactive face " << f << " listed at " << v;
+            ASSERT_TRUE(m.face(f).hasVertex(v));
+            ++seen[f];
+        }
+    }
+    for (uint32_t f = 0; f < m.numFaces(); ++f)
+        ASSERT_EQ(seen[f], m.faceState(f).active ? 3u : 0u) << "face " << f;
+}
+
+// Vertices 0 (a) and 1 (b) share faces F0 = (0,1,2) and F1 = (1,0,3); F2 = (0,2,4) is a's only
+// other face and F3 = (1,5,3) b's.
+//
+//        2
+//      / | \ .
+//     4--0--1--5      (F0 above the edge 0-1, F1 below)
+//         \ | /
+//           3
+Model twoTrianglesWithNeighbours(float uvOfBInF1) {
+    Model m(6, 4);
+    for (FloatPoint p : {FloatPoint{0, 0, 0, 1}, FloatPoint{1, 0, 0, 1}, FloatPoint{0.5f, 1, 0, 1},
+                         FloatPoint{0.5f, -1, 0, 1}, FloatPoint{-1, 0.5f, 0, 1}, FloatPoint{2, -0.5f, 0, 1}})
+        m.positions().push_back(p);
+    m.setNumUVSets(1);
+    auto w = [&](uint32_t v, float u) { return m.addWedge(v, kUp, kWhite, {u, 0}); };
+    m.addFace(0, 1, 2, w(0, 0), w(1, 0), w(2, 0), true);
+    m.addFace(1, 0, 3, w(1, uvOfBInF1), w(0, 0), w(3, 0), true);
+    m.addFace(0, 2, 4, w(0, 0), w(2, 0), w(4, 0), true);
+    m.addFace(1, 5, 3, w(1, uvOfBInF1), w(5, 0), w(3, 0), true);
+    m.splitDisconnectedWedges();
+    return m;
+}
+} // namespace
+
+TEST(ModelContraction, SharedEdgeOfTwoTrianglesRecordAndRoundTrip) {
+    Model m = twoTrianglesWithNeighbours(0.0f);
+    const Snapshot before(m);
+    PairContraction r;
+    const FloatVector target{0.5f, 0.0f, 0.0f};
+    m.prepareContraction(0, 1, r, &target);
+    EXPECT_EQ(r.keptVertex, 0u);
+    EXPECT_EQ(r.removedVertex, 1u);
+    EXPECT_EQ(r.displacement.x, 0.5f);
+    ASSERT_EQ(r.removedFaces.size(), 2u);
+    EXPECT_EQ(r.removedFaces[0], 0u);
+    EXPECT_EQ(r.removedFaces[1], 1u);
+    ASSERT_EQ(r.changedFaces.size(), 2u);
+    EXPECT_EQ(r.changedFaces[0], 2u); // a's faces first
+    EXPECT_EQ(r.changedFaces[1], 3u); // then b's
+    EXPECT_EQ(r.firstRemovedSideFace, 1u);
+    ASSERT_EQ(r.wedgePairs.size(), 1u);
+    EXPECT_EQ(r.wedgePairs[0], (WedgePair{0, 1}));
+    EXPECT_TRUE(r.freeWedges.empty());
+
+    m.contract(r);
+    EXPECT_FALSE(m.faceState(0).active);
+    EXPECT_FALSE(m.faceState(1).active);
+    EXPECT_FALSE(m.vertexState(1).active);
+    EXPECT_TRUE(m.vertexFaces(1).empty());
+    EXPECT_EQ(m.face(3).vertex(0), 0u);
+    EXPECT_EQ(m.face(3).wedge(0), 0u); // b's wedge replaced by its partner
+    EXPECT_EQ(m.positions()[0].x, 0.5f);
+    expectLinksConsistent(m);
+
+    m.uncontract(r);
+    expectSameTopology(before, Snapshot(m));
+    EXPECT_EQ(m.positions()[0].x, 0.0f);
+    expectLinksConsistent(m);
+}
+
+TEST(ModelContraction, SeamWedgesOfTheRemovedVertexPairOnlyWithTheSmallest) {
+    // b (vertex 1) has its own wedge in F0 and a second one in F1 and F3; a has one wedge.
+    Model m = twoTrianglesWithNeighbours(0.5f);
+    const uint32_t second = m.wedgeAt(1, 1);
+    ASSERT_NE(second, 1u);
+    ASSERT_EQ(m.wedgeAt(3, 1), second);
+    const Snapshot before(m);
+
+    PairContraction r;
+    m.prepareContraction(0, 1, r);
+    ASSERT_EQ(r.wedgePairs.size(), 1u);
+    EXPECT_EQ(r.wedgePairs[0], (WedgePair{0, 1}));
+    // The unpaired wedge is in neither list.
+    EXPECT_TRUE(r.freeWedges.empty());
+    EXPECT_EQ(r.displacement.x, 0.0f);
+
+    m.contract(r);
+    EXPECT_EQ(m.wedgeAt(3, 0), second);  // F3 keeps its own wedge, now one of a's
+    EXPECT_EQ(m.positions()[0].x, 0.0f); // no target: nothing moves
+    m.uncontract(r);
+    expectSameTopology(before, Snapshot(m));
+}
+
+TEST(ModelContraction, FreeWedgesOfBothSidesInAscendingOrder) {
+    // a's faces other than the removed ones use a second wedge of a: it is free on a's side.
+    Model m(6, 4);
+    for (FloatPoint p : {FloatPoint{0, 0, 0, 1}, FloatPoint{1, 0, 0, 1}, FloatPoint{0.5f, 1, 0, 1},
+                         FloatPoint{0.5f, -1, 0, 1}, FloatPoint{-1, 0.5f, 0, 1}, FloatPoint{2, -0.5f, 0, 1}})
+        m.positions().push_back(p);
+    m.setNumUVSets(1);
+    auto w = [&](uint32_t v, float u) { return m.addWedge(v, kUp, kWhite, {u, 0}); };
+    m.addFace(0, 1, 2, w(0, 0), w(1, 0), w(2, 0), true);
+    m.addFace(0, 2, 4, w(0, 0.7f), w(2, 0), w(4, 0), true);
+    m.addFace(1, 5, 3, w(1, 0.3f), w(5, 0), w(3, 0), true);
+    m.splitDisconnectedWedges();
+    const uint32_t aFree = m.wedgeAt(1, 0), bFree = m.wedgeAt(2, 1);
+    PairContraction r;
+    m.prepareContraction(0, 1, r);
+    ASSERT_EQ(r.freeWedges.size(), 2u);
+    EXPECT_EQ(r.freeWedges[0], aFree);
+    EXPECT_EQ(r.firstRemovedSideWedge, 1u);
+    EXPECT_EQ(r.freeWedges[1], bFree);
+    ASSERT_EQ(r.wedgePairs.size(), 1u);
+}
+
+namespace {
+// Contracts random pairs that share a face until few faces are left, checking links as it goes,
+// then undoes everything in reverse and compares with the state before.
+void randomRoundTrip(const test::MeshSource& source, uint32_t seed) {
+    auto model = test::buildModel(source);
+    Model& m = *model;
+    const Snapshot before(m);
+    std::mt19937 rng(seed);
+    std::vector<PairContraction> records;
+    uint32_t active = m.numFaces();
+    std::uniform_int_distribution<uint32_t> anyFace(0, m.numFaces() - 1);
+    std::uniform_real_distribution<float> jitter(-0.3f, 0.3f);
+
+    while (active > m.numFaces() / 10) {
+        const uint32_t f = anyFace(rng);
+        if (!m.faceState(f).active)
+            continue;
+        const uint32_t corner = rng() % 3;
+        uint32_t a = m.face(f).vertex(corner), b = m.face(f).vertex((corner + 1) % 3);
+        if (rng() % 2)
+            std::swap(a, b); // the model keeps whichever it is told to
+        PairContraction r;
+        const FloatPoint& pa = m.positions()[a];
+        const FloatVector target{pa.x + jitter(rng), pa.y + jitter(rng), pa.z + jitter(rng)};
+        m.prepareContraction(a, b, r, rng() % 4 ? &target : nullptr);
+        ASSERT_FALSE(r.removedFaces.empty());
+        m.contract(r);
+        active -= r.removedFaces.size();
+        records.push_back(r);
+        if (records.size() % 97 == 0)
+            expectLinksConsistent(m);
+    }
+    expectLinksConsistent(m);
+    ASSERT_GT(records.size(), 400u);
+
+    for (auto it = records.rbegin(); it != records.rend(); ++it)
+        m.uncontract(*it);
+
+    const Snapshot after(m);
+    expectSameTopology(before, after);
+    for (size_t v = 0; v < before.positions.size(); ++v) {
+        EXPECT_NEAR(after.positions[v].x, before.positions[v].x, 1e-4f);
+        EXPECT_NEAR(after.positions[v].y, before.positions[v].y, 1e-4f);
+        EXPECT_NEAR(after.positions[v].z, before.positions[v].z, 1e-4f);
+    }
+}
+} // namespace
+
+TEST(ModelContraction, RandomRoundTripOnClosedTorus) {
+    const auto source = test::torus(40, 24); // 1,920 faces
+    for (uint32_t seed : {1u, 2u, 3u})
+        randomRoundTrip(source, seed);
+}
+
+TEST(ModelContraction, RandomRoundTripOnOpenSeamedGridWithNonManifoldVertex) {
+    const auto source = test::seamedGridWithBowtie(26); // 1,352 + 32 faces
+    for (uint32_t seed : {4u, 5u, 6u})
+        randomRoundTrip(source, seed);
+}
