@@ -40,3 +40,33 @@ MeshSource torus(uint32_t rings, uint32_t segments);
 MeshSource seamedGridWithBowtie(uint32_t n);
 
 } // namespace gdx::test
+
+namespace gdx::test {
+// A flat grid of nx x ny quads in the plane z = 0, unit spacing, two triangles per quad; every
+// corner gets the UV `uv(quadX, quadY, x, y)` (first set only).
+template <typename UV> MeshSource flatGrid(uint32_t nx, uint32_t ny, UV uv) {
+    MeshSource m;
+    const uint32_t row = nx + 1;
+    for (uint32_t y = 0; y <= ny; ++y)
+        for (uint32_t x = 0; x <= nx; ++x)
+            m.points.push_back(FloatPoint{float(x), float(y), 0.0f, 1.0f});
+    auto corner = [&](uint32_t qx, uint32_t qy, uint32_t x, uint32_t y) {
+        Corner c;
+        c.uvs = uv(qx, qy, x, y);
+        return c;
+    };
+    for (uint32_t y = 0; y < ny; ++y)
+        for (uint32_t x = 0; x < nx; ++x) {
+            const uint32_t a = y * row + x, b = a + 1, c = a + row, d = c + 1;
+            m.triangles.push_back(
+                {{a, b, d}, {corner(x, y, x, y), corner(x, y, x + 1, y), corner(x, y, x + 1, y + 1)}});
+            m.triangles.push_back(
+                {{a, d, c}, {corner(x, y, x, y), corner(x, y, x + 1, y + 1), corner(x, y, x, y + 1)}});
+        }
+    return m;
+}
+
+inline FloatArray continuousUV(uint32_t, uint32_t, uint32_t x, uint32_t y) {
+    return {0.1f * float(x), 0.1f * float(y)};
+}
+} // namespace gdx::test

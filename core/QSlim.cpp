@@ -1,0 +1,375 @@
+#include "QSlim.h"
+
+#include "MatrixN.h"
+#include "QSlimLog.h"
+
+#include <boost/make_shared.hpp>
+
+#include <cmath>
+
+namespace gdx {
+
+Quadric& QSlim::mergedQuadric() {
+    static Quadric merged(0);
+    return merged;
+}
+
+QSlim::QSlim(Model& model, VertexWeight& weights)
+    : vertexWeights_(weights), model_(model),
+      // Room for every pair of a closed manifold (about 1.5 per face) so setup never regrows it.
+      queue_(model.numFaces() + model.numFaces() / 2 + 16, edgeLess), vertexPairs_(model.numVertices()) {
+    quadrics_.reserve(model.numWedges());
+    for (uint32_t f = 0; f < model.numFaces(); ++f)
+        activeFaces_ += model.faceState(f).active ? 1 : 0;
+    for (uint32_t v = 0; v < model.numVertices(); ++v)
+        activeVertices_ += model.vertexState(v).active ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Configuration and pair weighting
+
+void QSlim::setEdgeWeighting(int mode) {
+    edgeWeighting_ = mode == 0 ? MIN_VERTEX : (mode == 1 ? MAX_VERTEX : AVG_VERTEX);
+}
+
+void QSlim::setBoundaryWeight(float value) {
+    boundaryWeight_ = value > 0.0f ? value : 0.0;
+}
+
+void QSlim::setDiscontinuityWeight(float value) {
+    discontinuityWeight_ = value > 0.0f ? value : 0.0;
+}
+
+float QSlim::pairWeight(uint32_t a, uint32_t b) {
+    const float wa = vertexWeights_.getWeight(a), wb = vertexWeights_.getWeight(b);
+    switch (edgeWeighting_) {
+    case MIN_VERTEX:
+        return wb <= wa ? wb : wa;
+    case MAX_VERTEX:
+        return wb >= wa ? wb : wa;
+    default:
+        return (wa + wb) * 0.5f;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Setup
+
+void QSlim::setup() {
+    initQuadrics();
+    if (boundaryWeight_ > 0.0 || discontinuityWeight_ > 0.0)
+        addConstraints();
+    collectPairs();
+    QSLIM_LOG("setup: %u faces, %u vertices, %u pairs", activeFaces_, activeVertices_, queue_.size());
+}
+
+void QSlim::initQuadrics() {
+    const uint32_t dimension = model_.attributeDimension();
+    quadrics_.assign(model_.numWedges(), Quadric(dimension));
+    VectorN s[3];
+    for (uint32_t f = 0; f < model_.numFaces(); ++f) {
+        const Face& face = model_.face(f);
+        DoubleVector p[3];
+        for (uint32_t i = 0; i < 3; ++i) {
+            p[i] = toDouble(model_.positions()[face.vertex(i)]);
+            model_.getAttributes(face.wedge(i), s[i]);
+        }
+        const Quadric q(p[0], p[1], p[2], s[0], s[1], s[2], model_.faceArea(f));
+        for (uint32_t i = 0; i < 3; ++i)
+            quadrics_[face.wedge(i)].add(q);
+    }
+}
+
+void QSlim::addConstraints() {
+    IndexArray& faces = scratchFaces_;
+    for (uint32_t v = 0; v < model_.numVertices(); ++v) {
+        scratchA_.clear();
+        model_.vertexNeighbours(v, scratchA_);
+        for (uint32_t w : scratchA_) {
+            if (w <= v)
+                continue;
+            faces.clear();
+            model_.edgeFaces(v, w, faces);
+            if (faces.size() == 1) {
+                addConstraintPlanes(v, w, faces, boundaryWeight_);
+                continue;
+            }
+            scratchWedgesV_.clear();
+            scratchWedgesW_.clear();
+            model_.wedgesAt(v, faces, scratchWedgesV_);
+            model_.wedgesAt(w, faces, scratchWedgesW_);
+            if (scratchWedgesV_.size() >= 2 && scratchWedgesW_.size() >= 2)
+                addConstraintPlanes(v, w, faces, discontinuityWeight_);
+        }
+    }
+}
+
+void QSlim::addConstraintPlanes(uint32_t v, uint32_t w, const IndexArray& faces, double weight) {
+    if (!(weight > 0.0))
+        return;
+    for (uint32_t f : faces) {
+        const DoubleVector p = toDouble(model_.positions()[v]);
+        const DoubleVector q = toDouble(model_.positions()[w]);
+        const DoubleVector e = q - p;
+        DoubleVector n;
+        model_.faceNormal(f, n, true);
+        DoubleVector m = cross(e, n);
+        normalize(m);
+        const double d = -dot(m, p);
+        const double k = (e.x * e.x + e.y * e.y + e.z * e.z) * weight;
+        const Quadric plane(m.x, m.y, m.z, d, k);
+        const Face& face = model_.face(f);
+        quadrics_[face.wedge(face.cornerOf(v))].add(plane);
+        quadrics_[face.wedge(face.cornerOf(w))].add(plane);
+    }
+}
+
+void QSlim::collectPairs() {
+    for (uint32_t v = 0; v < model_.numVertices(); ++v) {
+        scratchA_.clear();
+        model_.vertexNeighbours(v, scratchA_);
+        for (uint32_t w : scratchA_)
+            if (v < w)
+                addPair(v, w);
+    }
+    queue_.rebuild();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Pair evaluation
+
+void QSlim::addPair(uint32_t a, uint32_t b) {
+    EdgePtr pair = boost::make_shared<Edge>(a, b);
+    pair->setWeight(pairWeight(a, b));
+    vertexPairs_[a].push_back(pair);
+    vertexPairs_[b].push_back(pair);
+    computeError(*pair);
+    queue_.append(pair);
+}
+
+void QSlim::buildMergedQuadric(const PairContraction& record, bool keep) {
+    Quadric& merged = mergedQuadric();
+    if (keep) {
+        // Only the lasting merge of the wedge quadrics matters here; the merged quadric itself is
+        // not looked at after a contraction, so it is not assembled.
+        for (const WedgePair& pair : record.wedgePairs)
+            quadrics_[pair.kept].add(quadrics_[pair.removed]);
+        return;
+    }
+    for (const WedgePair& pair : record.wedgePairs)
+        merged.appendSum(quadrics_[pair.kept], quadrics_[pair.removed]);
+    for (uint32_t w : record.freeWedges)
+        merged.append(quadrics_[w]);
+}
+
+double QSlim::evaluateAt(const FloatVector& p) {
+    const Quadric& merged = mergedQuadric();
+    merged.optimalAttributes(p, candidate_);
+    model_.clampAttributes(candidate_);
+    return merged.evaluate(p, candidate_);
+}
+
+void QSlim::computeError(Edge& pair) {
+    const uint32_t a = pair.first, b = pair.second;
+    Quadric& merged = mergedQuadric();
+    merged.reset(0);
+    PairContraction& record = evalRecord_;
+    model_.prepareContraction(a, b, record);
+
+    const FloatVector pa = toVector(model_.positions()[a]);
+    if (record.removedFaces.empty() && record.changedFaces.empty()) {
+        pair.target = pa;
+        pair.setError(0.0f);
+        return;
+    }
+
+    buildMergedQuadric(record, false);
+    attributes_.resize(merged.numAttributes());
+    attributes_.fill(0.0);
+
+    if (placement == OPTIMAL) {
+        FloatVector target;
+        if (merged.optimize(target, attributes_)) {
+            model_.clampAttributes(attributes_);
+            pair.target = target;
+            pair.setError(float(merged.evaluate(target, attributes_)));
+            return;
+        }
+    }
+
+    const FloatVector pb = toVector(model_.positions()[b]);
+    const double errorA = evaluateAt(pa), errorB = evaluateAt(pb);
+    FloatVector best = pb;
+    double bestError = errorB;
+    if (errorA < errorB) {
+        best = pa;
+        bestError = errorA;
+    }
+    if (placement == END_OR_MID || placement == OPTIMAL) {
+        const FloatVector mid{(pa.x + pb.x) / 2.0f, (pa.y + pb.y) / 2.0f, (pa.z + pb.z) / 2.0f};
+        const double errorMid = evaluateAt(mid);
+        if (errorMid < bestError) {
+            best = mid;
+            bestError = errorMid;
+        }
+    }
+    pair.target = best;
+    pair.setError(float(bestError));
+}
+
+void QSlim::updateQueue(const EdgePtr& pair) {
+    if (pair->heapIndex == NOT_IN_HEAP) {
+        queue_.append(pair);
+        queue_.siftUpLast();
+    } else {
+        queue_.update(pair);
+    }
+}
+
+void QSlim::refreshPair(const EdgePtr& pair) {
+    pair->setWeight(pairWeight(pair->first, pair->second));
+    computeError(*pair);
+    updateQueue(pair);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Contraction and undo
+
+bool QSlim::nextContraction(PairContraction& record) {
+    if (queue_.size() == 0)
+        return false;
+    const Edge& e = *queue_.top();
+    if (!model_.vertexState(e.first).active || !model_.vertexState(e.second).active)
+        return false;
+    model_.prepareContraction(e.first, e.second, record, &e.target);
+    return true;
+}
+
+void QSlim::applyContraction(const PairContraction& record) {
+    const uint32_t a = record.keptVertex, b = record.removedVertex;
+    QSLIM_LOG("contract %u <- %u (%u faces removed)", a, b, record.removedFaces.size());
+    activeVertices_ -= 1;
+    activeFaces_ -= record.removedFaces.size();
+    mergedQuadric().reset(0);
+    buildMergedQuadric(record, true);
+    relinkOnContract(record);
+    model_.contract(record);
+    vertexWeights_.contractVertices(a, b);
+    updateWedgeAttributes(a);
+    // refreshPair never changes the list it walks.
+    for (const EdgePtr& pair : vertexPairs_[a])
+        refreshPair(pair);
+    refreshOppositeVertices(record);
+}
+
+void QSlim::relinkOnContract(const PairContraction& record) {
+    const uint32_t a = record.keptVertex, b = record.removedVertex;
+    PairList& pairsA = vertexPairs_[a];
+    scratchA_.clear();
+    for (const EdgePtr& e : pairsA)
+        scratchA_.push_back(e->opposite(a));
+    for (EdgePtr& e : vertexPairs_[b]) {
+        const uint32_t w = e->opposite(b);
+        if (w != a && !contains(scratchA_, w)) {
+            e->setVertices(a, w);
+            queue_.update(e);
+            pairsA.push_back(e);
+        } else {
+            PairList& pairsW = vertexPairs_[w];
+            for (size_t i = 0; i < pairsW.size(); ++i)
+                if (pairsW[i] == e) {
+                    pairsW.erase(pairsW.begin() + long(i));
+                    break;
+                }
+            queue_.remove(e);
+        }
+    }
+    vertexPairs_[b].clear();
+}
+
+void QSlim::refreshOppositeVertices(const PairContraction& record) {
+    const uint32_t a = record.keptVertex, b = record.removedVertex;
+    for (uint32_t f : record.removedFaces) {
+        const Face& face = model_.face(f);
+        const uint32_t c = face.thirdCorner(a, b);
+        const uint32_t x = face.vertex(c), wx = face.wedge(c);
+        const uint32_t around = model_.countFacesWithWedge(model_.vertexFaces(x), wx);
+        const uint32_t gone = model_.countFacesWithWedge(record.removedFaces, wx);
+        if (around > gone)
+            continue;
+        for (const EdgePtr& pair : vertexPairs_[x]) {
+            const uint32_t y = pair->opposite(x);
+            if (y != a && y != b)
+                refreshPair(pair);
+        }
+    }
+}
+
+void QSlim::updateWedgeAttributes(uint32_t v) {
+    if (model_.attributeDimension() == 0)
+        return;
+    scratchWedgesV_.clear();
+    model_.wedgesAt(v, model_.vertexFaces(v), scratchWedgesV_);
+    const FloatVector p = toVector(model_.positions()[v]);
+    for (uint32_t w : scratchWedgesV_) {
+        quadrics_[w].optimalAttributes(p, attributes_);
+        model_.clampAttributes(attributes_);
+        model_.setAttributes(w, attributes_);
+    }
+}
+
+void QSlim::undoContraction(const PairContraction& record) {
+    const uint32_t a = record.keptVertex, b = record.removedVertex;
+    QSLIM_LOG("undo %u <- %u", a, b);
+    vertexWeights_.uncontractVertex(a);
+    model_.uncontract(record);
+    activeVertices_ += 1;
+    activeFaces_ += record.removedFaces.size();
+    for (uint32_t i = record.wedgePairs.size(); i-- > 0;) {
+        const WedgePair& pair = record.wedgePairs[i];
+        quadrics_[pair.kept].subtract(quadrics_[pair.removed]);
+    }
+    relinkOnUncontract(record);
+    updateWedgeAttributes(a);
+    updateWedgeAttributes(b);
+}
+
+void QSlim::relinkOnUncontract(const PairContraction& record) {
+    const uint32_t a = record.keptVertex, b = record.removedVertex;
+    vertexPairs_[b].clear();
+    scratchA_.clear();
+    scratchB_.clear();
+    model_.vertexNeighbours(a, scratchA_);
+    model_.vertexNeighbours(b, scratchB_);
+    PairList& pairsA = vertexPairs_[a];
+    for (size_t i = 0; i < pairsA.size();) {
+        // Held by value: erasing it from a's list must not end its life before refreshPair.
+        const EdgePtr e = pairsA[i];
+        const uint32_t w = e->opposite(a);
+        const bool inA = contains(scratchA_, w), inB = contains(scratchB_, w);
+        if (inA && inB) {
+            addPair(b, w);
+            queue_.siftUpLast();
+            ++i;
+        } else if (inB) {
+            queue_.remove(e);
+            e->setVertices(b, w);
+            vertexPairs_[b].push_back(e);
+            pairsA.erase(pairsA.begin() + long(i));
+        } else {
+            ++i;
+        }
+        refreshPair(e);
+    }
+    addPair(a, b);
+    queue_.siftUpLast();
+    refreshOppositeVertices(record);
+}
+
+void QSlim::updatePairWeights() {
+    for (const EdgePtr& pair : queue_.items())
+        pair->setWeight(pairWeight(pair->first, pair->second));
+    queue_.rebuild();
+}
+
+} // namespace gdx

@@ -1,0 +1,108 @@
+// QSlim: the contraction engine. One quadric per wedge, one candidate pair (Edge) per mesh edge in
+// a heap ordered by cost (weight x error, ties by vertex indices), and per vertex the pairs touching
+// it. It offers the cheapest contraction, performs it, and undoes recorded contractions, updating
+// quadrics, queue and pair lists locally each time. The engine borrows the model and the weights.
+//
+//   QSlim engine(model, weights);
+//   engine.placement = OPTIMAL; engine.setEdgeWeighting(...); engine.setBoundaryWeight(...); ...
+//   engine.setup();
+//   PairContraction r;
+//   while (engine.nextContraction(r)) engine.applyContraction(r);   // (ResolutionChanger decides)
+//   engine.undoContraction(r);                                      // latest first
+#pragma once
+
+#include "Heap.h"
+#include "Model.h"
+#include "Quadric.h"
+#include "VertexWeight.h"
+
+#include <vector>
+
+namespace gdx {
+
+enum Placement { ENDPOINT = 0, END_OR_MID = 1, OPTIMAL = 2 };
+enum EdgeWeighting { MIN_VERTEX = 0, MAX_VERTEX = 1, AVG_VERTEX = 2 };
+
+using PairList = std::vector<EdgePtr>;
+
+class QSlim {
+public:
+    QSlim(Model& model, VertexWeight& weights);
+    QSlim(const QSlim&) = delete;
+    QSlim& operator=(const QSlim&) = delete;
+
+    // Configuration, before setup().
+    int32_t placement = OPTIMAL;
+    void setEdgeWeighting(int mode);
+    void setBoundaryWeight(float value);
+    void setDiscontinuityWeight(float value);
+    EdgeWeighting edgeWeighting() const { return edgeWeighting_; }
+    double boundaryWeight() const { return boundaryWeight_; }
+    double discontinuityWeight() const { return discontinuityWeight_; }
+
+    // Builds wedge quadrics, constraint planes and candidate pairs. Once per engine.
+    void setup();
+
+    // Fills `record` for the cheapest pair (which stays queued); false when there is none or one
+    // of its vertices is gone.
+    bool nextContraction(PairContraction& record);
+    void applyContraction(const PairContraction& record);
+    // Undoes the most recent contraction not yet undone.
+    void undoContraction(const PairContraction& record);
+    // Re-weighs every queued pair after the vertex weights changed.
+    void updatePairWeights();
+
+    // Pair operations.
+    void addPair(uint32_t a, uint32_t b);
+    void computeError(Edge& pair);
+    void updateQueue(const EdgePtr& pair);
+    void refreshPair(const EdgePtr& pair);
+    float pairWeight(uint32_t a, uint32_t b);
+    void addConstraints();
+    void addConstraintPlanes(uint32_t v, uint32_t w, const IndexArray& faces, double weight);
+
+    // Read access.
+    uint32_t activeFaces() const { return activeFaces_; }
+    uint32_t activeVertices() const { return activeVertices_; }
+    Model& model() { return model_; }
+    const Model& model() const { return model_; }
+    const Heap& queue() const { return queue_; }
+    const std::vector<Quadric>& quadrics() const { return quadrics_; }
+    const PairList& vertexPairs(uint32_t v) const { return vertexPairs_[v]; }
+
+    // The process-wide scratch quadric every engine builds merged quadrics in.
+    static Quadric& mergedQuadric();
+
+private:
+    void initQuadrics();
+    void collectPairs();
+    void buildMergedQuadric(const PairContraction& record, bool keep);
+    double evaluateAt(const FloatVector& p);
+    void relinkOnContract(const PairContraction& record);
+    void relinkOnUncontract(const PairContraction& record);
+    void refreshOppositeVertices(const PairContraction& record);
+    void updateWedgeAttributes(uint32_t v);
+
+    VertexWeight& vertexWeights_;
+    EdgeWeighting edgeWeighting_ = AVG_VERTEX;
+    Model& model_;
+    std::vector<Quadric> quadrics_;
+    Heap queue_;
+    std::vector<PairList> vertexPairs_;
+    IndexArray scratchA_, scratchB_;
+    uint32_t activeVertices_ = 0;
+    uint32_t activeFaces_ = 0;
+    double boundaryWeight_ = 1000.0;
+    double discontinuityWeight_ = 1000.0;
+
+    // Scratch storage reused by every pair evaluation, so evaluating allocates nothing once warm.
+    PairContraction evalRecord_;
+    VectorN attributes_;
+    VectorN candidate_;
+    IndexArray scratchFaces_;
+    WedgeSet scratchWedgesV_, scratchWedgesW_;
+};
+
+} // namespace gdx
+
+#include "QSlim.inl"

@@ -1,0 +1,83 @@
+#include "ResolutionChanger.h"
+
+#include <memory>
+#include <new>
+
+namespace gdx {
+
+void ResolutionChanger::step() {
+    if (finished_)
+        return;
+    if (fetch(record_) && accept(record_))
+        apply(record_);
+    else
+        finished_ = true;
+}
+
+bool ResolutionIncreaser::fetch(PairContraction& record) {
+    if (sequence_.empty())
+        return false;
+    record = sequence_.back();
+    return true;
+}
+
+void ResolutionIncreaser::apply(const PairContraction& record) {
+    engine_.undoContraction(record);
+    sequence_.pop_back();
+}
+
+bool ResolutionIncreaser::accept(const PairContraction& record) {
+    const uint32_t cur = engine_.activeFaces(), target = targetFaces_, k = record.removedFaces.size();
+    if (cur >= target)
+        return false;
+    if (cur + k <= target)
+        return true;
+    // Undo when it overshoots by no more than the current shortfall.
+    return target - cur >= cur + k - target;
+}
+
+bool ResolutionDecreaser::fetch(PairContraction& record) {
+    return engine_.nextContraction(record);
+}
+
+void ResolutionDecreaser::apply(const PairContraction& record) {
+    engine_.applyContraction(record);
+    sequence_.push_back(record);
+}
+
+bool ResolutionDecreaser::accept(const PairContraction& record) {
+    const uint32_t cur = engine_.activeFaces(), target = targetFaces_, k = record.removedFaces.size();
+    if (cur <= target)
+        return false;
+    if (cur - k >= target)
+        return true;
+    // Contract only when it undershoots by strictly less than the current excess.
+    return cur - target > target - (cur - k);
+}
+
+uint32_t targetFaceCount(const Model& model, double fraction) {
+    const uint32_t full = model.numFaces();
+    float target = float(double(full) * fraction);
+    if (float(full) < target)
+        target = float(full);
+    if (!(target >= 0.0f)) // negative, or not a number
+        target = 0.0f;
+    return uint32_t(target);
+}
+
+bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fraction) {
+    // For whole face counts, "active <= F x r" and "active <= trunc(F x r)" agree.
+    const uint32_t target = targetFaceCount(engine.model(), fraction);
+    std::unique_ptr<ResolutionChanger> changer;
+    if (engine.activeFaces() <= target)
+        changer.reset(new (std::nothrow) ResolutionIncreaser(engine, sequence, target));
+    else
+        changer.reset(new (std::nothrow) ResolutionDecreaser(engine, sequence, target));
+    if (!changer)
+        return false;
+    while (!changer->done())
+        changer->step();
+    return true;
+}
+
+} // namespace gdx

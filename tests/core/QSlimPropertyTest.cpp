@@ -1,0 +1,195 @@
+// Whole-engine properties on generated meshes of 10,000+ faces: invariants after every step,
+// exact round trips, replayable sequences and determinism.
+#include "HierarchicWeight.h"
+#include "ResolutionChanger.h"
+#include "TestMeshes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <set>
+
+using namespace gdx;
+
+namespace {
+struct EngineRun {
+    std::unique_ptr<Model> model;
+    std::unique_ptr<HierarchicWeight> weights;
+    std::unique_ptr<QSlim> engine;
+    ContractionSequence sequence;
+
+    EngineRun(const test::MeshSource& source, int placement) {
+        model = test::buildModel(source);
+        model->setAttributeUse(true, true, true);
+        model->setAttributeClamping(true, true, true);
+        weights = std::make_unique<HierarchicWeight>(model->numVertices());
+        engine = std::make_unique<QSlim>(*model, *weights);
+        engine->placement = placement;
+        engine->setup();
+    }
+};
+
+// The pairs of one vertex are queued where they say, name the vertex, and are listed under their
+// other vertex too.
+void checkVertex(const QSlim& q, uint32_t v) {
+    const auto& items = q.queue().items();
+    for (const EdgePtr& e : q.vertexPairs(v)) {
+        ASSERT_NE(e->heapIndex, NOT_IN_HEAP) << "vertex " << v;
+        ASSERT_EQ(items[e->heapIndex], e);
+        ASSERT_TRUE(e->first == v || e->second == v);
+        ASSERT_LT(e->first, e->second);
+        const auto& other = q.vertexPairs(e->opposite(v));
+        ASSERT_EQ(std::count(other.begin(), other.end(), e), 1);
+    }
+}
+
+void checkAround(const QSlim& q, const PairContraction& r) {
+    for (uint32_t v : {r.keptVertex, r.removedVertex}) {
+        checkVertex(q, v);
+        for (const EdgePtr& e : q.vertexPairs(v))
+            checkVertex(q, e->opposite(v));
+    }
+}
+
+void checkEverything(const QSlim& q) {
+    const Model& m = q.model();
+    std::set<std::pair<uint32_t, uint32_t>> pairs;
+    size_t listed = 0;
+    for (uint32_t i = 0; i < q.queue().size(); ++i) {
+        const EdgePtr& e = q.queue().items()[i];
+        ASSERT_EQ(e->heapIndex, i);
+        ASSERT_TRUE(pairs.insert({e->first, e->second}).second) << "duplicate pair";
+        ASSERT_TRUE(m.vertexState(e->first).active && m.vertexState(e->second).active);
+    }
+    for (uint32_t v = 0; v < m.numVertices(); ++v) {
+        checkVertex(q, v);
+        listed += q.vertexPairs(v).size();
+    }
+    ASSERT_EQ(listed, 2 * size_t(q.queue().size()));
+    uint32_t faces = 0, vertices = 0;
+    for (uint32_t f = 0; f < m.numFaces(); ++f)
+        faces += m.faceState(f).active;
+    for (uint32_t v = 0; v < m.numVertices(); ++v)
+        vertices += m.vertexState(v).active;
+    ASSERT_EQ(q.activeFaces(), faces);
+    ASSERT_EQ(q.activeVertices(), vertices);
+}
+
+void expectSameModel(const Model& a, const Model& b, float positionTolerance) {
+    ASSERT_EQ(a.numFaces(), b.numFaces());
+    for (uint32_t f = 0; f < a.numFaces(); ++f) {
+        ASSERT_EQ(a.faceState(f).active, b.faceState(f).active) << "face " << f;
+        for (uint32_t i = 0; i < 3; ++i) {
+            ASSERT_EQ(a.face(f).vertex(i), b.face(f).vertex(i)) << "face " << f;
+            ASSERT_EQ(a.face(f).wedge(i), b.face(f).wedge(i)) << "face " << f;
+        }
+    }
+    for (uint32_t v = 0; v < a.numVertices(); ++v) {
+        ASSERT_EQ(a.vertexState(v).active, b.vertexState(v).active);
+        ASSERT_NEAR(a.positions()[v].x, b.positions()[v].x, positionTolerance);
+        ASSERT_NEAR(a.positions()[v].y, b.positions()[v].y, positionTolerance);
+        ASSERT_NEAR(a.positions()[v].z, b.positions()[v].z, positionTolerance);
+    }
+}
+
+const test::MeshSource& seamedGrid() {
+    static const test::MeshSource grid = test::seamedGridWithBowtie(71); // 10,082 + 32 faces
+    return grid;
+}
+} // namespace
+
+class QSlimProperties : public ::testing::TestWithParam<int> {};
+
+TEST_P(QSlimProperties, InvariantsHoldAfterEveryStepAndZeroAndBackRestoresEverything) {
+    EngineRun run(seamedGrid(), GetParam());
+    EngineRun fresh(seamedGrid(), GetParam());
+    ASSERT_GE(run.model->numFaces(), 10000u);
+    checkEverything(*run.engine);
+
+    PairContraction r;
+    uint32_t steps = 0;
+    while (run.engine->nextContraction(r)) {
+        run.engine->applyContraction(r);
+        run.sequence.push_back(r);
+        checkAround(*run.engine, r);
+        if (++steps % 1000 == 0)
+            checkEverything(*run.engine);
+    }
+    checkEverything(*run.engine);
+    EXPECT_LT(run.engine->activeFaces(), 100u);
+
+    while (!run.sequence.empty()) {
+        run.engine->undoContraction(run.sequence.back());
+        checkAround(*run.engine, run.sequence.back());
+        run.sequence.pop_back();
+        if (run.sequence.size() % 1000 == 0)
+            checkEverything(*run.engine);
+    }
+    checkEverything(*run.engine);
+    expectSameModel(*run.model, *fresh.model, 1e-3f);
+
+    // Wedge attributes and quadrics are back within rounding.
+    const Model& m = *run.model;
+    for (uint32_t w = 0; w < m.numWedges(); ++w) {
+        ASSERT_NEAR(m.firstU()[w], fresh.model->firstU()[w], 1e-3f) << "wedge " << w;
+        ASSERT_NEAR(m.normals()[w].z, fresh.model->normals()[w].z, 1e-3);
+        ASSERT_NEAR(m.colors()[w].r, fresh.model->colors()[w].r, 1e-3f);
+        const Quadric& q = run.engine->quadrics()[w];
+        const Quadric& o = fresh.engine->quadrics()[w];
+        ASSERT_EQ(q.numAttributes(), o.numAttributes());
+        for (int i = 0; i < 6; ++i)
+            ASSERT_NEAR(q.a()[i], o.a()[i], 1e-6 * (1 + std::fabs(o.a()[i])));
+        ASSERT_NEAR(q.c(), o.c(), 1e-6 * (1 + std::fabs(o.c())));
+        for (uint32_t j = 0; j < q.numAttributes(); ++j) {
+            ASSERT_NEAR(q.offset(j), o.offset(j), 1e-6 * (1 + std::fabs(o.offset(j))));
+            ASSERT_EQ(q.count(j), o.count(j));
+        }
+    }
+    // The same candidate pairs are queued again.
+    std::set<std::pair<uint32_t, uint32_t>> a, b;
+    for (const EdgePtr& e : run.engine->queue().items())
+        a.insert({e->first, e->second});
+    for (const EdgePtr& e : fresh.engine->queue().items())
+        b.insert({e->first, e->second});
+    EXPECT_EQ(a, b);
+}
+
+TEST_P(QSlimProperties, RandomTargetsKeepTheSequenceEqualToTheAppliedContractions) {
+    EngineRun run(test::torus(100, 50), GetParam());
+    std::mt19937 rng(GetParam() + 17);
+    std::uniform_real_distribution<double> fraction(-0.1, 1.1);
+    for (int i = 0; i < 12; ++i) {
+        const double r = fraction(rng);
+        ASSERT_TRUE(changeResolution(*run.engine, run.sequence, r));
+        const uint32_t target = targetFaceCount(*run.model, r);
+        // Ends within one contraction (two faces) of the target, unless nothing is left to undo.
+        if (!run.sequence.empty() && run.engine->activeFaces() > 2) {
+            EXPECT_LE(std::abs(int(run.engine->activeFaces()) - int(target)), 1) << "fraction " << r;
+        }
+        checkEverything(*run.engine);
+    }
+    // Replaying the sequence on a fresh model gives the engine's model.
+    auto replay = test::buildModel(test::torus(100, 50));
+    for (const PairContraction& record : run.sequence)
+        replay->contract(record);
+    expectSameModel(*run.model, *replay, 1e-4f);
+}
+
+TEST_P(QSlimProperties, TwoRunsGiveIdenticalResults) {
+    EngineRun first(seamedGrid(), GetParam()), second(seamedGrid(), GetParam());
+    changeResolution(*first.engine, first.sequence, 0.3);
+    changeResolution(*second.engine, second.sequence, 0.3);
+    expectSameModel(*first.model, *second.model, 0.0f);
+    ASSERT_EQ(first.sequence.size(), second.sequence.size());
+    for (size_t i = 0; i < first.sequence.size(); ++i)
+        ASSERT_EQ(first.sequence[i], second.sequence[i]) << "record " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Placements, QSlimProperties,
+                         ::testing::Values(int(ENDPOINT), int(END_OR_MID), int(OPTIMAL)),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == ENDPOINT     ? "Endpoint"
+                                                : info.param == END_OR_MID ? "EndOrMid"
+                                                                           : "Optimal");
+                         });

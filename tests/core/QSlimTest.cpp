@@ -1,0 +1,287 @@
+#include "QSlim.h"
+#include "HierarchicWeight.h"
+#include "TestMeshes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <set>
+
+using namespace gdx;
+
+namespace {
+struct Engine {
+    std::unique_ptr<Model> model;
+    std::unique_ptr<HierarchicWeight> weights;
+    std::unique_ptr<QSlim> qslim;
+
+    Engine(const test::MeshSource& source, int placement, bool uvs = false, float boundary = 1000.0f,
+           float seams = 1000.0f) {
+        model = test::buildModel(source);
+        model->setAttributeUse(uvs, false, false);
+        weights = std::make_unique<HierarchicWeight>(model->numVertices());
+        qslim = std::make_unique<QSlim>(*model, *weights);
+        qslim->placement = placement;
+        qslim->setBoundaryWeight(boundary);
+        qslim->setDiscontinuityWeight(seams);
+        qslim->setup();
+    }
+    QSlim* operator->() { return qslim.get(); }
+};
+
+uint32_t vertexAt(uint32_t nx, uint32_t x, uint32_t y) {
+    return y * (nx + 1) + x;
+}
+
+const EdgePtr& findPair(const QSlim& q, uint32_t a, uint32_t b) {
+    for (const EdgePtr& e : q.vertexPairs(a))
+        if (e->opposite(a) == b)
+            return e;
+    static const EdgePtr none;
+    return none;
+}
+} // namespace
+
+TEST(QSlimPlacement, SingularQuadricFallsBackAndTakesTheStrictlyCheaperMidpoint) {
+    // A strip of quads along x: its boundary planes (y = 0 and y = 1) and the face plane leave the
+    // x direction free, so the merged quadric of a rung is singular. The rung's midpoint lies
+    // 0.5 from the four boundary planes (weight 1000 each): 4 x 1000 x 0.25 = 1000, against
+    // 2 x 1000 x 1 = 2000 at either end.
+    const auto strip = test::flatGrid(6, 1, test::continuousUV);
+    const uint32_t a = vertexAt(6, 3, 0), b = vertexAt(6, 3, 1);
+    for (int placement : {OPTIMAL, END_OR_MID}) {
+        Engine e(strip, placement);
+        const EdgePtr& rung = findPair(*e.qslim, a, b);
+        ASSERT_TRUE(rung);
+        EXPECT_EQ(rung->target.x, 3.0f);
+        EXPECT_EQ(rung->target.y, 0.5f);
+        EXPECT_FLOAT_EQ(rung->error, 1000.0f);
+    }
+    // ENDPOINT never takes the midpoint; equal endpoint errors go to the second vertex.
+    Engine e(strip, ENDPOINT);
+    const EdgePtr& rung = findPair(*e.qslim, a, b);
+    EXPECT_EQ(rung->target.y, 1.0f);
+    EXPECT_FLOAT_EQ(rung->error, 2000.0f);
+}
+
+TEST(QSlimPlacement, FlatInteriorWithoutAttributesTiesToTheSecondVertex) {
+    const auto grid = test::flatGrid(6, 6, test::continuousUV);
+    const uint32_t a = vertexAt(6, 3, 3), b = vertexAt(6, 4, 3);
+    for (int placement : {OPTIMAL, END_OR_MID, ENDPOINT}) {
+        Engine e(grid, placement);
+        const EdgePtr& pair = findPair(*e.qslim, a, b);
+        ASSERT_TRUE(pair);
+        EXPECT_EQ(pair->error, 0.0f);
+        EXPECT_EQ(pair->target.x, 4.0f) << "placement " << placement; // the midpoint is not cheaper
+    }
+}
+
+TEST(QSlimPlacement, OptimalPlacementOfAFullRankPairIsTheMinimiser) {
+    // The diagonal of a single square: boundary planes x = 0, y = 0 at one end and x = 1, y = 1 at
+    // the other: the minimiser is the square's centre.
+    Engine e(test::flatGrid(1, 1, test::continuousUV), OPTIMAL);
+    const EdgePtr& diagonal = findPair(*e.qslim, 0, 3);
+    ASSERT_TRUE(diagonal);
+    EXPECT_FLOAT_EQ(diagonal->target.x, 0.5f);
+    EXPECT_FLOAT_EQ(diagonal->target.y, 0.5f);
+    EXPECT_NEAR(diagonal->target.z, 0.0f, 1e-6);
+}
+
+TEST(QSlimPlacement, PairWithoutActiveFacesCostsNothingAndStaysAtFirst) {
+    auto source = test::flatGrid(1, 1, test::continuousUV);
+    source.points.push_back(FloatPoint{7, 8, 9, 1});
+    source.points.push_back(FloatPoint{1, 2, 3, 1});
+    Engine e(source, OPTIMAL);
+    Edge lonely(5, 4);
+    lonely.setError(5.0f);
+    e->computeError(lonely);
+    EXPECT_EQ(lonely.error, 0.0f);
+    EXPECT_EQ(lonely.target.x, 7.0f);
+    EXPECT_EQ(lonely.target.z, 9.0f);
+}
+
+TEST(QSlimSetup, OnePairPerEdgeAndFaceCounts) {
+    Engine e(test::torus(12, 8), OPTIMAL, true);
+    EXPECT_EQ(e->activeFaces(), 192u);
+    EXPECT_EQ(e->activeVertices(), 96u);
+    EXPECT_EQ(e->queue().size(), 288u); // a closed torus: E = 3F/2
+    EXPECT_EQ(e->quadrics().size(), e.model->numWedges());
+    EXPECT_EQ(e->quadrics()[0].numAttributes(), 2u);
+}
+
+TEST(QSlimConstraints, SingleTriangleGetsBoundaryPlanesScaledByLengthSquared) {
+    auto triangle = [](float size) {
+        test::MeshSource m;
+        m.points = {FloatPoint{0, 0, 0, 1}, FloatPoint{size, 0, 0, 1}, FloatPoint{0, size, 0, 1}};
+        m.triangles.push_back({{0, 1, 2}, {}});
+        return m;
+    };
+    const VectorN none;
+    // Float inputs (0.1f) leave errors of a few 1e-6. In the face plane only the planes through the edges x =
+    // 0 and y = 0 count at vertex 0.
+    Engine unit(triangle(1), OPTIMAL);
+    EXPECT_NEAR(unit->quadrics()[0].evaluate({0.1f, 0.2f, 0}, none), 1000.0 * (0.01 + 0.04), 1e-4);
+    Engine doubled(triangle(2), OPTIMAL);
+    EXPECT_NEAR(doubled->quadrics()[0].evaluate({0.1f, 0.2f, 0}, none), 4 * 1000.0 * (0.01 + 0.04), 1e-4);
+    // Each vertex got exactly its two edges' planes: vertex 1 lies on y = 0 and on the hypotenuse.
+    EXPECT_NEAR(unit->quadrics()[1].evaluate({1, 0.1f, 0}, none), 1000.0 * 0.01 + 1000.0 * 2 * 0.005, 1e-4);
+    Engine none0(triangle(1), OPTIMAL, false, 0.0f, 0.0f);
+    EXPECT_EQ(none0->quadrics()[0].evaluate({0.1f, 0.2f, 0}, none), 0.0);
+    // Only the boundary weight matters on a single triangle.
+    Engine seamsOnly(triangle(1), OPTIMAL, false, 0.0f, 1000.0f);
+    EXPECT_EQ(seamsOnly->quadrics()[0].evaluate({0.1f, 0.2f, 0}, none), 0.0);
+}
+
+TEST(QSlimConstraints, SeamEdgesNeedSeveralWedgesAtBothEnds) {
+    // 2 x 2 quads. A UV seam runs up the middle line x = 1 from y = 0 to y = 1 only: the lower
+    // right quad has its own island; the upper quads share UVs with the lower left one.
+    //
+    //   y=2  +---+---+
+    //        | A | A |
+    //   y=1  +---+---+     edge (1,0)-(1,1): two wedges at both ends -> planes
+    //        | A | B |     edge (1,1)-(1,2): one wedge at (1,1) in its faces -> none
+    //   y=0  +---+---+
+    const auto grid = test::flatGrid(2, 2, [](uint32_t qx, uint32_t qy, uint32_t x, uint32_t y) {
+        const float shift = (qx == 1 && qy == 0) ? 0.5f : 0.0f;
+        return FloatArray{shift + 0.1f * float(x), 0.1f * float(y)};
+    });
+    Engine with(grid, OPTIMAL, true, 1000.0f, 1000.0f);
+    Engine without(grid, OPTIMAL, true, 1000.0f, 0.0f);
+    const uint32_t centre = vertexAt(2, 1, 1), top = vertexAt(2, 1, 2);
+    const Model& m = *with.model;
+    VectorN attributes(2);
+    attributes.fill(0.0);
+    auto seamPart = [&](uint32_t wedge, FloatVector p) {
+        return with->quadrics()[wedge].evaluate(p, attributes) -
+               without->quadrics()[wedge].evaluate(p, attributes);
+    };
+    // The centre's wedges: the lower-right face's one differs from the others.
+    const uint32_t lowerLeft = m.wedgeAt(0, centre) == centre ? centre : m.wedgeAt(0, centre);
+    uint32_t lowerRight = INVALID_INDEX;
+    for (uint32_t f : m.vertexFaces(centre))
+        if (m.wedgeAt(f, centre) != lowerLeft)
+            lowerRight = m.wedgeAt(f, centre);
+    ASSERT_NE(lowerRight, INVALID_INDEX);
+    // Moving the centre sideways off the seam line: each of its two wedges carries one plane
+    // (x = 1) from the seam edge's face on its side, weight 1 x 1000.
+    EXPECT_NEAR(seamPart(lowerRight, {1.1f, 1, 0}), 1000.0 * 0.01, 1e-4);
+    EXPECT_NEAR(seamPart(lowerLeft, {1.1f, 1, 0}), 1000.0 * 0.01, 1e-4);
+    // The top vertex has one wedge and its edge to the centre is no seam: no planes at all.
+    EXPECT_NEAR(seamPart(top, {1.1f, 2, 0}), 0.0, 1e-9);
+}
+
+TEST(QSlimConstraints, NegativeOrNaNWeightsStoreZero) {
+    Model m(0, 0);
+    VertexWeight w;
+    QSlim q(m, w);
+    EXPECT_EQ(q.boundaryWeight(), 1000.0);
+    q.setBoundaryWeight(-5.0f);
+    q.setDiscontinuityWeight(NAN);
+    EXPECT_EQ(q.boundaryWeight(), 0.0);
+    EXPECT_EQ(q.discontinuityWeight(), 0.0);
+    q.setBoundaryWeight(2.5f);
+    EXPECT_EQ(q.boundaryWeight(), 2.5);
+}
+
+TEST(QSlimWeights, EdgeWeightingsCombineVertexWeights) {
+    Model m(2, 0);
+    HierarchicWeight w(2);
+    w.setWeight(0, 1.0f);
+    w.setWeight(1, 3.0f);
+    QSlim q(m, w);
+    EXPECT_EQ(q.edgeWeighting(), AVG_VERTEX);
+    EXPECT_EQ(q.pairWeight(0, 1), 2.0f);
+    q.setEdgeWeighting(MIN_VERTEX);
+    EXPECT_EQ(q.pairWeight(0, 1), 1.0f);
+    q.setEdgeWeighting(MAX_VERTEX);
+    EXPECT_EQ(q.pairWeight(1, 0), 3.0f);
+    q.setEdgeWeighting(9);
+    EXPECT_EQ(q.edgeWeighting(), AVG_VERTEX);
+}
+
+TEST(QSlimWeights, UpdatePairWeightsReordersByCostOnly) {
+    Engine e(test::seamedGridWithBowtie(8), OPTIMAL, true);
+    std::map<std::pair<uint32_t, uint32_t>, float> errors;
+    for (const EdgePtr& p : e->queue().items())
+        errors[{p->first, p->second}] = p->error;
+    // Heavy weights on the lower half.
+    for (uint32_t v = 0; v < e.model->numVertices(); ++v)
+        e.weights->setWeight(v, e.model->positions()[v].y < 4 ? 101.0f : 1.0f);
+    e->updatePairWeights();
+    for (uint32_t i = 0; i < e->queue().size(); ++i) {
+        const EdgePtr& p = e->queue().items()[i];
+        EXPECT_EQ(p->error, (errors[{p->first, p->second}])); // errors are not recomputed
+        EXPECT_EQ(p->weight, e->pairWeight(p->first, p->second));
+        if (i > 0) {
+            EXPECT_FALSE(edgeLess(p, e->queue().items()[(i - 1) / 2]));
+        }
+    }
+    // Back to 1.0 everywhere: the cost is the error alone.
+    for (uint32_t v = 0; v < e.model->numVertices(); ++v)
+        e.weights->setWeight(v, 1.0f);
+    e->updatePairWeights();
+    for (const EdgePtr& p : e->queue().items())
+        EXPECT_EQ(p->cost(), p->error);
+}
+
+TEST(QSlimContraction, CommonNeighbourPairIsDroppedAndRecreatedOnUndo) {
+    // Contract the rung (3,0)-(3,1) of a strip: its vertices share the neighbours of the two
+    // faces of the rung.
+    const auto strip = test::flatGrid(6, 1, test::continuousUV);
+    Engine e(strip, OPTIMAL);
+    const uint32_t a = vertexAt(6, 3, 0), b = vertexAt(6, 3, 1);
+    const uint32_t pairsBefore = e->queue().size();
+    std::set<std::pair<uint32_t, uint32_t>> before;
+    for (const EdgePtr& p : e->queue().items())
+        before.insert({p->first, p->second});
+
+    PairContraction r;
+    e.model->prepareContraction(a, b, r, &findPair(*e.qslim, a, b)->target);
+    const uint32_t faces = e->activeFaces();
+    e->applyContraction(r);
+    EXPECT_EQ(e->activeFaces(), faces - 2);
+    // Common neighbours of a and b: the pairs b-w went, a-w stayed; a-b itself went.
+    uint32_t common = 0;
+    for (uint32_t w = 0; w < e.model->numVertices(); ++w)
+        if (findPair(*e.qslim, a, w) && before.count({std::min(b, w), std::max(b, w)}) &&
+            before.count({std::min(a, w), std::max(a, w)}))
+            ++common;
+    EXPECT_EQ(common, 2u);
+    EXPECT_EQ(e->queue().size(), pairsBefore - 1 - common);
+    EXPECT_TRUE(e->vertexPairs(b).empty());
+    for (const EdgePtr& p : e->queue().items())
+        EXPECT_TRUE(p->first != b && p->second != b);
+
+    e->undoContraction(r);
+    std::set<std::pair<uint32_t, uint32_t>> after;
+    for (const EdgePtr& p : e->queue().items())
+        after.insert({p->first, p->second});
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(e->activeFaces(), faces);
+}
+
+TEST(QSlimContraction, BoundaryEdgeRemovesOneFace) {
+    Engine e(test::flatGrid(4, 4, test::continuousUV), OPTIMAL);
+    const uint32_t a = vertexAt(4, 1, 0), b = vertexAt(4, 2, 0);
+    PairContraction r;
+    e.model->prepareContraction(a, b, r);
+    EXPECT_EQ(r.removedFaces.size(), 1u);
+    e->applyContraction(r);
+    EXPECT_EQ(e->activeFaces(), 31u);
+    EXPECT_EQ(e->activeVertices(), 24u);
+    e->undoContraction(r);
+    EXPECT_EQ(e->activeFaces(), 32u);
+    EXPECT_EQ(e->activeVertices(), 25u);
+}
+
+TEST(QSlimContraction, EmptyQueueOffersNothing) {
+    test::MeshSource empty;
+    empty.points = {FloatPoint{0, 0, 0, 1}};
+    Engine e(empty, OPTIMAL);
+    EXPECT_EQ(e->queue().size(), 0u);
+    PairContraction r;
+    r.keptVertex = 42;
+    EXPECT_FALSE(e->nextContraction(r));
+    EXPECT_EQ(r.keptVertex, 42u);
+}

@@ -1,0 +1,93 @@
+#include "ResolutionChanger.h"
+#include "HierarchicWeight.h"
+#include "TestMeshes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace gdx;
+
+namespace {
+// A closed pentagonal bipyramid: 7 vertices, 10 faces; every contraction removes two faces.
+test::MeshSource bipyramid() {
+    test::MeshSource m;
+    for (int i = 0; i < 5; ++i) {
+        const double angle = 2 * 3.14159265358979 * i / 5;
+        m.points.push_back(FloatPoint{float(std::cos(angle)), float(std::sin(angle)), 0, 1});
+    }
+    m.points.push_back(FloatPoint{0, 0, 1.5f, 1});
+    m.points.push_back(FloatPoint{0, 0, -1.2f, 1});
+    for (uint32_t i = 0; i < 5; ++i) {
+        m.triangles.push_back({{i, (i + 1) % 5, 5}, {}});
+        m.triangles.push_back({{(i + 1) % 5, i, 6}, {}});
+    }
+    return m;
+}
+
+struct Fixture {
+    std::unique_ptr<Model> model;
+    HierarchicWeight weights;
+    QSlim engine;
+    ContractionSequence sequence;
+    explicit Fixture(const test::MeshSource& source)
+        : model(test::buildModel(source)), weights(model->numVertices()), engine(*model, weights) {
+        engine.setup();
+    }
+};
+} // namespace
+
+TEST(ResolutionChanger, TargetFaceCountTruncatesAndClamps) {
+    const auto model = test::buildModel(bipyramid());
+    EXPECT_EQ(targetFaceCount(*model, 0.95), 9u);
+    EXPECT_EQ(targetFaceCount(*model, 0.9), 9u);
+    EXPECT_EQ(targetFaceCount(*model, 1.7), 10u);
+    EXPECT_EQ(targetFaceCount(*model, -0.5), 0u);
+    EXPECT_EQ(targetFaceCount(*model, NAN), 0u);
+}
+
+TEST(ResolutionChanger, TiesEndOnTheLargerFaceCount) {
+    Fixture f(bipyramid());
+    // Target 9 from 10: one contraction would end 1 below, as far as staying is above.
+    ASSERT_TRUE(changeResolution(f.engine, f.sequence, 0.9));
+    EXPECT_EQ(f.engine.activeFaces(), 10u);
+    EXPECT_TRUE(f.sequence.empty());
+    // Down to 8, then target 9 again: the undo overshoots by 1, as far as staying falls short.
+    changeResolution(f.engine, f.sequence, 0.8);
+    EXPECT_EQ(f.engine.activeFaces(), 8u);
+    EXPECT_EQ(f.sequence.size(), 1u);
+    changeResolution(f.engine, f.sequence, 0.9);
+    EXPECT_EQ(f.engine.activeFaces(), 10u);
+    EXPECT_TRUE(f.sequence.empty());
+    // Target 7 from 10: 10 -> 8 fits; from 8, 6 would be as far below as 8 is above: stay at 8.
+    changeResolution(f.engine, f.sequence, 0.7);
+    EXPECT_EQ(f.engine.activeFaces(), 8u);
+    // From 8 to target 5: 6 is 1 above, 4 would be 1 below: the tie ends on 6.
+    changeResolution(f.engine, f.sequence, 0.5);
+    EXPECT_EQ(f.engine.activeFaces(), 6u);
+}
+
+TEST(ResolutionChanger, ZeroContractsAsFarAsPossibleAndOneUndoesEverything) {
+    Fixture f(test::seamedGridWithBowtie(10));
+    const uint32_t full = f.engine.activeFaces();
+    changeResolution(f.engine, f.sequence, 0.0);
+    EXPECT_LT(f.engine.activeFaces(), full / 20);
+    PairContraction r;
+    // Nothing further on offer (empty queue or a pair without both vertices).
+    EXPECT_TRUE(f.engine.queue().size() == 0 || !f.engine.nextContraction(r) || f.engine.activeFaces() == 0);
+    changeResolution(f.engine, f.sequence, 2.0);
+    EXPECT_EQ(f.engine.activeFaces(), full);
+    EXPECT_TRUE(f.sequence.empty());
+    for (uint32_t face = 0; face < f.model->numFaces(); ++face)
+        EXPECT_TRUE(f.model->faceState(face).active);
+}
+
+TEST(ResolutionChanger, HalfAndBackLeavesTheSequenceEmpty) {
+    Fixture f(test::torus(20, 10));
+    changeResolution(f.engine, f.sequence, 0.5);
+    EXPECT_NEAR(double(f.engine.activeFaces()), 200.0, 1.0);
+    EXPECT_EQ(f.sequence.size(), (400u - f.engine.activeFaces()) / 2);
+    changeResolution(f.engine, f.sequence, 1.0);
+    EXPECT_TRUE(f.sequence.empty());
+    EXPECT_EQ(f.engine.activeFaces(), 400u);
+}
