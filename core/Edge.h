@@ -1,11 +1,10 @@
 // Edge: one candidate vertex pair of the engine, with the position it would contract to, its quadric
-// error and its weight; cost() = weight * error orders the queue. Edges are shared between the queue
-// and the per-vertex pair lists; heapIndex is the edge's position in the queue (NOT_IN_HEAP if none).
+// error and its weight; cost() = weight * error orders the queue. The engine keeps its edges in one
+// pool and refers to them by index from the queue and from both vertices' pair lists; heapIndex is
+// the edge's position in the queue (NOT_IN_HEAP if none).
 #pragma once
 
 #include "Types.h"
-
-#include <boost/shared_ptr.hpp>
 
 namespace gdx {
 
@@ -13,8 +12,8 @@ constexpr uint32_t NOT_IN_HEAP = INVALID_INDEX;
 
 class Edge {
 public:
+    Edge() = default;
     Edge(uint32_t a, uint32_t b) { setVertices(a, b); }
-    ~Edge() { heapIndex = NOT_IN_HEAP; }
 
     void setVertices(uint32_t a, uint32_t b) {
         first = a < b ? a : b;
@@ -33,9 +32,12 @@ public:
     uint32_t second = 0;
 };
 
-using EdgePtr = boost::shared_ptr<Edge>;
-
 // The queue order: lower cost first; equal costs by (first, second).
-bool edgeLess(const EdgePtr& x, const EdgePtr& y);
+inline bool edgeLess(const Edge& x, const Edge& y) {
+    const float cx = x.cost(), cy = y.cost();
+    if (cx != cy)
+        return cx < cy;
+    return x.first < y.first || (x.first == y.first && x.second < y.second);
+}
 
 } // namespace gdx

@@ -1,5 +1,8 @@
-// Heap: binary min-heap of shared edges on a comparison (the engine passes edgeLess). Each edge keeps
-// its own position in `heapIndex`, so update() and remove() need no search.
+// Heap: binary min-heap of edges in the edge order (cost, then vertex indices). Edges live in the
+// caller's pool and are named by index; each heap entry carries a copy of its edge's sort key so
+// that comparisons read one contiguous array, and each edge keeps its own position in `heapIndex`
+// so that update() and remove() need no search. After an edge's cost or vertices change, update()
+// (or rebuild() after many changes) takes the new key.
 #pragma once
 
 #include "Edge.h"
@@ -10,33 +13,48 @@ namespace gdx {
 
 class Heap {
 public:
-    using Less = bool (*)(const EdgePtr&, const EdgePtr&);
+    struct Item {
+        float cost;
+        uint32_t first;
+        uint32_t second;
+        uint32_t edge; // index into the edge pool
+    };
 
-    Heap(uint32_t reserveCount, Less less);
+    Heap(std::vector<Edge>& edges, uint32_t reserveCount);
 
     uint32_t size() const { return uint32_t(items_.size()); }
-    const EdgePtr& top() const { return items_[0]; }
-    const std::vector<EdgePtr>& items() const { return items_; }
+    uint32_t top() const { return items_[0].edge; }
+    const std::vector<Item>& items() const { return items_; }
 
     // Adds at the end without restoring the order; siftUpLast() or rebuild() must follow.
-    void append(const EdgePtr& item);
+    void append(uint32_t edge);
     void siftUpLast();
-    // Restores the order after the item's cost changed.
-    void update(const EdgePtr& item);
-    // Takes the item out; its heapIndex becomes NOT_IN_HEAP.
-    void remove(const EdgePtr& item);
+    // Restores the order after the edge's cost (or vertices) changed.
+    void update(uint32_t edge);
+    // Takes the edge out; its heapIndex becomes NOT_IN_HEAP.
+    void remove(uint32_t edge);
+    // Takes every edge's current key and restores the order of the whole array.
     void rebuild();
 
 private:
-    void siftUp(uint32_t i);
-    void siftDown(uint32_t i);
-    void place(EdgePtr&& item, uint32_t i) {
-        item->heapIndex = i;
-        items_[i] = std::move(item);
+    static bool less(const Item& x, const Item& y) {
+        if (x.cost != y.cost)
+            return x.cost < y.cost;
+        return x.first < y.first || (x.first == y.first && x.second < y.second);
+    }
+    Item itemOf(uint32_t edge) const {
+        const Edge& e = edges_[edge];
+        return Item{e.cost(), e.first, e.second, edge};
+    }
+    void siftUp(uint32_t i, Item x);
+    void siftDown(uint32_t i, Item x);
+    void place(const Item& item, uint32_t i) {
+        edges_[item.edge].heapIndex = i;
+        items_[i] = item;
     }
 
-    std::vector<EdgePtr> items_;
-    Less less_;
+    std::vector<Edge>& edges_;
+    std::vector<Item> items_;
 };
 
 } // namespace gdx

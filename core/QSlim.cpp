@@ -3,8 +3,6 @@
 #include "MatrixN.h"
 #include "QSlimLog.h"
 
-#include <boost/make_shared.hpp>
-
 #include <cmath>
 
 namespace gdx {
@@ -17,7 +15,8 @@ Quadric& QSlim::mergedQuadric() {
 QSlim::QSlim(Model& model, VertexWeight& weights)
     : vertexWeights_(weights), model_(model),
       // Room for every pair of a closed manifold (about 1.5 per face) so setup never regrows it.
-      queue_(model.numFaces() + model.numFaces() / 2 + 16, edgeLess), vertexPairs_(model.numVertices()) {
+      queue_(edges_, model.numFaces() + model.numFaces() / 2 + 16), vertexPairs_(model.numVertices()) {
+    edges_.reserve(model.numFaces() + model.numFaces() / 2 + 16);
     quadrics_.reserve(model.numWedges());
     for (uint32_t f = 0; f < model.numFaces(); ++f)
         activeFaces_ += model.faceState(f).active ? 1 : 0;
@@ -138,13 +137,38 @@ void QSlim::collectPairs() {
 // ---------------------------------------------------------------------------------------------------
 // Pair evaluation
 
+uint32_t QSlim::newEdge(uint32_t a, uint32_t b) {
+    if (freeEdges_.empty()) {
+        edges_.emplace_back(a, b);
+        return uint32_t(edges_.size() - 1);
+    }
+    const uint32_t e = freeEdges_.back();
+    freeEdges_.pop_back();
+    edges_[e] = Edge(a, b);
+    return e;
+}
+
+void QSlim::releaseEdge(uint32_t e) {
+    edges_[e].heapIndex = NOT_IN_HEAP;
+    freeEdges_.push_back(e);
+}
+
+void QSlim::erase(PairList& list, uint32_t e) {
+    for (uint32_t i = 0; i < list.size(); ++i)
+        if (list[i] == e) {
+            list.erase(i);
+            return;
+        }
+}
+
 void QSlim::addPair(uint32_t a, uint32_t b) {
-    EdgePtr pair = boost::make_shared<Edge>(a, b);
-    pair->setWeight(pairWeight(a, b));
-    vertexPairs_[a].push_back(pair);
-    vertexPairs_[b].push_back(pair);
-    computeError(*pair);
-    queue_.append(pair);
+    const uint32_t e = newEdge(a, b);
+    Edge& pair = edges_[e];
+    pair.setWeight(pairWeight(a, b));
+    vertexPairs_[a].push_back(e);
+    vertexPairs_[b].push_back(e);
+    computeError(pair);
+    queue_.append(e);
 }
 
 void QSlim::buildMergedQuadric(const PairContraction& record, bool keep) {
@@ -217,8 +241,8 @@ void QSlim::computeError(Edge& pair) {
     pair.setError(float(bestError));
 }
 
-void QSlim::updateQueue(const EdgePtr& pair) {
-    if (pair->heapIndex == NOT_IN_HEAP) {
+void QSlim::updateQueue(uint32_t pair) {
+    if (edges_[pair].heapIndex == NOT_IN_HEAP) {
         queue_.append(pair);
         queue_.siftUpLast();
     } else {
@@ -226,9 +250,10 @@ void QSlim::updateQueue(const EdgePtr& pair) {
     }
 }
 
-void QSlim::refreshPair(const EdgePtr& pair) {
-    pair->setWeight(pairWeight(pair->first, pair->second));
-    computeError(*pair);
+void QSlim::refreshPair(uint32_t pair) {
+    Edge& e = edges_[pair];
+    e.setWeight(pairWeight(e.first, e.second));
+    computeError(e);
     updateQueue(pair);
 }
 
@@ -238,7 +263,7 @@ void QSlim::refreshPair(const EdgePtr& pair) {
 bool QSlim::nextContraction(PairContraction& record) {
     if (queue_.size() == 0)
         return false;
-    const Edge& e = *queue_.top();
+    const Edge& e = edges_[queue_.top()];
     if (!model_.vertexState(e.first).active || !model_.vertexState(e.second).active)
         return false;
     model_.prepareContraction(e.first, e.second, record, &e.target);
@@ -257,7 +282,7 @@ void QSlim::applyContraction(const PairContraction& record) {
     vertexWeights_.contractVertices(a, b);
     updateWedgeAttributes(a);
     // refreshPair never changes the list it walks.
-    for (const EdgePtr& pair : vertexPairs_[a])
+    for (uint32_t pair : vertexPairs_[a])
         refreshPair(pair);
     refreshOppositeVertices(record);
 }
@@ -266,22 +291,20 @@ void QSlim::relinkOnContract(const PairContraction& record) {
     const uint32_t a = record.keptVertex, b = record.removedVertex;
     PairList& pairsA = vertexPairs_[a];
     scratchA_.clear();
-    for (const EdgePtr& e : pairsA)
-        scratchA_.push_back(e->opposite(a));
-    for (EdgePtr& e : vertexPairs_[b]) {
-        const uint32_t w = e->opposite(b);
+    for (uint32_t e : pairsA)
+        scratchA_.push_back(edges_[e].opposite(a));
+    for (uint32_t e : vertexPairs_[b]) {
+        Edge& pair = edges_[e];
+        const uint32_t w = pair.opposite(b);
         if (w != a && !contains(scratchA_, w)) {
-            e->setVertices(a, w);
+            pair.setVertices(a, w);
             queue_.update(e);
             pairsA.push_back(e);
         } else {
-            PairList& pairsW = vertexPairs_[w];
-            for (size_t i = 0; i < pairsW.size(); ++i)
-                if (pairsW[i] == e) {
-                    pairsW.erase(pairsW.begin() + long(i));
-                    break;
-                }
+            // The contracted pair itself, or b-w where a-w exists: it leaves the queue and both lists.
+            erase(vertexPairs_[w], e);
             queue_.remove(e);
+            releaseEdge(e);
         }
     }
     vertexPairs_[b].clear();
@@ -297,8 +320,8 @@ void QSlim::refreshOppositeVertices(const PairContraction& record) {
         const uint32_t gone = model_.countFacesWithWedge(record.removedFaces, wx);
         if (around > gone)
             continue;
-        for (const EdgePtr& pair : vertexPairs_[x]) {
-            const uint32_t y = pair->opposite(x);
+        for (uint32_t pair : vertexPairs_[x]) {
+            const uint32_t y = edges_[pair].opposite(x);
             if (y != a && y != b)
                 refreshPair(pair);
         }
@@ -342,10 +365,9 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
     model_.vertexNeighbours(a, scratchA_);
     model_.vertexNeighbours(b, scratchB_);
     PairList& pairsA = vertexPairs_[a];
-    for (size_t i = 0; i < pairsA.size();) {
-        // Held by value: erasing it from a's list must not end its life before refreshPair.
-        const EdgePtr e = pairsA[i];
-        const uint32_t w = e->opposite(a);
+    for (uint32_t i = 0; i < pairsA.size();) {
+        const uint32_t e = pairsA[i];
+        const uint32_t w = edges_[e].opposite(a);
         const bool inA = contains(scratchA_, w), inB = contains(scratchB_, w);
         if (inA && inB) {
             addPair(b, w);
@@ -353,9 +375,9 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
             ++i;
         } else if (inB) {
             queue_.remove(e);
-            e->setVertices(b, w);
+            edges_[e].setVertices(b, w);
             vertexPairs_[b].push_back(e);
-            pairsA.erase(pairsA.begin() + long(i));
+            pairsA.erase(i);
         } else {
             ++i;
         }
@@ -367,8 +389,10 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
 }
 
 void QSlim::updatePairWeights() {
-    for (const EdgePtr& pair : queue_.items())
-        pair->setWeight(pairWeight(pair->first, pair->second));
+    for (const Heap::Item& item : queue_.items()) {
+        Edge& e = edges_[item.edge];
+        e.setWeight(pairWeight(e.first, e.second));
+    }
     queue_.rebuild();
 }
 

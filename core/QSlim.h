@@ -1,6 +1,7 @@
 // QSlim: the contraction engine. One quadric per wedge, one candidate pair (Edge) per mesh edge in
 // a heap ordered by cost (weight x error, ties by vertex indices), and per vertex the pairs touching
-// it. It offers the cheapest contraction, performs it, and undoes recorded contractions, updating
+// it. Edges live in one pool owned by the engine; the queue and the pair lists name them by index,
+// and an edge goes back to the pool when it leaves both. It offers the cheapest contraction, performs it, and undoes recorded contractions, updating
 // quadrics, queue and pair lists locally each time. The engine borrows the model and the weights.
 //
 //   QSlim engine(model, weights);
@@ -23,7 +24,7 @@ namespace gdx {
 enum Placement { ENDPOINT = 0, END_OR_MID = 1, OPTIMAL = 2 };
 enum EdgeWeighting { MIN_VERTEX = 0, MAX_VERTEX = 1, AVG_VERTEX = 2 };
 
-using PairList = std::vector<EdgePtr>;
+using PairList = SmallVector<uint32_t, 8>; // edge indices
 
 class QSlim {
 public:
@@ -55,8 +56,8 @@ public:
     // Pair operations.
     void addPair(uint32_t a, uint32_t b);
     void computeError(Edge& pair);
-    void updateQueue(const EdgePtr& pair);
-    void refreshPair(const EdgePtr& pair);
+    void updateQueue(uint32_t pair);
+    void refreshPair(uint32_t pair);
     float pairWeight(uint32_t a, uint32_t b);
     void addConstraints();
     void addConstraintPlanes(uint32_t v, uint32_t w, const IndexArray& faces, double weight);
@@ -67,6 +68,9 @@ public:
     Model& model() { return model_; }
     const Model& model() const { return model_; }
     const Heap& queue() const { return queue_; }
+    const Edge& edge(uint32_t index) const { return edges_[index]; }
+    // The edge at position i of the queue's storage order.
+    const Edge& queued(uint32_t i) const { return edges_[queue_.items()[i].edge]; }
     const std::vector<Quadric>& quadrics() const { return quadrics_; }
     const PairList& vertexPairs(uint32_t v) const { return vertexPairs_[v]; }
 
@@ -78,6 +82,9 @@ private:
     void collectPairs();
     void buildMergedQuadric(const PairContraction& record, bool keep);
     double evaluateAt(const FloatVector& p);
+    uint32_t newEdge(uint32_t a, uint32_t b);
+    void releaseEdge(uint32_t e);
+    static void erase(PairList& list, uint32_t e);
     void relinkOnContract(const PairContraction& record);
     void relinkOnUncontract(const PairContraction& record);
     void refreshOppositeVertices(const PairContraction& record);
@@ -87,6 +94,8 @@ private:
     EdgeWeighting edgeWeighting_ = AVG_VERTEX;
     Model& model_;
     std::vector<Quadric> quadrics_;
+    std::vector<Edge> edges_;
+    IndexArray freeEdges_;
     Heap queue_;
     std::vector<PairList> vertexPairs_;
     IndexArray scratchA_, scratchB_;

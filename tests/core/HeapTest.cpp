@@ -1,6 +1,5 @@
 #include "Heap.h"
 
-#include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,29 +8,40 @@
 using namespace gdx;
 
 namespace {
-EdgePtr edge(uint32_t a, uint32_t b, float error) {
-    EdgePtr e = boost::make_shared<Edge>(a, b);
-    e->setError(error);
-    return e;
-}
+struct Pool {
+    std::vector<Edge> edges;
+    Heap heap{edges, 16};
 
-void expectHeapOrder(const Heap& h) {
-    const auto& items = h.items();
+    uint32_t add(uint32_t a, uint32_t b, float error) {
+        edges.emplace_back(a, b);
+        edges.back().setError(error);
+        return uint32_t(edges.size() - 1);
+    }
+    void insert(uint32_t e) {
+        heap.append(e);
+        heap.siftUpLast();
+    }
+};
+
+void expectHeapOrder(const Pool& p) {
+    const auto& items = p.heap.items();
     for (uint32_t i = 0; i < items.size(); ++i) {
-        ASSERT_EQ(items[i]->heapIndex, i);
+        const Edge& e = p.edges[items[i].edge];
+        ASSERT_EQ(e.heapIndex, i);
+        ASSERT_EQ(items[i].cost, e.cost()); // the entry's key is the edge's
         if (i > 0) {
-            ASSERT_FALSE(edgeLess(items[i], items[(i - 1) / 2])) << "item " << i << " before its parent";
+            ASSERT_FALSE(edgeLess(e, p.edges[items[(i - 1) / 2].edge])) << "item " << i << " before its parent";
         }
     }
 }
 
-std::vector<std::pair<uint32_t, uint32_t>> drain(Heap& h) {
+std::vector<std::pair<uint32_t, uint32_t>> drain(Pool& p) {
     std::vector<std::pair<uint32_t, uint32_t>> out;
-    while (h.size() > 0) {
-        EdgePtr top = h.top();
-        out.push_back({top->first, top->second});
-        h.remove(top);
-        EXPECT_EQ(top->heapIndex, NOT_IN_HEAP);
+    while (p.heap.size() > 0) {
+        const uint32_t top = p.heap.top();
+        out.push_back({p.edges[top].first, p.edges[top].second});
+        p.heap.remove(top);
+        EXPECT_EQ(p.edges[top].heapIndex, NOT_IN_HEAP);
     }
     return out;
 }
@@ -44,101 +54,95 @@ TEST(Edge, KeepsVerticesOrderedAndCostIsWeightTimesError) {
     EXPECT_EQ(e.opposite(4), 9u);
     EXPECT_EQ(e.opposite(9), 4u);
     EXPECT_EQ(e.heapIndex, NOT_IN_HEAP);
+    EXPECT_EQ(e.weight, 1.0f);
     e.setError(2.5f);
     e.setWeight(4.0f);
     EXPECT_EQ(e.cost(), 10.0f);
 }
 
 TEST(Heap, EqualCostsComeOutByVertexIndices) {
-    Heap h(8, edgeLess);
-    for (auto [a, b] : {std::pair{5u, 9u}, {1u, 7u}, {5u, 6u}, {1u, 2u}, {0u, 9u}}) {
-        h.append(edge(a, b, 1.0f));
-        h.siftUpLast();
-    }
-    h.append(edge(3, 4, 0.5f));
-    h.siftUpLast();
-    expectHeapOrder(h);
-    const auto order = drain(h);
+    Pool p;
+    for (auto [a, b] : {std::pair{5u, 9u}, {1u, 7u}, {5u, 6u}, {1u, 2u}, {0u, 9u}})
+        p.insert(p.add(a, b, 1.0f));
+    p.insert(p.add(3, 4, 0.5f));
+    expectHeapOrder(p);
     const std::vector<std::pair<uint32_t, uint32_t>> expected{{3, 4}, {0, 9}, {1, 2}, {1, 7}, {5, 6}, {5, 9}};
-    EXPECT_EQ(order, expected);
+    EXPECT_EQ(drain(p), expected);
 }
 
 TEST(Heap, UpdateMovesUpAndDown) {
-    Heap h(8, edgeLess);
-    std::vector<EdgePtr> edges;
-    for (uint32_t i = 0; i < 7; ++i) {
-        edges.push_back(edge(i, i + 1, float(i)));
-        h.append(edges.back());
-    }
-    h.rebuild();
-    expectHeapOrder(h);
-    edges[6]->setError(-1.0f); // drops below its parent
-    h.update(edges[6]);
-    EXPECT_EQ(h.top(), edges[6]);
-    edges[6]->setError(100.0f); // rises
-    h.update(edges[6]);
-    expectHeapOrder(h);
-    EXPECT_EQ(h.top(), edges[0]);
-    EXPECT_GE(edges[6]->heapIndex, 3u); // a leaf now
+    Pool p;
+    for (uint32_t i = 0; i < 7; ++i)
+        p.heap.append(p.add(i, i + 1, float(i)));
+    p.heap.rebuild();
+    expectHeapOrder(p);
+    p.edges[6].setError(-1.0f); // drops below its parent
+    p.heap.update(6);
+    EXPECT_EQ(p.heap.top(), 6u);
+    p.edges[6].setError(100.0f); // rises
+    p.heap.update(6);
+    expectHeapOrder(p);
+    EXPECT_EQ(p.heap.top(), 0u);
+    EXPECT_GE(p.edges[6].heapIndex, 3u); // a leaf now
 }
 
 TEST(Heap, RemoveRootMiddleAndLast) {
-    Heap h(4, edgeLess);
-    const EdgePtr a = edge(0, 1, 1.0f), b = edge(1, 2, 3.0f), c = edge(2, 3, 2.0f);
-    for (const EdgePtr& e : {a, b, c})
-        h.append(e);
-    h.rebuild();
-    h.remove(h.top()); // the root: the cheaper of the two others moves up
-    EXPECT_EQ(h.top(), c);
-    EXPECT_EQ(a->heapIndex, NOT_IN_HEAP);
-    expectHeapOrder(h);
+    Pool p;
+    const uint32_t a = p.add(0, 1, 1.0f), b = p.add(1, 2, 3.0f), c = p.add(2, 3, 2.0f);
+    for (uint32_t e : {a, b, c})
+        p.heap.append(e);
+    p.heap.rebuild();
+    p.heap.remove(p.heap.top()); // the root: the cheaper of the two others moves up
+    EXPECT_EQ(p.heap.top(), c);
+    EXPECT_EQ(p.edges[a].heapIndex, NOT_IN_HEAP);
+    expectHeapOrder(p);
 
-    Heap g(4, edgeLess);
-    for (const EdgePtr& e : {a, b, c}) {
-        g.append(e);
-        g.siftUpLast();
-    }
-    const EdgePtr last = g.items().back();
-    const EdgePtr first = g.items()[0], middle = g.items()[1];
-    g.remove(last); // the others are untouched
-    EXPECT_EQ(g.items()[0], first);
-    EXPECT_EQ(g.items()[1], middle);
-    EXPECT_EQ(g.size(), 2u);
+    Pool q;
+    for (float cost : {1.0f, 2.0f, 3.0f, 4.0f})
+        q.insert(q.add(0, uint32_t(cost), cost));
+    const auto before = q.heap.items();
+    q.heap.remove(before.back().edge); // the others are untouched
+    ASSERT_EQ(q.heap.size(), 3u);
+    for (uint32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(q.heap.items()[i].edge, before[i].edge);
+    q.heap.remove(before[1].edge); // a middle one
+    expectHeapOrder(q);
+    EXPECT_EQ(q.heap.size(), 2u);
 }
 
 TEST(Heap, RandomOperationsKeepOrderAndIndices) {
     std::mt19937 rng(11);
-    Heap h(64, edgeLess);
-    std::vector<EdgePtr> live;
+    Pool p;
+    std::vector<uint32_t> live;
     for (int step = 0; step < 3000; ++step) {
         const uint32_t op = rng() % 4;
         if (op == 0 || live.size() < 3) {
-            live.push_back(edge(rng() % 50, rng() % 50, float(rng() % 20)));
-            h.append(live.back());
-            h.siftUpLast();
+            live.push_back(p.add(rng() % 50, rng() % 50, float(rng() % 20)));
+            p.insert(live.back());
         } else if (op == 1) {
-            EdgePtr& e = live[rng() % live.size()];
-            e->setError(float(rng() % 20));
-            e->setWeight(float(1 + rng() % 3));
-            h.update(e);
+            const uint32_t e = live[rng() % live.size()];
+            p.edges[e].setError(float(rng() % 20));
+            p.edges[e].setWeight(float(1 + rng() % 3));
+            p.heap.update(e);
         } else if (op == 2) {
             const size_t i = rng() % live.size();
-            h.remove(live[i]);
+            p.heap.remove(live[i]);
             live.erase(live.begin() + long(i));
         } else {
-            for (EdgePtr& e : live)
-                e->setError(float(rng() % 20));
-            h.rebuild();
+            for (uint32_t e : live)
+                p.edges[e].setError(float(rng() % 20));
+            p.heap.rebuild();
         }
-        expectHeapOrder(h);
-        ASSERT_EQ(h.size(), live.size());
+        expectHeapOrder(p);
+        ASSERT_EQ(p.heap.size(), live.size());
     }
-    // Draining gives the sorted order of the edge comparison.
-    std::sort(live.begin(), live.end(), edgeLess);
-    std::vector<std::pair<uint32_t, uint32_t>> expected;
-    for (const EdgePtr& e : live)
-        expected.push_back({e->first, e->second});
     // Edges that compare equal have the same vertex pair, so the drained order is unique.
-    const auto got = drain(h);
-    EXPECT_EQ(got, expected);
+    std::vector<Edge> sorted;
+    for (uint32_t e : live)
+        sorted.push_back(p.edges[e]);
+    std::sort(sorted.begin(), sorted.end(), edgeLess);
+    std::vector<std::pair<uint32_t, uint32_t>> expected;
+    for (const Edge& e : sorted)
+        expected.push_back({e.first, e.second});
+    EXPECT_EQ(drain(p), expected);
 }

@@ -34,21 +34,23 @@ struct EngineRun {
 // other vertex too.
 void checkVertex(const QSlim& q, uint32_t v) {
     const auto& items = q.queue().items();
-    for (const EdgePtr& e : q.vertexPairs(v)) {
-        ASSERT_NE(e->heapIndex, NOT_IN_HEAP) << "vertex " << v;
-        ASSERT_EQ(items[e->heapIndex], e);
-        ASSERT_TRUE(e->first == v || e->second == v);
-        ASSERT_LT(e->first, e->second);
-        const auto& other = q.vertexPairs(e->opposite(v));
-        ASSERT_EQ(std::count(other.begin(), other.end(), e), 1);
+    for (uint32_t index : q.vertexPairs(v)) {
+        const Edge& e = q.edge(index);
+        ASSERT_NE(e.heapIndex, NOT_IN_HEAP) << "vertex " << v;
+        ASSERT_EQ(items[e.heapIndex].edge, index);
+        ASSERT_EQ(items[e.heapIndex].cost, e.cost());
+        ASSERT_TRUE(e.first == v || e.second == v);
+        ASSERT_LT(e.first, e.second);
+        const auto& other = q.vertexPairs(e.opposite(v));
+        ASSERT_EQ(std::count(other.begin(), other.end(), index), 1);
     }
 }
 
 void checkAround(const QSlim& q, const PairContraction& r) {
     for (uint32_t v : {r.keptVertex, r.removedVertex}) {
         checkVertex(q, v);
-        for (const EdgePtr& e : q.vertexPairs(v))
-            checkVertex(q, e->opposite(v));
+        for (uint32_t e : q.vertexPairs(v))
+            checkVertex(q, q.edge(e).opposite(v));
     }
 }
 
@@ -57,10 +59,10 @@ void checkEverything(const QSlim& q) {
     std::set<std::pair<uint32_t, uint32_t>> pairs;
     size_t listed = 0;
     for (uint32_t i = 0; i < q.queue().size(); ++i) {
-        const EdgePtr& e = q.queue().items()[i];
-        ASSERT_EQ(e->heapIndex, i);
-        ASSERT_TRUE(pairs.insert({e->first, e->second}).second) << "duplicate pair";
-        ASSERT_TRUE(m.vertexState(e->first).active && m.vertexState(e->second).active);
+        const Edge& e = q.queued(i);
+        ASSERT_EQ(e.heapIndex, i);
+        ASSERT_TRUE(pairs.insert({e.first, e.second}).second) << "duplicate pair";
+        ASSERT_TRUE(m.vertexState(e.first).active && m.vertexState(e.second).active);
     }
     for (uint32_t v = 0; v < m.numVertices(); ++v) {
         checkVertex(q, v);
@@ -148,10 +150,10 @@ TEST_P(QSlimProperties, InvariantsHoldAfterEveryStepAndZeroAndBackRestoresEveryt
     }
     // The same candidate pairs are queued again.
     std::set<std::pair<uint32_t, uint32_t>> a, b;
-    for (const EdgePtr& e : run.engine->queue().items())
-        a.insert({e->first, e->second});
-    for (const EdgePtr& e : fresh.engine->queue().items())
-        b.insert({e->first, e->second});
+    for (uint32_t i = 0; i < run.engine->queue().size(); ++i)
+        a.insert({run.engine->queued(i).first, run.engine->queued(i).second});
+    for (uint32_t i = 0; i < fresh.engine->queue().size(); ++i)
+        b.insert({fresh.engine->queued(i).first, fresh.engine->queued(i).second});
     EXPECT_EQ(a, b);
 }
 

@@ -34,12 +34,11 @@ uint32_t vertexAt(uint32_t nx, uint32_t x, uint32_t y) {
     return y * (nx + 1) + x;
 }
 
-const EdgePtr& findPair(const QSlim& q, uint32_t a, uint32_t b) {
-    for (const EdgePtr& e : q.vertexPairs(a))
-        if (e->opposite(a) == b)
-            return e;
-    static const EdgePtr none;
-    return none;
+const Edge* findPair(const QSlim& q, uint32_t a, uint32_t b) {
+    for (uint32_t e : q.vertexPairs(a))
+        if (q.edge(e).opposite(a) == b)
+            return &q.edge(e);
+    return nullptr;
 }
 } // namespace
 
@@ -52,7 +51,7 @@ TEST(QSlimPlacement, SingularQuadricFallsBackAndTakesTheStrictlyCheaperMidpoint)
     const uint32_t a = vertexAt(6, 3, 0), b = vertexAt(6, 3, 1);
     for (int placement : {OPTIMAL, END_OR_MID}) {
         Engine e(strip, placement);
-        const EdgePtr& rung = findPair(*e.qslim, a, b);
+        const Edge* rung = findPair(*e.qslim, a, b);
         ASSERT_TRUE(rung);
         EXPECT_EQ(rung->target.x, 3.0f);
         EXPECT_EQ(rung->target.y, 0.5f);
@@ -60,7 +59,7 @@ TEST(QSlimPlacement, SingularQuadricFallsBackAndTakesTheStrictlyCheaperMidpoint)
     }
     // ENDPOINT never takes the midpoint; equal endpoint errors go to the second vertex.
     Engine e(strip, ENDPOINT);
-    const EdgePtr& rung = findPair(*e.qslim, a, b);
+    const Edge* rung = findPair(*e.qslim, a, b);
     EXPECT_EQ(rung->target.y, 1.0f);
     EXPECT_FLOAT_EQ(rung->error, 2000.0f);
 }
@@ -70,7 +69,7 @@ TEST(QSlimPlacement, FlatInteriorWithoutAttributesTiesToTheSecondVertex) {
     const uint32_t a = vertexAt(6, 3, 3), b = vertexAt(6, 4, 3);
     for (int placement : {OPTIMAL, END_OR_MID, ENDPOINT}) {
         Engine e(grid, placement);
-        const EdgePtr& pair = findPair(*e.qslim, a, b);
+        const Edge* pair = findPair(*e.qslim, a, b);
         ASSERT_TRUE(pair);
         EXPECT_EQ(pair->error, 0.0f);
         EXPECT_EQ(pair->target.x, 4.0f) << "placement " << placement; // the midpoint is not cheaper
@@ -81,7 +80,7 @@ TEST(QSlimPlacement, OptimalPlacementOfAFullRankPairIsTheMinimiser) {
     // The diagonal of a single square: boundary planes x = 0, y = 0 at one end and x = 1, y = 1 at
     // the other: the minimiser is the square's centre.
     Engine e(test::flatGrid(1, 1, test::continuousUV), OPTIMAL);
-    const EdgePtr& diagonal = findPair(*e.qslim, 0, 3);
+    const Edge* diagonal = findPair(*e.qslim, 0, 3);
     ASSERT_TRUE(diagonal);
     EXPECT_FLOAT_EQ(diagonal->target.x, 0.5f);
     EXPECT_FLOAT_EQ(diagonal->target.y, 0.5f);
@@ -203,26 +202,30 @@ TEST(QSlimWeights, EdgeWeightingsCombineVertexWeights) {
 TEST(QSlimWeights, UpdatePairWeightsReordersByCostOnly) {
     Engine e(test::seamedGridWithBowtie(8), OPTIMAL, true);
     std::map<std::pair<uint32_t, uint32_t>, float> errors;
-    for (const EdgePtr& p : e->queue().items())
+    for (const Heap::Item& item : e->queue().items()) {
+        const Edge* p = &e->edge(item.edge);
         errors[{p->first, p->second}] = p->error;
+    }
     // Heavy weights on the lower half.
     for (uint32_t v = 0; v < e.model->numVertices(); ++v)
         e.weights->setWeight(v, e.model->positions()[v].y < 4 ? 101.0f : 1.0f);
     e->updatePairWeights();
     for (uint32_t i = 0; i < e->queue().size(); ++i) {
-        const EdgePtr& p = e->queue().items()[i];
-        EXPECT_EQ(p->error, (errors[{p->first, p->second}])); // errors are not recomputed
-        EXPECT_EQ(p->weight, e->pairWeight(p->first, p->second));
+        const Edge& p = e->queued(i);
+        EXPECT_EQ(p.error, (errors[{p.first, p.second}])); // errors are not recomputed
+        EXPECT_EQ(p.weight, e->pairWeight(p.first, p.second));
         if (i > 0) {
-            EXPECT_FALSE(edgeLess(p, e->queue().items()[(i - 1) / 2]));
+            EXPECT_FALSE(edgeLess(p, e->queued((i - 1) / 2)));
         }
     }
     // Back to 1.0 everywhere: the cost is the error alone.
     for (uint32_t v = 0; v < e.model->numVertices(); ++v)
         e.weights->setWeight(v, 1.0f);
     e->updatePairWeights();
-    for (const EdgePtr& p : e->queue().items())
+    for (const Heap::Item& item : e->queue().items()) {
+        const Edge* p = &e->edge(item.edge);
         EXPECT_EQ(p->cost(), p->error);
+    }
 }
 
 TEST(QSlimContraction, CommonNeighbourPairIsDroppedAndRecreatedOnUndo) {
@@ -233,11 +236,14 @@ TEST(QSlimContraction, CommonNeighbourPairIsDroppedAndRecreatedOnUndo) {
     const uint32_t a = vertexAt(6, 3, 0), b = vertexAt(6, 3, 1);
     const uint32_t pairsBefore = e->queue().size();
     std::set<std::pair<uint32_t, uint32_t>> before;
-    for (const EdgePtr& p : e->queue().items())
+    for (const Heap::Item& item : e->queue().items()) {
+        const Edge* p = &e->edge(item.edge);
         before.insert({p->first, p->second});
+    }
 
     PairContraction r;
-    e.model->prepareContraction(a, b, r, &findPair(*e.qslim, a, b)->target);
+    const FloatVector target = findPair(*e.qslim, a, b)->target;
+    e.model->prepareContraction(a, b, r, &target);
     const uint32_t faces = e->activeFaces();
     e->applyContraction(r);
     EXPECT_EQ(e->activeFaces(), faces - 2);
@@ -250,13 +256,17 @@ TEST(QSlimContraction, CommonNeighbourPairIsDroppedAndRecreatedOnUndo) {
     EXPECT_EQ(common, 2u);
     EXPECT_EQ(e->queue().size(), pairsBefore - 1 - common);
     EXPECT_TRUE(e->vertexPairs(b).empty());
-    for (const EdgePtr& p : e->queue().items())
+    for (const Heap::Item& item : e->queue().items()) {
+        const Edge* p = &e->edge(item.edge);
         EXPECT_TRUE(p->first != b && p->second != b);
+    }
 
     e->undoContraction(r);
     std::set<std::pair<uint32_t, uint32_t>> after;
-    for (const EdgePtr& p : e->queue().items())
+    for (const Heap::Item& item : e->queue().items()) {
+        const Edge* p = &e->edge(item.edge);
         after.insert({p->first, p->second});
+    }
     EXPECT_EQ(after, before);
     EXPECT_EQ(e->activeFaces(), faces);
 }

@@ -1,0 +1,110 @@
+// Benchmarks of the simplification core on generated meshes: setup alone, 100 % -> 10 % and -> 1 %
+// (setup included), and a resolution scrub 10 % -> 50 % -> 10 % on an engine already at 10 %.
+// Each reports triangles per second of input and the process's peak memory per input triangle.
+//
+//   build/bench/core_bench                          # all, 1,000,000 triangles
+//   build/bench/core_bench --benchmark_filter=Scrub
+#include "HierarchicWeight.h"
+#include "MeshGenerator.h"
+#include "PeakMemory.h"
+#include "ResolutionChanger.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+using namespace gdx;
+using gdx::bench::Surface;
+
+namespace {
+constexpr uint32_t kTriangles = 1000000;
+
+enum Attributes { UVS = 0, UVS_NORMALS_COLOURS = 1 };
+
+struct Engine {
+    std::unique_ptr<Model> model;
+    std::unique_ptr<HierarchicWeight> weights;
+    std::unique_ptr<QSlim> qslim;
+    ContractionSequence sequence;
+
+    explicit Engine(std::unique_ptr<Model> m, Attributes attributes) : model(std::move(m)) {
+        model->setAttributeUse(true, attributes == UVS_NORMALS_COLOURS, attributes == UVS_NORMALS_COLOURS);
+        weights = std::make_unique<HierarchicWeight>(model->numVertices());
+        qslim = std::make_unique<QSlim>(*model, *weights);
+    }
+    void setup() {
+        qslim->setup();
+        sequence.reserve(qslim->queue().size());
+    }
+};
+
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void report(benchmark::State& state, double inputTriangles, double elapsed, uint32_t facesLeft) {
+    state.SetIterationTime(elapsed);
+    state.counters["tri_per_s"] = inputTriangles / elapsed;
+    state.counters["bytes_per_tri"] = gdx::bench::peakMemoryBytes() / inputTriangles;
+    state.counters["faces_left"] = facesLeft;
+}
+
+void BM_Setup(benchmark::State& state) {
+    for (auto _ : state) {
+        gdx::bench::resetPeakMemory();
+        Engine e(gdx::bench::generateMesh(Surface::OPEN_SHEET, kTriangles), Attributes(state.range(0)));
+        const auto start = std::chrono::steady_clock::now();
+        e.setup();
+        report(state, e.model->numFaces(), seconds(start), e.qslim->activeFaces());
+    }
+}
+
+void BM_Decimate(benchmark::State& state) {
+    const double fraction = state.range(1) / 100.0;
+    for (auto _ : state) {
+        gdx::bench::resetPeakMemory();
+        Engine e(gdx::bench::generateMesh(Surface::OPEN_SHEET, kTriangles), Attributes(state.range(0)));
+        const auto start = std::chrono::steady_clock::now();
+        e.setup();
+        changeResolution(*e.qslim, e.sequence, fraction);
+        report(state, e.model->numFaces(), seconds(start), e.qslim->activeFaces());
+    }
+}
+
+void BM_Scrub(benchmark::State& state) {
+    for (auto _ : state) {
+        gdx::bench::resetPeakMemory();
+        Engine e(gdx::bench::generateMesh(Surface::OPEN_SHEET, kTriangles), Attributes(state.range(0)));
+        e.setup();
+        changeResolution(*e.qslim, e.sequence, 0.1);
+        const auto start = std::chrono::steady_clock::now();
+        changeResolution(*e.qslim, e.sequence, 0.5);
+        changeResolution(*e.qslim, e.sequence, 0.1);
+        report(state, e.model->numFaces(), seconds(start), e.qslim->activeFaces());
+    }
+}
+
+void BM_DecimateClosed(benchmark::State& state) {
+    for (auto _ : state) {
+        gdx::bench::resetPeakMemory();
+        Engine e(gdx::bench::generateMesh(Surface::CLOSED_TORUS, kTriangles), UVS);
+        const auto start = std::chrono::steady_clock::now();
+        e.setup();
+        changeResolution(*e.qslim, e.sequence, 0.1);
+        report(state, e.model->numFaces(), seconds(start), e.qslim->activeFaces());
+    }
+}
+} // namespace
+
+BENCHMARK(BM_Setup)->Arg(UVS)->Arg(UVS_NORMALS_COLOURS)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Decimate)
+    ->Args({UVS, 10})
+    ->Args({UVS, 1})
+    ->Args({UVS_NORMALS_COLOURS, 10})
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Scrub)->Arg(UVS)->Arg(UVS_NORMALS_COLOURS)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecimateClosed)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
