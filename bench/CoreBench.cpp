@@ -96,7 +96,12 @@ void BM_DecimateClosed(benchmark::State& state) {
 }
 } // namespace
 
-BENCHMARK(BM_Setup)->Arg(UVS)->Arg(UVS_NORMALS_COLOURS)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Setup)
+    ->Arg(UVS)
+    ->Arg(UVS_NORMALS_COLOURS)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Decimate)
     ->Args({UVS, 10})
     ->Args({UVS, 1})
@@ -104,7 +109,12 @@ BENCHMARK(BM_Decimate)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Scrub)->Arg(UVS)->Arg(UVS_NORMALS_COLOURS)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Scrub)
+    ->Arg(UVS)
+    ->Arg(UVS_NORMALS_COLOURS)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecimateClosed)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -19,8 +19,10 @@ void sample(const Grid& g, uint32_t i, uint32_t j, FloatPoint& p, DoubleVector& 
         // A 10 x 10 sheet with bumps at several scales.
         const double x = 10 * u, y = 10 * v;
         const double z = 0.6 * std::sin(1.3 * x) * std::cos(0.9 * y) + 0.15 * std::sin(7.1 * x + 3.3 * y);
-        const double dzdx = 0.6 * 1.3 * std::cos(1.3 * x) * std::cos(0.9 * y) + 0.15 * 7.1 * std::cos(7.1 * x + 3.3 * y);
-        const double dzdy = -0.6 * 0.9 * std::sin(1.3 * x) * std::sin(0.9 * y) + 0.15 * 3.3 * std::cos(7.1 * x + 3.3 * y);
+        const double dzdx =
+            0.6 * 1.3 * std::cos(1.3 * x) * std::cos(0.9 * y) + 0.15 * 7.1 * std::cos(7.1 * x + 3.3 * y);
+        const double dzdy =
+            -0.6 * 0.9 * std::sin(1.3 * x) * std::sin(0.9 * y) + 0.15 * 3.3 * std::cos(7.1 * x + 3.3 * y);
         p = FloatPoint{float(x), float(y), float(z), 1.0f};
         const double len = std::sqrt(dzdx * dzdx + dzdy * dzdy + 1);
         n = DoubleVector{-dzdx / len, -dzdy / len, 1 / len};
@@ -76,7 +78,8 @@ std::unique_ptr<Model> generateMesh(Surface surface, uint32_t triangles) {
     };
     for (uint32_t qj = 0; qj < g.nv; ++qj)
         for (uint32_t qi = 0; qi < g.nu; ++qi) {
-            const uint32_t a = index(qi, qj), b = index(qi + 1, qj), c = index(qi, qj + 1), d = index(qi + 1, qj + 1);
+            const uint32_t a = index(qi, qj), b = index(qi + 1, qj), c = index(qi, qj + 1),
+                           d = index(qi + 1, qj + 1);
             const uint32_t wa = corner(qi, qj, qi, qj), wb = corner(qi, qj, qi + 1, qj);
             const uint32_t wc = corner(qi, qj, qi, qj + 1), wd = corner(qi, qj, qi + 1, qj + 1);
             model->addFace(a, b, d, wa, wb, wd, true);

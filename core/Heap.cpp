@@ -2,7 +2,9 @@
 
 namespace gdx {
 
-Heap::Heap(std::vector<Edge>& edges, uint32_t reserveCount) : edges_(edges) { items_.reserve(reserveCount); }
+Heap::Heap(std::vector<Edge>& edges, uint32_t reserveCount) : edges_(edges) {
+    items_.reserve(reserveCount);
+}
 
 void Heap::append(uint32_t edge) {
     edges_[edge].heapIndex = uint32_t(items_.size());

@@ -49,6 +49,8 @@ void HierarchicWeight::refreshCache() {
 }
 
 float HierarchicWeight::getWeight(uint32_t vertex) {
+    if (nonUnitWeights_ == 0 && vertexCount_ < (1u << 24))
+        return 1.0f;
     if (cacheStale_)
         refreshCache();
     const WeightNode& node = nodes_[currentNode_[vertex]];
@@ -56,6 +58,8 @@ float HierarchicWeight::getWeight(uint32_t vertex) {
 }
 
 void HierarchicWeight::setWeight(uint32_t vertex, float weight) {
+    nonUnitWeights_ -= ownWeight_[vertex] != 1.0f ? 1 : 0;
+    nonUnitWeights_ += weight != 1.0f ? 1 : 0;
     ownWeight_[vertex] = weight;
     cacheStale_ = true;
 }

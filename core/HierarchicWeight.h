@@ -52,6 +52,9 @@ private:
     uint32_t vertexCount_;
     WeightCombining mode_ = AVERAGE;
     bool cacheStale_ = false;
+    // How many own weights differ from 1.0. While none does, every weight is exactly 1.0 under
+    // every mode (sums of ones are exact), and getWeight needs no tree.
+    uint32_t nonUnitWeights_ = 0;
 };
 
 } // namespace gdx

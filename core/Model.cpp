@@ -16,7 +16,6 @@ Model::Model(uint32_t numVertices, uint32_t faceCapacity)
       firstV_(numVertices, UNSET_UV), wedgeCount_(numVertices) {
     positions_.reserve(numVertices);
     faces_.reserve(faceCapacity);
-    faceState_.reserve(faceCapacity);
 }
 
 void Model::setNumUVSets(uint32_t k) {
@@ -83,8 +82,7 @@ uint32_t Model::addWedge(uint32_t v, const DoubleVector& normal, const Color& co
 uint32_t Model::addFace(uint32_t a, uint32_t b, uint32_t c, uint32_t wa, uint32_t wb, uint32_t wc,
                         bool link) {
     const uint32_t f = uint32_t(faces_.size());
-    faces_.push_back(Face{{a, b, c}, {wa, wb, wc}});
-    faceState_.push_back(FaceState{0, true});
+    faces_.push_back(FaceRecord{Face{{a, b, c}, {wa, wb, wc}}, FaceState{0, true}});
     if (link) {
         vertexFaces_[a].push_back(f);
         vertexFaces_[b].push_back(f);
@@ -119,19 +117,19 @@ void Model::splitDisconnectedWedges() {
 }
 
 void Model::collectEdgeNeighbours(uint32_t f, uint32_t corner, IndexArray& out) {
-    const Face& face = faces_[f];
+    const Face& face = faces_[f].face;
     const uint32_t x = face.vertex(corner), y = face.vertex((corner + 1) % 3),
                    z = face.vertex((corner + 2) % 3);
     for (uint32_t g : vertexFaces_[x])
-        faceState_[g].mark = 1;
+        faces_[g].state.mark = 1;
     for (uint32_t g : vertexFaces_[y])
-        faceState_[g].mark -= 1;
+        faces_[g].state.mark -= 1;
     for (uint32_t g : vertexFaces_[z])
-        faceState_[g].mark -= 1;
+        faces_[g].state.mark -= 1;
     for (uint32_t g : vertexFaces_[x])
-        if (faceState_[g].mark == 0) {
+        if (faces_[g].state.mark == 0) {
             out.push_back(g);
-            faceState_[g].mark = 1;
+            faces_[g].state.mark = 1;
         }
 }
 
@@ -156,7 +154,7 @@ void Model::splitAt(uint32_t v) {
             const uint32_t g = scratchStack_.back();
             scratchStack_.pop_back();
             scratchFaces_.clear();
-            collectEdgeNeighbours(g, faces_[g].cornerOf(v), scratchFaces_);
+            collectEdgeNeighbours(g, faces_[g].face.cornerOf(v), scratchFaces_);
             for (uint32_t h : scratchFaces_)
                 if (splitState_[h] == UNVISITED && wedgeAt(h, v) == w) {
                     splitState_[h] = REACHED;
@@ -170,7 +168,7 @@ void Model::splitAt(uint32_t v) {
             if (splitState_[g] != UNVISITED) {
                 splitState_[g] = DONE;
             } else if (wedgeAt(g, v) == w) {
-                faces_[g].setWedge(faces_[g].cornerOf(v), n);
+                faces_[g].face.setWedge(faces_[g].face.cornerOf(v), n);
                 changed = true;
             }
         }
@@ -185,7 +183,7 @@ void Model::splitAt(uint32_t v) {
 // Queries and edits
 
 void Model::faceNormal(uint32_t f, DoubleVector& out, bool normalizeIt) const {
-    const Face& face = faces_[f];
+    const Face& face = faces_[f].face;
     const FloatPoint& p0 = positions_[face.vertex(0)];
     const FloatPoint& p1 = positions_[face.vertex(1)];
     const FloatPoint& p2 = positions_[face.vertex(2)];
@@ -204,24 +202,24 @@ double Model::faceArea(uint32_t f) const {
 
 void Model::edgeFaces(uint32_t a, uint32_t b, IndexArray& out) {
     for (uint32_t f : vertexFaces_[a])
-        faceState_[f].mark = 1;
+        faces_[f].state.mark = 1;
     for (uint32_t f : vertexFaces_[b])
-        faceState_[f].mark = 0;
+        faces_[f].state.mark = 0;
     for (uint32_t f : vertexFaces_[a])
-        if (faceState_[f].mark == 0) {
+        if (faces_[f].state.mark == 0) {
             out.push_back(f);
-            faceState_[f].mark = 1;
+            faces_[f].state.mark = 1;
         }
 }
 
 void Model::vertexNeighbours(uint32_t v, IndexArray& out) {
     const FaceList& around = vertexFaces_[v];
     for (uint32_t f : around)
-        for (uint32_t x : faces_[f].vertices)
+        for (uint32_t x : faces_[f].face.vertices)
             vertexState_[x].mark = 0;
     vertexState_[v].mark = 1;
     for (uint32_t f : around)
-        for (uint32_t x : faces_[f].vertices)
+        for (uint32_t x : faces_[f].face.vertices)
             if (vertexState_[x].mark == 0) {
                 out.push_back(x);
                 vertexState_[x].mark = 1;
@@ -241,14 +239,14 @@ void Model::wedgesAt(uint32_t v, const IndexArray& faceList, WedgeSet& out) cons
 uint32_t Model::countFacesWithWedge(const FaceList& faceList, uint32_t w) const {
     uint32_t n = 0;
     for (uint32_t f : faceList)
-        n += (faceState_[f].active && faces_[f].hasWedge(w)) ? 1 : 0;
+        n += (faces_[f].state.active && faces_[f].face.hasWedge(w)) ? 1 : 0;
     return n;
 }
 
 uint32_t Model::countFacesWithWedge(const SmallVector<uint32_t, 2>& faceList, uint32_t w) const {
     uint32_t n = 0;
     for (uint32_t f : faceList)
-        n += (faceState_[f].active && faces_[f].hasWedge(w)) ? 1 : 0;
+        n += (faces_[f].state.active && faces_[f].face.hasWedge(w)) ? 1 : 0;
     return n;
 }
 
@@ -262,8 +260,8 @@ void Model::unlink(FaceList& list, uint32_t f) {
 }
 
 void Model::removeFace(uint32_t f) {
-    faceState_[f].active = false;
-    const Face& face = faces_[f];
+    faces_[f].state.active = false;
+    const Face& face = faces_[f].face;
     for (uint32_t v : face.vertices)
         unlink(vertexFaces_[v], f);
 }
@@ -392,19 +390,19 @@ void Model::prepareContraction(uint32_t a, uint32_t b, PairContraction& record, 
     const FaceList& aroundA = vertexFaces_[a];
     const FaceList& aroundB = vertexFaces_[b];
     for (uint32_t f : aroundB)
-        faceState_[f].mark = 0;
+        faces_[f].state.mark = 0;
     for (uint32_t f : aroundA)
-        faceState_[f].mark = 1;
+        faces_[f].state.mark = 1;
     for (uint32_t f : aroundB)
-        faceState_[f].mark += 1;
+        faces_[f].state.mark += 1;
     for (const FaceList* around : {&aroundA, &aroundB}) {
         for (uint32_t f : *around) {
-            const int8_t mark = faceState_[f].mark;
+            const int8_t mark = faces_[f].state.mark;
             if (mark >= 2)
                 record.removedFaces.push_back(f);
             else if (mark == 1)
                 record.changedFaces.push_back(f);
-            faceState_[f].mark = 0;
+            faces_[f].state.mark = 0;
         }
         if (around == &aroundA)
             record.firstRemovedSideFace = record.changedFaces.size();
@@ -424,7 +422,7 @@ void Model::prepareContraction(uint32_t a, uint32_t b, PairContraction& record, 
     for (uint32_t w : sb)
         wedgeFlags_[w] = 0;
     for (uint32_t f : record.changedFaces)
-        for (uint32_t w : faces_[f].wedges)
+        for (uint32_t w : faces_[f].face.wedges)
             wedgeFlags_[w] = 1;
     for (uint32_t f : record.removedFaces) {
         const uint32_t wa = wedgeAt(f, a), wb = wedgeAt(f, b);
@@ -464,14 +462,14 @@ void Model::contract(const PairContraction& record) {
     FaceList& aroundA = vertexFaces_[a];
     for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i) {
         const uint32_t f = record.changedFaces[i];
-        faces_[f].replaceVertex(b, a);
+        faces_[f].face.replaceVertex(b, a);
         aroundA.push_back(f);
     }
     vertexState_[b].active = false;
     vertexFaces_[b].clear();
     for (const WedgePair& pair : record.wedgePairs)
         for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
-            faces_[record.changedFaces[i]].replaceWedge(pair.removed, pair.kept);
+            faces_[record.changedFaces[i]].face.replaceWedge(pair.removed, pair.kept);
 }
 
 void Model::uncontract(const PairContraction& record) {
@@ -482,10 +480,10 @@ void Model::uncontract(const PairContraction& record) {
     p.z -= record.displacement.z;
 
     for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
-        faces_[record.changedFaces[i]].replaceVertex(a, b);
+        faces_[record.changedFaces[i]].face.replaceVertex(a, b);
     for (uint32_t f : record.removedFaces) {
-        faceState_[f].active = true;
-        for (uint32_t v : faces_[f].vertices)
+        faces_[f].state.active = true;
+        for (uint32_t v : faces_[f].face.vertices)
             vertexFaces_[v].push_back(f);
     }
     FaceList& aroundA = vertexFaces_[a];
@@ -498,7 +496,7 @@ void Model::uncontract(const PairContraction& record) {
     vertexState_[b].active = true;
     for (const WedgePair& pair : record.wedgePairs)
         for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
-            faces_[record.changedFaces[i]].replaceWedge(pair.kept, pair.removed);
+            faces_[record.changedFaces[i]].face.replaceWedge(pair.kept, pair.removed);
 }
 
 } // namespace gdx

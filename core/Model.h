@@ -112,9 +112,14 @@ private:
     static void unlink(FaceList& list, uint32_t f);
 
     FloatPointArray positions_;
-    std::vector<Face> faces_;
+    // A face and its state side by side: the contraction queries read both for every face they
+    // visit, so one cache line serves both.
+    struct FaceRecord {
+        Face face;
+        FaceState state;
+    };
+    std::vector<FaceRecord> faces_;
     std::vector<FaceList> vertexFaces_;
-    std::vector<FaceState> faceState_;
     std::vector<VertexState> vertexState_;
     std::vector<uint8_t> wedgeFlags_;
     DoubleVectorArray normals_;

@@ -1,8 +1,9 @@
 // QSlim: the contraction engine. One quadric per wedge, one candidate pair (Edge) per mesh edge in
 // a heap ordered by cost (weight x error, ties by vertex indices), and per vertex the pairs touching
 // it. Edges live in one pool owned by the engine; the queue and the pair lists name them by index,
-// and an edge goes back to the pool when it leaves both. It offers the cheapest contraction, performs it, and undoes recorded contractions, updating
-// quadrics, queue and pair lists locally each time. The engine borrows the model and the weights.
+// and an edge goes back to the pool when it leaves both. It offers the cheapest contraction, performs it, and
+// undoes recorded contractions, updating quadrics, queue and pair lists locally each time. The engine borrows
+// the model and the weights.
 //
 //   QSlim engine(model, weights);
 //   engine.placement = OPTIMAL; engine.setEdgeWeighting(...); engine.setBoundaryWeight(...); ...

@@ -17,7 +17,7 @@ void ResolutionChanger::step() {
 bool ResolutionIncreaser::fetch(PairContraction& record) {
     if (sequence_.empty())
         return false;
-    record = sequence_.back();
+    sequence_.back(record);
     return true;
 }
 

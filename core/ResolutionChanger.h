@@ -8,13 +8,12 @@
 //   changeResolution(engine, sequence, 1.0);      // everything undone again
 #pragma once
 
+#include "ContractionSequence.h"
 #include "QSlim.h"
 
 #include <vector>
 
 namespace gdx {
-
-using ContractionSequence = std::vector<PairContraction>;
 
 class ResolutionChanger {
 public:
