@@ -90,6 +90,7 @@ private:
     void relinkOnUncontract(const PairContraction& record);
     void refreshOppositeVertices(const PairContraction& record);
     void updateWedgeAttributes(uint32_t v);
+    void refreshPairsOf(uint32_t v);
 
     VertexWeight& vertexWeights_;
     EdgeWeighting edgeWeighting_ = AVG_VERTEX;
