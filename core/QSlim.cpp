@@ -286,6 +286,11 @@ void QSlim::applyContraction(const PairContraction& record) {
     refreshOppositeVertices(record);
 }
 
+void QSlim::prefetchFacesOf(uint32_t v) const {
+    for (uint32_t f : model_.vertexFaces(v))
+        __builtin_prefetch(&model_.face(f));
+}
+
 // Refreshes every pair of v in list order. The pairs' other vertices and their faces are mostly not
 // in cache: each is prefetched a step or two ahead while the current pair is evaluated.
 void QSlim::refreshPairsOf(uint32_t v) {
@@ -298,8 +303,7 @@ void QSlim::refreshPairsOf(uint32_t v) {
         if (i + 2 < n)
             __builtin_prefetch(&model_.vertexFaces(other(i + 2)));
         if (i + 1 < n)
-            for (uint32_t f : model_.vertexFaces(other(i + 1)))
-                __builtin_prefetch(&model_.face(f));
+            prefetchFacesOf(other(i + 1));
         refreshPair(pairs[i]);
     }
 }
@@ -383,6 +387,8 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
     model_.vertexNeighbours(b, scratchB_);
     PairList& pairsA = vertexPairs_[a];
     for (uint32_t i = 0; i < pairsA.size();) {
+        if (i + 1 < pairsA.size())
+            prefetchFacesOf(edges_[pairsA[i + 1]].opposite(a));
         const uint32_t e = pairsA[i];
         const uint32_t w = edges_[e].opposite(a);
         const bool inA = contains(scratchA_, w), inB = contains(scratchB_, w);

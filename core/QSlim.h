@@ -91,6 +91,7 @@ private:
     void refreshOppositeVertices(const PairContraction& record);
     void updateWedgeAttributes(uint32_t v);
     void refreshPairsOf(uint32_t v);
+    void prefetchFacesOf(uint32_t v) const;
 
     VertexWeight& vertexWeights_;
     EdgeWeighting edgeWeighting_ = AVG_VERTEX;
