@@ -73,12 +73,18 @@ void expectLinksConsistent(const Model& m) {
 //     4--0--1--5      (F0 above the edge 0-1, F1 below)
 //         \ | /
 //           3
-Model twoTrianglesWithNeighbours(float uvOfBInF1) {
+// The six positions drawn above, with one UV set and no faces yet.
+Model sixPoints() {
     Model m(6, 4);
     for (FloatPoint p : {FloatPoint{0, 0, 0, 1}, FloatPoint{1, 0, 0, 1}, FloatPoint{0.5f, 1, 0, 1},
                          FloatPoint{0.5f, -1, 0, 1}, FloatPoint{-1, 0.5f, 0, 1}, FloatPoint{2, -0.5f, 0, 1}})
         m.positions().push_back(p);
     m.setNumUVSets(1);
+    return m;
+}
+
+Model twoTrianglesWithNeighbours(float uvOfBInF1) {
+    Model m = sixPoints();
     auto w = [&](uint32_t v, float u) { return m.addWedge(v, kUp, kWhite, {u, 0}); };
     m.addFace(0, 1, 2, w(0, 0), w(1, 0), w(2, 0), true);
     m.addFace(1, 0, 3, w(1, uvOfBInF1), w(0, 0), w(3, 0), true);
@@ -150,11 +156,7 @@ TEST(ModelContraction, SeamWedgesOfTheRemovedVertexPairOnlyWithTheSmallest) {
 
 TEST(ModelContraction, FreeWedgesOfBothSidesInAscendingOrder) {
     // a's faces other than the removed ones use a second wedge of a: it is free on a's side.
-    Model m(6, 4);
-    for (FloatPoint p : {FloatPoint{0, 0, 0, 1}, FloatPoint{1, 0, 0, 1}, FloatPoint{0.5f, 1, 0, 1},
-                         FloatPoint{0.5f, -1, 0, 1}, FloatPoint{-1, 0.5f, 0, 1}, FloatPoint{2, -0.5f, 0, 1}})
-        m.positions().push_back(p);
-    m.setNumUVSets(1);
+    Model m = sixPoints();
     auto w = [&](uint32_t v, float u) { return m.addWedge(v, kUp, kWhite, {u, 0}); };
     m.addFace(0, 1, 2, w(0, 0), w(1, 0), w(2, 0), true);
     m.addFace(0, 2, 4, w(0, 0.7f), w(2, 0), w(4, 0), true);
