@@ -1,0 +1,22 @@
+// MFnEnumAttribute: creates enumerated attributes; the stored value is the field's number (short).
+#pragma once
+
+#include <maya/MFnAttribute.h>
+
+class MFnEnumAttribute : public MFnAttribute {
+public:
+    MFnEnumAttribute() = default;
+    MFnEnumAttribute(const MObject& attribute, MStatus* ReturnStatus = nullptr);
+    MFn::Type type() const override { return MFn::kEnumAttribute; }
+    MStatus setObject(const MObject& attribute) override;
+
+    MObject create(const MString& fullName, const MString& briefName, short defaultValue = 0,
+                   MStatus* ReturnStatus = nullptr);
+    MStatus addField(const MString& fieldName, short index);
+    MString fieldName(short index, MStatus* ReturnStatus = nullptr) const;
+    short fieldIndex(const MString& fieldName, MStatus* ReturnStatus = nullptr) const;
+    MStatus getMin(short& minValue) const;
+    MStatus getMax(short& maxValue) const;
+    MStatus setDefault(short index);
+    MStatus getDefault(short& index) const;
+};

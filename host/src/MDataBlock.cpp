@@ -1,0 +1,74 @@
+#include "Access.h"
+#include "Faults.h"
+#include "Scene.h"
+
+#include <maya/MDataBlock.h>
+
+using namespace gxhost;
+
+MDataHandle MDataBlock::input(const MObject& attribute, const char* op, MStatus* ReturnStatus) {
+    MStatus status;
+    if (fault(op, &status)) {
+        setStatus(ReturnStatus, status);
+        return MDataHandle();
+    }
+    auto attr = asAttribute(attribute);
+    int index = node_ && attr ? node_->attributeIndex(attr.get()) : -1;
+    if (index < 0) {
+        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return MDataHandle();
+    }
+    // Pulls a connected value (delivering it to setInternalValue) or computes a dirty attribute.
+    status = Scene::get().evaluate(node_, index);
+    setStatus(ReturnStatus, status);
+    return MDataHandle(node_, index);
+}
+
+MDataHandle MDataBlock::output(const MObject& attribute, const char* op, MStatus* ReturnStatus) {
+    MStatus status;
+    if (fault(op, &status)) {
+        setStatus(ReturnStatus, status);
+        return MDataHandle();
+    }
+    auto attr = asAttribute(attribute);
+    int index = node_ && attr ? node_->attributeIndex(attr.get()) : -1;
+    setStatus(ReturnStatus, index < 0 ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    return index < 0 ? MDataHandle() : MDataHandle(node_, index);
+}
+
+MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* ReturnStatus) {
+    return input(plug.attribute(), "MDataBlock::inputValue", ReturnStatus);
+}
+MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* ReturnStatus) {
+    return input(attribute, "MDataBlock::inputValue", ReturnStatus);
+}
+MDataHandle MDataBlock::outputValue(const MPlug& plug, MStatus* ReturnStatus) {
+    return output(plug.attribute(), "MDataBlock::outputValue", ReturnStatus);
+}
+MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* ReturnStatus) {
+    return output(attribute, "MDataBlock::outputValue", ReturnStatus);
+}
+
+MStatus MDataBlock::setClean(const MPlug& plug) {
+    return setClean(plug.attribute());
+}
+
+MStatus MDataBlock::setClean(const MObject& attribute) {
+    auto attr = asAttribute(attribute);
+    int index = node_ && attr ? node_->attributeIndex(attr.get()) : -1;
+    if (index < 0)
+        return MStatus::kInvalidParameter;
+    node_->slots[index].dirty = false;
+    return MStatus::kSuccess;
+}
+
+bool MDataBlock::isClean(const MObject& attribute, MStatus* ReturnStatus) {
+    auto attr = asAttribute(attribute);
+    int index = node_ && attr ? node_->attributeIndex(attr.get()) : -1;
+    setStatus(ReturnStatus, index < 0 ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    return index >= 0 && !node_->slots[index].dirty;
+}
+
+bool MDataBlock::isClean(const MPlug& plug) {
+    return isClean(plug.attribute());
+}

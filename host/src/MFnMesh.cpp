@@ -1,0 +1,572 @@
+#include "Access.h"
+#include "Faults.h"
+#include "MeshShape.h"
+#include "Scene.h"
+
+#include <maya/MFnMesh.h>
+
+#include <cmath>
+
+using namespace gxhost;
+
+namespace {
+
+MVector toVector(const MeshGeom::Vec3& v) {
+    return MVector(v[0], v[1], v[2]);
+}
+
+MVector unit(const MeshGeom::Vec3& v) {
+    return toVector(v).normal();
+}
+
+// The UV set a call names (null: the current set), or -1.
+int uvSetIndex(const MeshGeom& m, const MString* uvSet) {
+    if (!uvSet)
+        return m.currentUVSet < static_cast<int>(m.uvSets.size()) ? m.currentUVSet : -1;
+    return m.findUVSet(uvSet->str());
+}
+
+// The face-vertex of `face` whose vertex is `vertex`, or -1.
+int cornerOfVertex(const MeshGeom& m, int face, int vertex) {
+    if (face < 0 || face >= m.numFaces())
+        return -1;
+    for (int c = 0; c < m.faceCounts[face]; ++c)
+        if (m.faceVerts[m.faceOffsets[face] + c] == vertex)
+            return m.faceOffsets[face] + c;
+    return -1;
+}
+
+template <typename T> T fail(MStatus* ReturnStatus, MStatus status, T value) {
+    setStatus(ReturnStatus, status);
+    return value;
+}
+
+} // namespace
+
+MFnMesh::MFnMesh(const MObject& object, MStatus* ReturnStatus) {
+    setStatus(ReturnStatus, setObject(object));
+}
+
+MStatus MFnMesh::setObject(const MObject& object) {
+    MStatus status;
+    if (fault("MFnMesh::setObject", &status))
+        return status;
+    return attach(object);
+}
+
+MStatus MFnMesh::attach(const MObject& object) {
+    if (!asData<MeshData>(object) && !asMeshNode(object))
+        return MStatus::kInvalidParameter;
+    obj_ = object;
+    return MStatus::kSuccess;
+}
+
+MeshGeom* MFnMesh::geom() const {
+    auto mesh = meshOf(obj_);
+    return mesh.get(); // owned by the data object or node, which obj_ keeps alive
+}
+
+void MFnMesh::changed() {
+    meshChanged(obj_);
+}
+
+MObject MFnMesh::build(int numVertices, int numPolygons, const std::vector<MPoint>& points,
+                       const MIntArray& counts, const MIntArray& connects, const MObject& parentOrOwner,
+                       MStatus* ReturnStatus) {
+    if (fault("MFnMesh::create", ReturnStatus))
+        return MObject();
+    bool ok = numVertices >= 0 && numPolygons >= 0 && static_cast<int>(points.size()) >= numVertices &&
+              static_cast<int>(counts.length()) == numPolygons;
+    long total = 0;
+    for (unsigned int f = 0; ok && f < counts.length(); ++f) {
+        ok = counts[f] >= 1;
+        total += counts[f];
+    }
+    ok = ok && total == static_cast<long>(connects.length());
+    for (unsigned int i = 0; ok && i < connects.length(); ++i)
+        ok = connects[i] >= 0 && connects[i] < numVertices;
+    if (!ok || (!parentOrOwner.isNull() && !asData<MeshData>(parentOrOwner) && !asMeshNode(parentOrOwner)))
+        return fail(ReturnStatus, MStatus::kInvalidParameter, MObject());
+    MObject target = parentOrOwner;
+    if (target.isNull()) {
+        MStatus status;
+        auto node = Scene::get().createNode("mesh", "", status);
+        if (!node)
+            return fail(ReturnStatus, status, MObject());
+        target = MObject(node);
+    }
+    std::vector<MeshGeom::Vec3> pts(static_cast<size_t>(numVertices));
+    for (int i = 0; i < numVertices; ++i)
+        pts[i] = {points[i].x, points[i].y, points[i].z};
+    auto mesh = meshOf(target);
+    *mesh = MeshGeom();
+    mesh->setTopology(std::move(pts), counts.vec(), connects.vec());
+    obj_ = target;
+    changed();
+    setStatus(ReturnStatus, MStatus::kSuccess);
+    return target;
+}
+
+MObject MFnMesh::create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
+                        const MIntArray& polygonCounts, const MIntArray& polygonConnects,
+                        const MObject& parentOrOwner, MStatus* ReturnStatus) {
+    std::vector<MPoint> points(vertexArray.vec().begin(), vertexArray.vec().end());
+    return build(numVertices, numPolygons, points, polygonCounts, polygonConnects, parentOrOwner,
+                 ReturnStatus);
+}
+
+MObject MFnMesh::create(int numVertices, int numPolygons, const MPointArray& vertexArray,
+                        const MIntArray& polygonCounts, const MIntArray& polygonConnects,
+                        const MObject& parentOrOwner, MStatus* ReturnStatus) {
+    return build(numVertices, numPolygons, vertexArray.vec(), polygonCounts, polygonConnects, parentOrOwner,
+                 ReturnStatus);
+}
+
+MObject MFnMesh::copy(const MObject& source, const MObject& parentOrOwner, MStatus* ReturnStatus) {
+    if (fault("MFnMesh::copy", ReturnStatus))
+        return MObject();
+    auto src = meshOf(source);
+    if (!src || (!parentOrOwner.isNull() && !asData<MeshData>(parentOrOwner) && !asMeshNode(parentOrOwner)))
+        return fail(ReturnStatus, MStatus::kInvalidParameter, MObject());
+    MeshGeom copy = *src;
+    MObject target = parentOrOwner;
+    if (target.isNull()) {
+        MStatus status;
+        auto node = Scene::get().createNode("mesh", "", status);
+        if (!node)
+            return fail(ReturnStatus, status, MObject());
+        target = MObject(node);
+    }
+    *meshOf(target) = std::move(copy);
+    obj_ = target;
+    changed();
+    setStatus(ReturnStatus, MStatus::kSuccess);
+    return target;
+}
+
+#define GX_MESH_OR(ret)                                                                                      \
+    MeshGeom* m = geom();                                                                                    \
+    if (!m)                                                                                                  \
+        return fail(ReturnStatus, MStatus::kInvalidParameter, ret);
+
+int MFnMesh::numVertices(MStatus* ReturnStatus) const {
+    if (fault("MFnMesh::numVertices", ReturnStatus))
+        return 0;
+    GX_MESH_OR(0)
+    return fail(ReturnStatus, MStatus::kSuccess, m->numPoints());
+}
+
+int MFnMesh::numPolygons(MStatus* ReturnStatus) const {
+    if (fault("MFnMesh::numPolygons", ReturnStatus))
+        return 0;
+    GX_MESH_OR(0)
+    return fail(ReturnStatus, MStatus::kSuccess, m->numFaces());
+}
+
+int MFnMesh::numFaceVertices(MStatus* ReturnStatus) const {
+    GX_MESH_OR(0)
+    return fail(ReturnStatus, MStatus::kSuccess, m->numFaceVertices());
+}
+
+int MFnMesh::numEdges(MStatus* ReturnStatus) const {
+    GX_MESH_OR(0)
+    std::vector<std::pair<int, int>> edges;
+    for (int f = 0; f < m->numFaces(); ++f)
+        for (int c = 0; c < m->faceCounts[f]; ++c) {
+            int a = m->faceVerts[m->faceOffsets[f] + c];
+            int b = m->faceVerts[m->faceOffsets[f] + (c + 1) % m->faceCounts[f]];
+            edges.emplace_back(std::min(a, b), std::max(a, b));
+        }
+    std::sort(edges.begin(), edges.end());
+    return fail(ReturnStatus, MStatus::kSuccess,
+                static_cast<int>(std::unique(edges.begin(), edges.end()) - edges.begin()));
+}
+
+int MFnMesh::numUVs(MStatus* ReturnStatus) const {
+    GX_MESH_OR(0)
+    int set = uvSetIndex(*m, nullptr);
+    return fail(ReturnStatus, set < 0 ? MStatus::kFailure : MStatus::kSuccess,
+                set < 0 ? 0 : static_cast<int>(m->uvSets[set].u.size()));
+}
+
+int MFnMesh::numUVs(const MString& uvSet, MStatus* ReturnStatus) const {
+    GX_MESH_OR(0)
+    int set = uvSetIndex(*m, &uvSet);
+    return fail(ReturnStatus, set < 0 ? MStatus::kInvalidParameter : MStatus::kSuccess,
+                set < 0 ? 0 : static_cast<int>(m->uvSets[set].u.size()));
+}
+
+int MFnMesh::numUVSets(MStatus* ReturnStatus) const {
+    GX_MESH_OR(0)
+    return fail(ReturnStatus, MStatus::kSuccess, static_cast<int>(m->uvSets.size()));
+}
+
+int MFnMesh::numNormals(MStatus* ReturnStatus) const {
+    GX_MESH_OR(0)
+    return fail(ReturnStatus, MStatus::kSuccess, m->numFaceVertices());
+}
+
+int MFnMesh::numColors(MStatus* ReturnStatus) const {
+    GX_MESH_OR(0)
+    int n = 0;
+    for (uint8_t h : m->hasColor)
+        n += h ? 1 : 0;
+    return fail(ReturnStatus, MStatus::kSuccess, n);
+}
+
+int MFnMesh::polygonVertexCount(int polygonId, MStatus* ReturnStatus) const {
+    if (fault("MFnMesh::polygonVertexCount", ReturnStatus))
+        return 0;
+    GX_MESH_OR(0)
+    if (polygonId < 0 || polygonId >= m->numFaces())
+        return fail(ReturnStatus, MStatus::kInvalidParameter, 0);
+    return fail(ReturnStatus, MStatus::kSuccess, m->faceCounts[polygonId]);
+}
+
+MStatus MFnMesh::getPolygonVertices(int polygonId, MIntArray& vertexList) const {
+    MeshGeom* m = geom();
+    if (!m || polygonId < 0 || polygonId >= m->numFaces())
+        return MStatus::kInvalidParameter;
+    vertexList.clear();
+    for (int c = 0; c < m->faceCounts[polygonId]; ++c)
+        vertexList.append(m->faceVerts[m->faceOffsets[polygonId] + c]);
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getVertices(MIntArray& vertexCount, MIntArray& vertexList) const {
+    MeshGeom* m = geom();
+    if (!m)
+        return MStatus::kInvalidParameter;
+    vertexCount.vec() = m->faceCounts;
+    vertexList.vec() = m->faceVerts;
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getPoints(MFloatPointArray& vertexArray, MSpace::Space) const {
+    MStatus status;
+    if (fault("MFnMesh::getPoints", &status))
+        return status;
+    MeshGeom* m = geom();
+    if (!m)
+        return MStatus::kInvalidParameter;
+    vertexArray.clear();
+    for (const auto& p : m->points)
+        vertexArray.append(
+            MFloatPoint(static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])));
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getPoints(MPointArray& vertexArray, MSpace::Space) const {
+    MStatus status;
+    if (fault("MFnMesh::getPoints", &status))
+        return status;
+    MeshGeom* m = geom();
+    if (!m)
+        return MStatus::kInvalidParameter;
+    vertexArray.clear();
+    for (const auto& p : m->points)
+        vertexArray.append(MPoint(p[0], p[1], p[2]));
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::setPoints(const MFloatPointArray& vertexArray, MSpace::Space) {
+    MeshGeom* m = geom();
+    if (!m || vertexArray.length() != m->points.size())
+        return MStatus::kInvalidParameter;
+    for (unsigned int i = 0; i < vertexArray.length(); ++i)
+        m->points[i] = {vertexArray[i].x, vertexArray[i].y, vertexArray[i].z};
+    changed();
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::setPoints(const MPointArray& vertexArray, MSpace::Space) {
+    MeshGeom* m = geom();
+    if (!m || vertexArray.length() != m->points.size())
+        return MStatus::kInvalidParameter;
+    for (unsigned int i = 0; i < vertexArray.length(); ++i)
+        m->points[i] = {vertexArray[i].x, vertexArray[i].y, vertexArray[i].z};
+    changed();
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getPoint(int vertexId, MPoint& pos, MSpace::Space) const {
+    MeshGeom* m = geom();
+    if (!m || vertexId < 0 || vertexId >= m->numPoints())
+        return MStatus::kInvalidParameter;
+    const auto& p = m->points[vertexId];
+    pos = MPoint(p[0], p[1], p[2]);
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::setPoint(int vertexId, const MPoint& pos, MSpace::Space) {
+    MeshGeom* m = geom();
+    if (!m || vertexId < 0 || vertexId >= m->numPoints())
+        return MStatus::kInvalidParameter;
+    m->points[vertexId] = {pos.x, pos.y, pos.z};
+    changed();
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getUVSetNames(MStringArray& setNames) const {
+    MStatus status;
+    if (fault("MFnMesh::getUVSetNames", &status))
+        return status;
+    MeshGeom* m = geom();
+    if (!m)
+        return MStatus::kInvalidParameter;
+    setNames.clear();
+    for (const UVSet& s : m->uvSets)
+        setNames.append(MString(s.name));
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getCurrentUVSetName(MString& setName) const {
+    MeshGeom* m = geom();
+    int set = m ? uvSetIndex(*m, nullptr) : -1;
+    if (set < 0)
+        return MStatus::kFailure;
+    setName = MString(m->uvSets[set].name);
+    return MStatus::kSuccess;
+}
+
+MString MFnMesh::currentUVSetName(MStatus* ReturnStatus) const {
+    MString name;
+    setStatus(ReturnStatus, getCurrentUVSetName(name));
+    return name;
+}
+
+MStatus MFnMesh::setCurrentUVSetName(const MString& setName) {
+    MeshGeom* m = geom();
+    int set = m ? m->findUVSet(setName.str()) : -1;
+    if (set < 0)
+        return MStatus::kInvalidParameter;
+    m->currentUVSet = set;
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::createUVSet(const MString& setName) {
+    MeshGeom* m = geom();
+    if (!m || setName.isEmpty() || m->findUVSet(setName.str()) >= 0)
+        return MStatus::kInvalidParameter;
+    m->uvSets.push_back(UVSet{setName.str(), {}, {}, std::vector<int>(m->faceVerts.size(), -1)});
+    changed();
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::deleteUVSet(const MString& setName) {
+    MeshGeom* m = geom();
+    int set = m ? m->findUVSet(setName.str()) : -1;
+    if (set <= 0) // the default set stays
+        return MStatus::kInvalidParameter;
+    m->uvSets.erase(m->uvSets.begin() + set);
+    if (m->currentUVSet >= static_cast<int>(m->uvSets.size()) || m->currentUVSet == set)
+        m->currentUVSet = 0;
+    changed();
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getUVs(MFloatArray& uArray, MFloatArray& vArray, const MString* uvSet) const {
+    MeshGeom* m = geom();
+    int set = m ? uvSetIndex(*m, uvSet) : -1;
+    if (set < 0)
+        return MStatus::kInvalidParameter;
+    uArray.vec() = m->uvSets[set].u;
+    vArray.vec() = m->uvSets[set].v;
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::setUVs(const MFloatArray& uArray, const MFloatArray& vArray, const MString* uvSet) {
+    MStatus status;
+    if (fault("MFnMesh::setUVs", &status))
+        return status;
+    MeshGeom* m = geom();
+    if (!m || uArray.length() != vArray.length())
+        return MStatus::kInvalidParameter;
+    int set = uvSetIndex(*m, uvSet);
+    if (set < 0) {
+        if (!uvSet || uvSet->isEmpty())
+            return MStatus::kInvalidParameter;
+        m->uvSets.push_back(UVSet{uvSet->str(), {}, {}, std::vector<int>(m->faceVerts.size(), -1)});
+        set = static_cast<int>(m->uvSets.size()) - 1;
+    }
+    UVSet& s = m->uvSets[set];
+    s.u = uArray.vec();
+    s.v = vArray.vec();
+    for (int& id : s.uvIds)
+        if (id >= static_cast<int>(s.u.size()))
+            id = -1;
+    changed();
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::assignUVs(const MIntArray& uvCounts, const MIntArray& uvIds, const MString* uvSet) {
+    MStatus status;
+    if (fault("MFnMesh::assignUVs", &status))
+        return status;
+    MeshGeom* m = geom();
+    int set = m ? uvSetIndex(*m, uvSet) : -1;
+    if (set < 0 || static_cast<int>(uvCounts.length()) != m->numFaces())
+        return MStatus::kInvalidParameter;
+    UVSet& s = m->uvSets[set];
+    // A face's count is its corner count, or 0 when the face gets no UVs.
+    unsigned int next = 0;
+    for (int f = 0; f < m->numFaces(); ++f) {
+        if (uvCounts[f] != 0 && uvCounts[f] != m->faceCounts[f])
+            return MStatus::kInvalidParameter;
+        next += static_cast<unsigned int>(uvCounts[f]);
+    }
+    if (next != uvIds.length())
+        return MStatus::kInvalidParameter;
+    for (unsigned int i = 0; i < uvIds.length(); ++i)
+        if (uvIds[i] < -1 || uvIds[i] >= static_cast<int>(s.u.size()))
+            return MStatus::kInvalidParameter;
+    s.uvIds.assign(m->faceVerts.size(), -1);
+    next = 0;
+    for (int f = 0; f < m->numFaces(); ++f)
+        for (int c = 0; c < uvCounts[f]; ++c)
+            s.uvIds[m->faceOffsets[f] + c] = uvIds[next++];
+    changed();
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getAssignedUVs(MIntArray& uvCounts, MIntArray& uvIds, const MString* uvSet) const {
+    MeshGeom* m = geom();
+    int set = m ? uvSetIndex(*m, uvSet) : -1;
+    if (set < 0)
+        return MStatus::kInvalidParameter;
+    uvCounts.clear();
+    uvIds.clear();
+    const UVSet& s = m->uvSets[set];
+    for (int f = 0; f < m->numFaces(); ++f) {
+        bool all = true;
+        for (int c = 0; c < m->faceCounts[f]; ++c)
+            all = all && s.uvIds[m->faceOffsets[f] + c] >= 0;
+        uvCounts.append(all ? m->faceCounts[f] : 0);
+        if (all)
+            for (int c = 0; c < m->faceCounts[f]; ++c)
+                uvIds.append(s.uvIds[m->faceOffsets[f] + c]);
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getPolygonUV(int polygonId, int vertexIndex, float& u, float& v,
+                              const MString* uvSet) const {
+    int id = -1;
+    MStatus status = getPolygonUVid(polygonId, vertexIndex, id, uvSet);
+    if (!status)
+        return status;
+    MeshGeom* m = geom();
+    const UVSet& s = m->uvSets[uvSetIndex(*m, uvSet)];
+    u = s.u[id];
+    v = s.v[id];
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getPolygonUVid(int polygonId, int vertexIndex, int& uvId, const MString* uvSet) const {
+    MeshGeom* m = geom();
+    int set = m ? uvSetIndex(*m, uvSet) : -1;
+    int fv = m ? m->faceVertex(polygonId, vertexIndex) : -1;
+    if (set < 0 || fv < 0)
+        return MStatus::kInvalidParameter;
+    uvId = m->uvSets[set].uvIds[fv];
+    return uvId < 0 ? MStatus::kFailure : MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getPolygonNormal(int polygonId, MVector& normal, MSpace::Space) const {
+    MeshGeom* m = geom();
+    if (!m || polygonId < 0 || polygonId >= m->numFaces())
+        return MStatus::kInvalidParameter;
+    normal = unit(m->faceNormalRaw(polygonId));
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getFaceVertexNormal(int faceIndex, int vertexIndex, MVector& normal, MSpace::Space) const {
+    MeshGeom* m = geom();
+    int fv = m ? cornerOfVertex(*m, faceIndex, vertexIndex) : -1;
+    if (fv < 0)
+        return MStatus::kInvalidParameter;
+    normal = toVector(m->faceVertexNormal(fv));
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::getVertexNormal(int vertexId, MVector& normal, MSpace::Space) const {
+    MeshGeom* m = geom();
+    if (!m || vertexId < 0 || vertexId >= m->numPoints())
+        return MStatus::kInvalidParameter;
+    normal = toVector(m->vertexNormal(vertexId));
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::setFaceVertexNormals(const MVectorArray& normalArray, const MIntArray& faceList,
+                                      const MIntArray& vertexList, MSpace::Space) {
+    MStatus status;
+    if (fault("MFnMesh::setFaceVertexNormals", &status))
+        return status;
+    MeshGeom* m = geom();
+    if (!m || normalArray.length() != faceList.length() || faceList.length() != vertexList.length())
+        return MStatus::kInvalidParameter;
+    std::vector<int> corners(faceList.length());
+    for (unsigned int i = 0; i < faceList.length(); ++i)
+        if ((corners[i] = cornerOfVertex(*m, faceList[i], vertexList[i])) < 0)
+            return MStatus::kInvalidParameter;
+    m->normals.resize(m->faceVerts.size(), MeshGeom::Vec3{0, 0, 0});
+    m->hasNormal.resize(m->faceVerts.size(), 0);
+    for (unsigned int i = 0; i < corners.size(); ++i) {
+        m->normals[corners[i]] = {normalArray[i].x, normalArray[i].y, normalArray[i].z};
+        m->hasNormal[corners[i]] = 1;
+    }
+    changed();
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::setFaceVertexNormal(const MVector& normal, int faceId, int vertexId, MSpace::Space space) {
+    MVectorArray n;
+    n.append(normal);
+    MIntArray f, v;
+    f.append(faceId);
+    v.append(vertexId);
+    return setFaceVertexNormals(n, f, v, space);
+}
+
+MStatus MFnMesh::setFaceVertexColors(const MColorArray& colors, const MIntArray& faceList,
+                                     const MIntArray& vertexList) {
+    MStatus status;
+    if (fault("MFnMesh::setFaceVertexColors", &status))
+        return status;
+    MeshGeom* m = geom();
+    if (!m || colors.length() != faceList.length() || faceList.length() != vertexList.length())
+        return MStatus::kInvalidParameter;
+    std::vector<int> corners(faceList.length());
+    for (unsigned int i = 0; i < faceList.length(); ++i)
+        if ((corners[i] = cornerOfVertex(*m, faceList[i], vertexList[i])) < 0)
+            return MStatus::kInvalidParameter;
+    m->colors.resize(m->faceVerts.size(), {0, 0, 0, 1});
+    m->hasColor.resize(m->faceVerts.size(), 0);
+    for (unsigned int i = 0; i < corners.size(); ++i) {
+        m->colors[corners[i]] = {colors[i].r, colors[i].g, colors[i].b, colors[i].a};
+        m->hasColor[corners[i]] = 1;
+    }
+    changed();
+    return MStatus::kSuccess;
+}
+
+MStatus MFnMesh::setFaceVertexColor(const MColor& color, int faceIndex, int vertexIndex) {
+    MColorArray c;
+    c.append(color);
+    MIntArray f, v;
+    f.append(faceIndex);
+    v.append(vertexIndex);
+    return setFaceVertexColors(c, f, v);
+}
+
+MStatus MFnMesh::getFaceVertexColor(int faceIndex, int vertexIndex, MColor& color) const {
+    MeshGeom* m = geom();
+    int fv = m ? cornerOfVertex(*m, faceIndex, vertexIndex) : -1;
+    if (fv < 0)
+        return MStatus::kInvalidParameter;
+    if (fv >= static_cast<int>(m->hasColor.size()) || !m->hasColor[fv])
+        return MStatus::kFailure;
+    const auto& c = m->colors[fv];
+    color = MColor(c[0], c[1], c[2], c[3]);
+    return MStatus::kSuccess;
+}

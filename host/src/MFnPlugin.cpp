@@ -1,0 +1,224 @@
+#include "Faults.h"
+#include "Scene.h"
+
+#include <maya/MFnPlugin.h>
+#include <maya/MPxCommand.h>
+#include <maya/MPxSurfaceShapeUI.h>
+
+#include <algorithm>
+
+using namespace gxhost;
+
+namespace {
+
+Plugin* pluginOf(const MObject& o) {
+    return dynamic_cast<Plugin*>(o.impl().get());
+}
+
+} // namespace
+
+MFnPlugin::MFnPlugin(const MObject& object, const char* vendor, const char* version,
+                     const char* requiredApiVersion, MStatus* ReturnStatus) {
+    Plugin* p = pluginOf(object);
+    if (!p) {
+        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+        return;
+    }
+    obj_ = object;
+    // The identity given at load time stays; unloading wraps the object with placeholders.
+    if (vendor && std::string(vendor) != "Unknown")
+        p->vendor = vendor;
+    if (version && std::string(version) != "Unknown")
+        p->version = version;
+    if (requiredApiVersion)
+        p->requiredApiVersion = requiredApiVersion;
+    setStatus(ReturnStatus, MStatus::kSuccess);
+}
+
+MString MFnPlugin::vendor(MStatus* ReturnStatus) const {
+    Plugin* p = pluginOf(obj_);
+    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
+    return p ? MString(p->vendor) : MString();
+}
+
+MString MFnPlugin::version(MStatus* ReturnStatus) const {
+    Plugin* p = pluginOf(obj_);
+    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
+    return p ? MString(p->version) : MString();
+}
+
+MString MFnPlugin::apiVersion(MStatus* ReturnStatus) const {
+    Plugin* p = pluginOf(obj_);
+    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
+    return p ? MString(p->apiVersion) : MString();
+}
+
+MString MFnPlugin::name(MStatus* ReturnStatus) const {
+    Plugin* p = pluginOf(obj_);
+    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
+    return p ? MString(p->name) : MString();
+}
+
+MString MFnPlugin::loadPath(MStatus* ReturnStatus) const {
+    Plugin* p = pluginOf(obj_);
+    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
+    if (!p)
+        return MString();
+    size_t slash = p->path.rfind('/');
+    return MString(slash == std::string::npos ? std::string(".") : p->path.substr(0, slash));
+}
+
+MStatus MFnPlugin::registerData(const MString& typeName, const MTypeId& typeId,
+                                MCreatorFunction creatorFunction, MPxData::Type type) {
+    MStatus status;
+    if (fault("MFnPlugin::registerData", &status))
+        return status;
+    Scene& scene = Scene::get();
+    Plugin* p = pluginOf(obj_);
+    if (!p || !creatorFunction || typeName.isEmpty() || scene.findDataType(typeId.id()) ||
+        scene.findDataType(typeName.str()))
+        return MStatus::kFailure;
+    auto dt = std::make_unique<DataType>();
+    dt->name = typeName.str();
+    dt->id = typeId.id();
+    dt->kind = type;
+    dt->create = [creatorFunction]() { return static_cast<MPxData*>(creatorFunction()); };
+    dt->plugin = p;
+    scene.dataTypes.push_back(std::move(dt));
+    return MStatus::kSuccess;
+}
+
+namespace {
+
+MStatus addNodeType(const MObject& obj, const MString& typeName, const MTypeId& typeId,
+                    MCreatorFunction creatorFunction, MInitializeFunction initFunction, int kind,
+                    MCreatorFunction uiCreator) {
+    Scene& scene = Scene::get();
+    Plugin* p = pluginOf(obj);
+    if (!p || !creatorFunction || typeName.isEmpty() || scene.findType(typeName.str()) ||
+        scene.findType(typeId.id()))
+        return MStatus::kFailure;
+    auto type = std::make_unique<NodeType>();
+    type->name = typeName.str();
+    type->id = typeId;
+    type->kind = kind;
+    type->create = [creatorFunction]() { return static_cast<MPxNode*>(creatorFunction()); };
+    if (uiCreator)
+        type->createUI = [uiCreator]() { return static_cast<MPxSurfaceShapeUI*>(uiCreator()); };
+    type->plugin = p;
+    NodeType* raw = type.get();
+    scene.types.push_back(std::move(type));
+    MStatus status = MStatus::kSuccess;
+    if (initFunction) {
+        scene.typeUnderInit = raw;
+        status = initFunction();
+        scene.typeUnderInit = nullptr;
+    }
+    if (!status) {
+        // A type whose attributes could not be made is not registered.
+        for (auto& a : raw->attributes)
+            a->added = false;
+        scene.types.erase(
+            std::remove_if(scene.types.begin(), scene.types.end(), [&](auto& t) { return t.get() == raw; }),
+            scene.types.end());
+    }
+    return status;
+}
+
+} // namespace
+
+MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
+                                MCreatorFunction creatorFunction, MInitializeFunction initFunction,
+                                MPxNode::Type type, const MString*) {
+    MStatus status;
+    if (fault("MFnPlugin::registerNode", &status))
+        return status;
+    return addNodeType(obj_, typeName, typeId, creatorFunction, initFunction, type, nullptr);
+}
+
+MStatus MFnPlugin::registerShape(const MString& typeName, const MTypeId& typeId,
+                                 MCreatorFunction creatorFunction, MInitializeFunction initFunction,
+                                 MCreatorFunction uiCreatorFunction, const MString*) {
+    MStatus status;
+    if (fault("MFnPlugin::registerShape", &status))
+        return status;
+    if (!uiCreatorFunction)
+        return MStatus::kFailure;
+    return addNodeType(obj_, typeName, typeId, creatorFunction, initFunction, MPxNode::kSurfaceShape,
+                       uiCreatorFunction);
+}
+
+MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction creatorFunction,
+                                   MCreateSyntaxFunction) {
+    MStatus status;
+    if (fault("MFnPlugin::registerCommand", &status))
+        return status;
+    Scene& scene = Scene::get();
+    Plugin* p = pluginOf(obj_);
+    if (!p || !creatorFunction || commandName.isEmpty() || scene.findCommand(commandName.str()))
+        return MStatus::kFailure;
+    Command c;
+    c.name = commandName.str();
+    c.create = [creatorFunction]() { return static_cast<MPxCommand*>(creatorFunction()); };
+    c.plugin = p;
+    scene.commands[c.name] = c;
+    return MStatus::kSuccess;
+}
+
+MStatus MFnPlugin::deregisterData(const MTypeId& typeId) {
+    MStatus status;
+    if (fault("MFnPlugin::deregisterData", &status))
+        return status;
+    Scene& scene = Scene::get();
+    Plugin* p = pluginOf(obj_);
+    DataType* dt = scene.findDataType(typeId.id());
+    if (!p || !dt || dt->plugin != p)
+        return MStatus::kFailure;
+    // Values of the type still held by nodes go first: their code lives in the plug-in.
+    for (auto& n : scene.nodes)
+        for (auto& s : n->slots) {
+            auto pd = std::dynamic_pointer_cast<PluginData>(s.value.data);
+            if (pd && pd->type == dt)
+                s.value.data.reset();
+        }
+    scene.dataTypes.erase(std::remove_if(scene.dataTypes.begin(), scene.dataTypes.end(),
+                                         [&](auto& t) { return t.get() == dt; }),
+                          scene.dataTypes.end());
+    return MStatus::kSuccess;
+}
+
+MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
+    MStatus status;
+    if (fault("MFnPlugin::deregisterNode", &status))
+        return status;
+    Scene& scene = Scene::get();
+    Plugin* p = pluginOf(obj_);
+    NodeType* type = scene.findType(typeId.id());
+    if (!p || !type || type->plugin != p)
+        return MStatus::kFailure;
+    std::vector<std::shared_ptr<Node>> doomed;
+    for (auto& n : scene.nodes)
+        if (n->type == type)
+            doomed.push_back(n);
+    for (auto& n : doomed)
+        scene.deleteNode(n);
+    for (auto& a : type->attributes)
+        a->added = false; // a library that stays mapped may register its attribute objects again
+    scene.types.erase(
+        std::remove_if(scene.types.begin(), scene.types.end(), [&](auto& t) { return t.get() == type; }),
+        scene.types.end());
+    return MStatus::kSuccess;
+}
+
+MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
+    MStatus status;
+    if (fault("MFnPlugin::deregisterCommand", &status))
+        return status;
+    Scene& scene = Scene::get();
+    Plugin* p = pluginOf(obj_);
+    Command* c = scene.findCommand(commandName.str());
+    if (!p || !c || c->plugin != p)
+        return MStatus::kFailure;
+    scene.commands.erase(commandName.str());
+    return MStatus::kSuccess;
+}

@@ -1,0 +1,60 @@
+// MeshGeom: the host's polygon mesh. Vertices; polygons as counts plus a vertex list; named UV sets
+// with per-face-vertex UV ids (-1: no UV); optional per-face-vertex normals and colours.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace gxhost {
+
+struct UVSet {
+    std::string name;
+    std::vector<float> u, v;
+    std::vector<int> uvIds; // per face-vertex, -1 where the face has no UV in this set
+};
+
+struct MeshGeom {
+    using Vec3 = std::array<double, 3>;
+
+    std::vector<Vec3> points;
+    std::vector<int> faceCounts;
+    std::vector<int> faceVerts;
+    std::vector<int> faceOffsets; // start of each face in faceVerts; kept by rebuildOffsets()
+
+    std::vector<UVSet> uvSets{UVSet{"map1", {}, {}, {}}};
+    int currentUVSet = 0;
+
+    // Per face-vertex; `hasNormal`/`hasColor` say which are set (both empty when none are).
+    std::vector<Vec3> normals;
+    std::vector<uint8_t> hasNormal;
+    std::vector<std::array<float, 4>> colors;
+    std::vector<uint8_t> hasColor;
+
+    int numFaces() const { return static_cast<int>(faceCounts.size()); }
+    int numFaceVertices() const { return static_cast<int>(faceVerts.size()); }
+    int numPoints() const { return static_cast<int>(points.size()); }
+
+    // Replaces the topology; all per-face-vertex data is reset (UV sets keep their names and values).
+    void setTopology(std::vector<Vec3> pts, std::vector<int> counts, std::vector<int> verts);
+    void rebuildOffsets();
+    int findUVSet(const std::string& name) const;
+    // Face-vertex index of local corner `corner` of face `face`, or -1 when out of range.
+    int faceVertex(int face, int corner) const;
+
+    // Newell normal (length = twice the polygon's area) of a face.
+    Vec3 faceNormalRaw(int face) const;
+    // The normal of a face-vertex: the one set explicitly, else the host's area-weighted smooth
+    // vertex normal.
+    Vec3 faceVertexNormal(int faceVertex) const;
+    Vec3 vertexNormal(int vertex) const;
+    void invalidateNormals() { smoothValid_ = false; }
+
+private:
+    void buildSmoothNormals() const;
+    mutable std::vector<Vec3> smooth_;
+    mutable bool smoothValid_ = false;
+};
+
+} // namespace gxhost

@@ -1,0 +1,198 @@
+// The command interpreter, the built-in commands, plug-in commands and plug-in loading.
+#include "HostFixture.h"
+
+#include <maya/MArgList.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MGlobal.h>
+#include <maya/MSelectionList.h>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+using namespace gxhost;
+
+namespace {
+
+class CommandTest : public HostFixture {};
+
+TEST_F(CommandTest, ScriptBuildsAndEvaluatesAGraph) {
+    const char* script = "// two counters in a row\n"
+                         "createNode testCounter -n first;\n"
+                         "createNode \"testCounter\" -name second\n"
+                         "\n"
+                         "connectAttr first.output second.in   // short name on the destination\n"
+                         "setAttr first.input 2.5\n"
+                         "getAttr second.output\n";
+    std::vector<std::string> result;
+    ASSERT_TRUE(executeScript(script, "graph.mel", &result));
+    EXPECT_EQ(result, (std::vector<std::string>{"10"}));
+    EXPECT_EQ(nodeNames(), (std::vector<std::string>{"first", "second"}));
+}
+
+TEST_F(CommandTest, BadLineReportsItsLineNumberAndStopsTheScript) {
+    MessageCapture capture;
+    MStatus status = executeScript("createNode testCounter -n a\n"
+                                   "setAttr a.input 1\n"
+                                   "setAttr a.nosuch 2\n"
+                                   "createNode testCounter -n b\n",
+                                   "broken.mel");
+    EXPECT_FALSE(status);
+    ASSERT_EQ(capture.errors().size(), 1u);
+    EXPECT_EQ(capture.errors()[0], "broken.mel:3: setAttr: Node 'a' has no attribute 'nosuch'");
+    EXPECT_TRUE(findNode("b").isNull());
+}
+
+TEST_F(CommandTest, ScriptFileErrorsNameTheFile) {
+    std::string path = ::testing::TempDir() + "gx_command_test_" + std::to_string(getpid()) + ".mel";
+    {
+        std::ofstream out(path);
+        out << "createNode testCounter\n\nbogusCommand 1 2\n";
+    }
+    MessageCapture capture;
+    EXPECT_EQ(executeScriptFile(path), MStatus::kNotFound);
+    ASSERT_EQ(capture.errors().size(), 1u);
+    EXPECT_EQ(capture.errors()[0], path + ":3: bogusCommand: Cannot find procedure \"bogusCommand\".");
+    std::remove(path.c_str());
+}
+
+TEST_F(CommandTest, QuotesGroupWordsAndUnterminatedQuoteIsAnError) {
+    std::vector<std::string> result;
+    ASSERT_TRUE(
+        executeCommand("testEcho \"two words\" plain \"quote \\\" inside\" \"//not a comment\"", &result));
+    EXPECT_EQ(result, (std::vector<std::string>{"two words", "plain", "quote \" inside", "//not a comment"}));
+    MessageCapture capture;
+    EXPECT_FALSE(executeScript("testEcho \"open", "q.mel"));
+    ASSERT_EQ(capture.errors().size(), 1u);
+    EXPECT_EQ(capture.errors()[0], "q.mel:1: unterminated string");
+}
+
+TEST_F(CommandTest, FailingPluginCommandShowsItsOwnErrorThenTheLine) {
+    MessageCapture capture;
+    MStringArray result;
+    EXPECT_FALSE(MGlobal::executeCommand("testEcho", result));
+    ASSERT_EQ(capture.errors().size(), 2u);
+    EXPECT_EQ(capture.errors()[0], "Usage: testEcho WORD...");
+    EXPECT_EQ(capture.errors()[1], "testEcho: failed with (kFailure): Unexpected Internal Failure");
+}
+
+TEST_F(CommandTest, ArgListReadsNumbersStrictly) {
+    MArgList args;
+    args.addArg(MString("0.25"));
+    args.addArg(MString("12"));
+    args.addArg(MString("12abc"));
+    MStatus status;
+    EXPECT_DOUBLE_EQ(args.asDouble(0, &status), 0.25);
+    EXPECT_TRUE(status);
+    EXPECT_EQ(args.asInt(1, &status), 12);
+    EXPECT_TRUE(status);
+    args.asDouble(2, &status);
+    EXPECT_FALSE(status);
+    args.asInt(0, &status);
+    EXPECT_FALSE(status);
+    EXPECT_EQ(args.asString(2), MString("12abc"));
+    args.asString(3, &status);
+    EXPECT_FALSE(status);
+}
+
+TEST_F(CommandTest, SelectionListResolvesNodeNames) {
+    createNode("testCounter", "alpha");
+    createNode("testCounter", "beta");
+    MSelectionList list;
+    EXPECT_EQ(list.add("gamma"), MStatus::kInvalidParameter);
+    ASSERT_TRUE(list.add("beta"));
+    MObject node;
+    ASSERT_TRUE(list.getDependNode(0, node));
+    EXPECT_EQ(nodeName(node), "beta");
+    EXPECT_FALSE(list.getDependNode(1, node));
+    list.clear();
+    ASSERT_TRUE(list.add("*a"));
+    EXPECT_EQ(list.length(), 2u);
+    std::vector<std::string> result;
+    ASSERT_TRUE(executeCommand("ls -type testCounter b*", &result));
+    EXPECT_EQ(result, (std::vector<std::string>{"beta"}));
+    ASSERT_TRUE(executeCommand("delete alpha\nls", &result));
+    EXPECT_EQ(result, (std::vector<std::string>{"beta"}));
+}
+
+TEST_F(CommandTest, DoubleArgumentsPrintAsPlainIntegers) {
+    MString text = MString("lod_SyncShaderFaceToFace meshA.f[") + 12.0 + "] meshB.f[" + 3.0 + "]";
+    EXPECT_EQ(text, MString("lod_SyncShaderFaceToFace meshA.f[12] meshB.f[3]"));
+    EXPECT_EQ(MString() + 0.1, MString("0.1"));
+}
+
+TEST_F(CommandTest, PluginLoadingNamesTheLibraryAndItsIdentity) {
+    EXPECT_TRUE(isPluginLoaded(pluginName));
+    EXPECT_TRUE(isCommandRegistered("testEcho"));
+    MessageCapture capture;
+    EXPECT_FALSE(loadPlugin(GX_TEST_PLUGIN)) << "already loaded";
+    EXPECT_FALSE(loadPlugin("/nonexistent/plugin.so"));
+    ASSERT_EQ(capture.errors().size(), 2u);
+    EXPECT_EQ(capture.errors()[0], "loadPlugin: Plug-in '" + pluginName + "' is already loaded");
+    EXPECT_EQ(capture.errors()[1].rfind("loadPlugin: Cannot load plug-in '/nonexistent/plugin.so': ", 0), 0u);
+    ASSERT_TRUE(executeCommand("unloadPlugin " + pluginName));
+    EXPECT_FALSE(isCommandRegistered("testEcho"));
+    EXPECT_FALSE(isNodeTypeRegistered("testCounter"));
+    std::vector<std::string> result;
+    ASSERT_TRUE(executeCommand(std::string("loadPlugin \"") + GX_TEST_PLUGIN + "\"", &result));
+    EXPECT_EQ(result, (std::vector<std::string>{pluginName}));
+}
+
+TEST_F(CommandTest, LibraryWithoutEntryPointsIsRefused) {
+    MessageCapture capture;
+    // The host library itself has no initializePlugin.
+    Dl_info info;
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(&gxhost::resetScene), &info), 0);
+    EXPECT_FALSE(loadPlugin(info.dli_fname));
+    ASSERT_EQ(capture.errors().size(), 1u);
+    EXPECT_EQ(capture.errors()[0], std::string("loadPlugin: Plug-in '") + info.dli_fname +
+                                       "' lacks the entry point 'initializePlugin'");
+}
+
+} // namespace
+
+namespace {
+
+class SelectionTest : public HostFixture {};
+
+TEST_F(SelectionTest, SelectCommandFeedsTheActiveSelection) {
+    for (const char* n : {"n1", "n2", "other"})
+        createNode("testCounter", n);
+    ASSERT_TRUE(executeCommand("select n*\nselect -add other"));
+    MSelectionList active;
+    MGlobal::getActiveSelectionList(active);
+    MStringArray names;
+    active.getSelectionStrings(names);
+    ASSERT_EQ(names.length(), 3u);
+    EXPECT_EQ(names[0], MString("n1"));
+    EXPECT_EQ(names[2], MString("other"));
+    MStringArray listed;
+    ASSERT_TRUE(MGlobal::executeCommand("select n2\nls -sl", listed));
+    ASSERT_EQ(listed.length(), 1u);
+    EXPECT_EQ(listed[0], MString("n2"));
+    ASSERT_TRUE(MGlobal::executeCommand("select -clear"));
+    MGlobal::getActiveSelectionList(active);
+    EXPECT_TRUE(active.isEmpty());
+    MessageCapture capture;
+    EXPECT_FALSE(MGlobal::executeCommand("select nothing*"));
+    EXPECT_EQ(capture.errors().back(), "select: No object matches name: nothing*");
+}
+
+TEST_F(SelectionTest, CommandResultsConvertToNumbers) {
+    createNode("testCounter", "c");
+    setAttr("c.input", 1.5);
+    MDoubleArray doubles;
+    ASSERT_TRUE(MGlobal::executeCommand("getAttr c.output", doubles));
+    ASSERT_EQ(doubles.length(), 1u);
+    EXPECT_EQ(doubles[0], 3.0);
+    MString text;
+    ASSERT_TRUE(MGlobal::executeCommand("testEcho a b", text));
+    EXPECT_EQ(text, MString("a b"));
+    MessageCapture capture;
+    ASSERT_TRUE(MGlobal::executeCommand("testEcho shown", true));
+    EXPECT_EQ(capture.infos(), (std::vector<std::string>{"testEcho shown"})) << "echo shows the command";
+}
+
+} // namespace

@@ -1,0 +1,306 @@
+// The dependency graph: lazy pull evaluation, dirty propagation, internal attributes, flags.
+#include "HostFixture.h"
+
+#include <maya/MDataBlock.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MFnDoubleArrayData.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MFnTypedAttribute.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
+
+#include <cmath>
+
+using namespace gxhost;
+
+namespace {
+
+class GraphTest : public HostFixture {};
+
+TEST_F(GraphTest, OutputIsComputedOnceUntilAnInputChanges) {
+    createNode("testCounter", "a");
+    EXPECT_EQ(number("a.computeCount"), 0.0) << "creating a node computes nothing";
+    ASSERT_TRUE(setAttr("a.input", 3.0));
+    EXPECT_EQ(number("a.computeCount"), 0.0) << "setting an input computes nothing";
+    EXPECT_EQ(number("a.output"), 6.0);
+    EXPECT_EQ(number("a.output"), 6.0);
+    EXPECT_EQ(number("a.computeCount"), 1.0) << "a clean output is not recomputed";
+    ASSERT_TRUE(setAttr("a.input", 4.0));
+    EXPECT_TRUE(isDirty("a.output"));
+    EXPECT_EQ(number("a.output"), 8.0);
+    EXPECT_EQ(number("a.computeCount"), 2.0);
+}
+
+TEST_F(GraphTest, DirtinessTravelsThroughAChainOfThreeNodes) {
+    for (const char* n : {"a", "b", "c"})
+        createNode("testCounter", n);
+    ASSERT_TRUE(connect("a.output", "b.input"));
+    ASSERT_TRUE(connect("b.output", "c.input"));
+    ASSERT_TRUE(setAttr("a.input", 1.0));
+    EXPECT_EQ(number("c.output"), 8.0);
+    EXPECT_FALSE(isDirty("a.output"));
+    EXPECT_FALSE(isDirty("b.output"));
+
+    ASSERT_TRUE(setAttr("a.input", 2.0));
+    EXPECT_TRUE(isDirty("a.output"));
+    EXPECT_TRUE(isDirty("b.input"));
+    EXPECT_TRUE(isDirty("c.output"));
+    EXPECT_EQ(number("b.computeCount"), 1.0) << "marking dirty computes nothing";
+    EXPECT_EQ(number("c.output"), 16.0);
+    for (const char* n : {"a", "b", "c"})
+        EXPECT_EQ(number(std::string(n) + ".computeCount"), 2.0) << n;
+}
+
+TEST_F(GraphTest, ReadingTheMiddleOfAChainLeavesTheEndDirty) {
+    for (const char* n : {"a", "b", "c"})
+        createNode("testCounter", n);
+    connect("a.output", "b.input");
+    connect("b.output", "c.input");
+    setAttr("a.input", 5.0);
+    EXPECT_EQ(number("b.output"), 20.0);
+    EXPECT_EQ(number("c.computeCount"), 0.0);
+    EXPECT_TRUE(isDirty("c.output"));
+}
+
+TEST_F(GraphTest, DirectWriteToInternalAttributeIsClampedBySetInternalValue) {
+    createNode("testClamp", "k");
+    ASSERT_TRUE(setAttr("k.level", 25.0));
+    EXPECT_EQ(number("k.level"), 10.0);
+    EXPECT_EQ(number("k.deliveries"), 1.0) << "one write, one delivery";
+    EXPECT_EQ(number("k.seenInside"), 25.0)
+        << "the written value is in the data block before setInternalValue";
+    EXPECT_EQ(number("k.result"), 10.0);
+    ASSERT_TRUE(setAttr("k.level", -3.0));
+    EXPECT_EQ(number("k.level"), 0.0);
+    EXPECT_EQ(number("k.deliveries"), 2.0);
+}
+
+TEST_F(GraphTest, ConnectedInternalValueArrivesWhenTheInputIsTaken) {
+    createNode("testCounter", "src");
+    createNode("testClamp", "k");
+    ASSERT_TRUE(connect("src.output", "k.level"));
+    ASSERT_TRUE(setAttr("src.input", 20.0)); // output 40
+    EXPECT_EQ(number("k.deliveries"), 0.0) << "nothing is delivered before the value is pulled";
+    EXPECT_EQ(number("k.result"), 10.0) << "compute takes the input handle, which delivers and clamps";
+    EXPECT_EQ(number("k.deliveries"), 1.0);
+    EXPECT_EQ(number("k.seenInside"), 40.0);
+    EXPECT_EQ(number("k.result"), 10.0);
+    EXPECT_EQ(number("k.deliveries"), 1.0) << "a clean input is not delivered again";
+}
+
+TEST_F(GraphTest, FlagsAreEnforced) {
+    createNode("testCounter", "a");
+    createNode("testClamp", "k");
+    MessageCapture capture;
+    // `result` cannot be written; `output` cannot be the destination of a connection.
+    EXPECT_FALSE(setAttr("k.result", 1.0));
+    EXPECT_FALSE(connect("k.result", "a.output"));
+    ASSERT_EQ(capture.errors().size(), 2u);
+    EXPECT_EQ(capture.errors()[0], "setAttr: The attribute 'k.result' is not writable");
+    EXPECT_EQ(capture.errors()[1],
+              "connectAttr: The destination attribute 'a.output' is not writable and cannot be connected to");
+}
+
+TEST_F(GraphTest, NonReadableAttributeCannotBeConnectedFrom) {
+    MObject node = createNode("testCounter", "a");
+    createNode("testCounter", "b");
+    MFnNumericAttribute fn;
+    MObject secret = fn.create("secret", "sec", MFnNumericData::kFloat, 1.0);
+    fn.setReadable(false);
+    ASSERT_TRUE(MFnDependencyNode(node).addAttribute(secret));
+    MessageCapture capture;
+    EXPECT_FALSE(connect("a.secret", "b.input"));
+    ASSERT_EQ(capture.errors().size(), 1u);
+    EXPECT_EQ(capture.errors()[0],
+              "connectAttr: The source attribute 'a.secret' is not readable and cannot be connected from");
+    EXPECT_TRUE(connect("a.output", "b.input"));
+}
+
+TEST_F(GraphTest, ConnectedInputCannotBeSetAndSecondConnectionNeedsForce) {
+    for (const char* n : {"a", "b", "c"})
+        createNode("testCounter", n);
+    ASSERT_TRUE(connect("a.output", "c.input"));
+    MessageCapture capture;
+    EXPECT_FALSE(setAttr("c.input", 1.0));
+    EXPECT_FALSE(connect("b.output", "c.input"));
+    EXPECT_EQ(capture.errors().size(), 2u);
+    EXPECT_TRUE(connect("b.output", "c.input", true));
+    setAttr("b.input", 7.0);
+    EXPECT_EQ(number("c.output"), 28.0);
+}
+
+TEST_F(GraphTest, DisconnectKeepsTheLastValueAndDirtiesDownstream) {
+    for (const char* n : {"a", "b"})
+        createNode("testCounter", n);
+    connect("a.output", "b.input");
+    setAttr("a.input", 3.0);
+    EXPECT_EQ(number("b.output"), 12.0);
+    ASSERT_TRUE(disconnect("a.output", "b.input"));
+    EXPECT_EQ(number("b.input"), 6.0);
+    setAttr("a.input", 100.0);
+    EXPECT_EQ(number("b.output"), 12.0);
+    EXPECT_TRUE(setAttr("b.input", 1.0)) << "a disconnected input can be set again";
+}
+
+TEST_F(GraphTest, PlugsReportTheirConnections) {
+    MObject a = createNode("testCounter", "a");
+    createNode("testCounter", "b");
+    createNode("testCounter", "c");
+    connect("a.output", "b.input");
+    connect("a.output", "c.input");
+    MPlug out = MFnDependencyNode(a).findPlug("out");
+    EXPECT_EQ(out.name(), MString("a.output"));
+    EXPECT_TRUE(out.isConnected());
+    MPlugArray plugs;
+    EXPECT_TRUE(out.connectedTo(plugs, false, true));
+    ASSERT_EQ(plugs.length(), 2u);
+    EXPECT_EQ(plugs[0].name(), MString("b.input"));
+    EXPECT_EQ(plugs[1].name(), MString("c.input"));
+    EXPECT_TRUE(findPlug("b.input").connectedTo(plugs, true, false));
+    ASSERT_EQ(plugs.length(), 1u);
+    EXPECT_EQ(plugs[0], out);
+}
+
+TEST_F(GraphTest, NodesGetUniqueNamesAndFloatAttributesStoreFloats) {
+    MObject first = createNode("testCounter");
+    MObject second = createNode("testCounter");
+    MObject third = createNode("testCounter", "testCounter1");
+    EXPECT_EQ(nodeName(first), "testCounter1");
+    EXPECT_EQ(nodeName(second), "testCounter2");
+    EXPECT_EQ(nodeName(third), "testCounter3");
+    setAttr("testCounter1.input", 0.1);
+    EXPECT_EQ(number("testCounter1.input"), static_cast<double>(0.1f));
+}
+
+TEST_F(GraphTest, EnumAttributesTakeFieldNumbersAndNames) {
+    createNode("testClamp", "k");
+    std::vector<std::string> result;
+    ASSERT_TRUE(executeCommand("setAttr k.mode second\ngetAttr -asString k.mode", &result));
+    ASSERT_EQ(result.size(), 1u);
+    EXPECT_EQ(result[0], "second");
+    EXPECT_EQ(number("k.mode"), 1.0);
+}
+
+TEST_F(GraphTest, DeletedNodeLosesItsConnections) {
+    MObject a = createNode("testCounter", "a");
+    createNode("testCounter", "b");
+    connect("a.output", "b.input");
+    ASSERT_TRUE(deleteNode(a));
+    EXPECT_FALSE(findPlug("b.input").isConnected());
+    EXPECT_TRUE(findNode("a").isNull());
+    EXPECT_TRUE(setAttr("b.input", 2.0));
+}
+
+} // namespace
+
+namespace {
+
+class GraphEdgeTest : public HostFixture {};
+
+TEST_F(GraphEdgeTest, CycleIsEvaluatedOnceWithoutLooping) {
+    createNode("testCounter", "a");
+    createNode("testCounter", "b");
+    ASSERT_TRUE(connect("a.output", "b.input"));
+    ASSERT_TRUE(connect("b.output", "a.input"));
+    // a.output pulls a.input from b.output, which meets a.output mid-evaluation and takes its old value.
+    EXPECT_EQ(number("a.output"), 0.0);
+    EXPECT_EQ(number("a.computeCount"), 1.0);
+    EXPECT_EQ(number("b.computeCount"), 1.0);
+}
+
+TEST_F(GraphEdgeTest, NumericPlugsRoundToTheirKind) {
+    MObject node = createNode("testClamp", "k");
+    MFnNumericAttribute fn;
+    MObject count = fn.create("count", "cnt", MFnNumericData::kShort, 0);
+    fn.setMin(-5);
+    fn.setMax(100);
+    MObject flag = fn.create("flag", "fl", MFnNumericData::kBoolean, 0);
+    MFnDependencyNode dep(node);
+    ASSERT_TRUE(dep.addAttribute(count));
+    ASSERT_TRUE(dep.addAttribute(flag));
+    EXPECT_EQ(dep.addAttribute(flag), MStatus::kInvalidParameter) << "an attribute is added once";
+    setAttr("k.count", 7.9);
+    EXPECT_EQ(number("k.count"), 7.0);
+    setAttr("k.count", 500);
+    EXPECT_EQ(number("k.count"), 100.0);
+    setAttr("k.flag", 0.25);
+    EXPECT_EQ(number("k.flag"), 1.0);
+    bool b = false;
+    ASSERT_TRUE(findPlug("k.fl").getValue(b));
+    EXPECT_TRUE(b);
+}
+
+TEST_F(GraphEdgeTest, ConnectedPlainInputPullsItsSourceWithoutDelivery) {
+    // `deliveries` is not internal: a connected value is pulled but never reaches setInternalValue.
+    createNode("testClamp", "k");
+    createNode("testCounter", "c");
+    connect("c.output", "k.deliveries");
+    setAttr("c.input", 2);
+    EXPECT_EQ(number("k.deliveries"), 4.0);
+    EXPECT_FALSE(isDirty("k.deliveries"));
+    EXPECT_EQ(number("k.seenInside"), -1.0) << "setInternalValue never ran";
+}
+
+TEST_F(GraphEdgeTest, SettingTheSameValueStillDirtiesDependents) {
+    createNode("testCounter", "a");
+    setAttr("a.input", 1);
+    number("a.output");
+    setAttr("a.input", 1);
+    EXPECT_TRUE(isDirty("a.output"));
+    number("a.output");
+    EXPECT_EQ(number("a.computeCount"), 2.0) << "the node decides whether an equal value means work";
+}
+
+} // namespace
+
+namespace {
+
+class InternalMeshTest : public HostFixture {
+protected:
+    // A mesh node with `count` vertices (one fan polygon) and a "weights" array of `weights` entries.
+    MObject meshNode(const std::string& name, int count, int weights) {
+        MObject node = createNode("mesh", name);
+        MFloatPointArray points;
+        MIntArray counts(1, count), verts;
+        for (int i = 0; i < count; ++i) {
+            points.append(MFloatPoint(std::cos(i * 6.283f / count), std::sin(i * 6.283f / count), 0.0f));
+            verts.append(i);
+        }
+        MFnMesh fn;
+        fn.create(count, 1, points, counts, verts, node);
+        MFnTypedAttribute typed;
+        MObject attr = typed.create("weights", "w", MFnData::kDoubleArray);
+        MFnDependencyNode(node).addAttribute(attr);
+        MDoubleArray values(static_cast<unsigned int>(weights), 0.5);
+        MFnDoubleArrayData data;
+        EXPECT_TRUE(MFnDependencyNode(node).findPlug("weights").setValue(data.create(values)));
+        return node;
+    }
+    std::vector<double> weights(const std::string& plug) {
+        MObject data;
+        EXPECT_TRUE(getAttr(plug, data));
+        return MFnDoubleArrayData(data).array().vec();
+    }
+};
+
+TEST_F(InternalMeshTest, NewMeshResizesTheConnectedWeightsFromInsideSetInternalValue) {
+    meshNode("small", 4, 4);
+    meshNode("big", 6, 0);
+    createNode("testWeights", "tw");
+    ASSERT_TRUE(connect("small.weights", "tw.inWeights"));
+    ASSERT_TRUE(connect("small.outMesh", "tw.inMesh"));
+    EXPECT_EQ(number("tw.vertexCount"), 4.0);
+    EXPECT_EQ(weights("small.weights"), (std::vector<double>{0.5, 0.5, 0.5, 0.5}));
+    EXPECT_EQ(number("tw.weightDeliveries"), 1.0);
+
+    // Replacing the mesh resizes the weights during the pull, which re-dirties inWeights; the same
+    // compute then takes inWeights and delivers the resized array.
+    ASSERT_TRUE(connect("big.outMesh", "tw.inMesh", true));
+    EXPECT_EQ(number("tw.vertexCount"), 6.0);
+    EXPECT_EQ(weights("small.weights"), (std::vector<double>{0.5, 0.5, 0.5, 0.5, 0.0, 0.0}));
+    EXPECT_EQ(number("tw.weightDeliveries"), 2.0);
+    EXPECT_FALSE(isDirty("tw.vertexCount"));
+}
+
+} // namespace

@@ -1,0 +1,188 @@
+// The built-in `mesh` node: its own mesh, the upstream mesh when connected, materials, conversion.
+#include "HostFixture.h"
+#include "SceneMesh.h"
+
+#include <gxhost/MeshConversion.h>
+
+#include <maya/MFnDependencyNode.h>
+#include <maya/MItMeshPolygon.h>
+
+using namespace gxhost;
+
+namespace {
+
+class MeshNodeTest : public HostFixture {};
+
+MObject quadNode(const std::string& name) {
+    MObject node = createNode("mesh", name);
+    MFloatPointArray points;
+    points.append(MFloatPoint(0, 0, 0));
+    points.append(MFloatPoint(1, 0, 0));
+    points.append(MFloatPoint(1, 1, 0));
+    points.append(MFloatPoint(0, 1, 0));
+    MIntArray counts, verts;
+    counts.append(4);
+    verts.vec() = {0, 1, 2, 3};
+    MFnMesh fn;
+    MStatus status;
+    EXPECT_EQ(fn.create(4, 1, points, counts, verts, node, &status), node);
+    EXPECT_TRUE(status);
+    return node;
+}
+
+TEST_F(MeshNodeTest, ConnectedMeshNodeShowsTheUpstreamMesh) {
+    MObject a = quadNode("a");
+    MObject b = createNode("mesh", "b");
+    EXPECT_EQ(MFnMesh(b).numPolygons(), 0) << "a new mesh node holds an empty mesh";
+    ASSERT_TRUE(connect("a.outMesh", "b.inMesh"));
+    EXPECT_EQ(MFnMesh(b).numPolygons(), 1);
+    ASSERT_TRUE(MFnMesh(a).setPoint(2, MPoint(3, 3, 0)));
+    EXPECT_TRUE(isDirty("b.inMesh")) << "editing the mesh dirties what depends on it";
+    MPoint p;
+    MFnMesh(b).getPoint(2, p);
+    EXPECT_EQ(p, MPoint(3, 3, 0));
+    MItMeshPolygon it(b);
+    EXPECT_EQ(it.count(), 1u);
+}
+
+TEST_F(MeshNodeTest, MeshFunctionSetAttachesOnlyToMeshes) {
+    MObject counter = createNode("testCounter");
+    MStatus status;
+    MFnMesh fn(counter, &status);
+    EXPECT_EQ(status, MStatus::kInvalidParameter);
+    MItMeshPolygon it(counter, &status);
+    EXPECT_FALSE(status);
+    EXPECT_TRUE(MObject(quadNode("q")).hasFn(MFn::kMesh));
+}
+
+TEST_F(MeshNodeTest, CreateWithoutOwnerMakesAMeshNode) {
+    MFloatPointArray points(3);
+    points[1] = MFloatPoint(1, 0, 0);
+    points[2] = MFloatPoint(0, 1, 0);
+    MIntArray counts(1, 3), verts;
+    verts.vec() = {0, 1, 2};
+    MFnMesh fn;
+    MObject node = fn.create(3, 1, points, counts, verts);
+    EXPECT_EQ(nodeName(node), "mesh1");
+    EXPECT_EQ(fn.numVertices(), 3);
+}
+
+TEST_F(MeshNodeTest, ShaderSyncCopiesAFaceMaterial) {
+    MObject a = quadNode("a");
+    MObject b = quadNode("b");
+    ASSERT_TRUE(setFaceMaterial(a, 0, "redSG"));
+    ASSERT_TRUE(executeCommand("lod_SyncShaderFaceToFace a.f[0] b.f[0]"));
+    EXPECT_EQ(faceMaterial(b, 0), "redSG");
+    MessageCapture capture;
+    EXPECT_FALSE(executeCommand("lod_SyncShaderFaceToFace a.f[0] b.f[4]"));
+    ASSERT_EQ(capture.errors().size(), 1u);
+    EXPECT_EQ(capture.errors()[0],
+              "lod_SyncShaderFaceToFace: Face index '4' of 'b' is out of range (1 faces)");
+}
+
+TEST_F(MeshNodeTest, SceneMeshRoundTripKeepsEveryCornerAttribute) {
+    SceneMesh in;
+    in.name = "tri";
+    in.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    in.faceCounts = {3, 3};
+    in.faceVertices = {0, 1, 2, 0, 2, 3};
+    in.uvSets = {{"map1", {0, 1, 1, 0}, {0, 0, 1, 1}, {0, 1, 2, 0, 2, 3}},
+                 {"lightmap", {0.5f}, {0.25f}, {0, 0, 0, -1, -1, -1}}};
+    in.normals.assign(6, {0, 0, 1});
+    in.colors.assign(6, {1, 0, 0, 1});
+    in.hasColor = {1, 1, 1, 0, 0, 0};
+    in.faceMaterial = {1, -1};
+    in.materials = {"unusedSG", "blueSG"};
+    MStatus status;
+    MObject node = createMeshNode(in, &status);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(nodeName(node), "tri");
+    MItMeshPolygon it(node);
+    it.next();
+    MColor c;
+    EXPECT_FALSE(it.getColor(c, 0));
+    float2 uv;
+    MString lightmap("lightmap");
+    EXPECT_FALSE(it.getUV(0, uv, &lightmap));
+
+    SceneMesh out;
+    ASSERT_TRUE(meshToScene(node, out));
+    EXPECT_EQ(out.name, "tri");
+    EXPECT_EQ(out.points, in.points);
+    EXPECT_EQ(out.faceCounts, in.faceCounts);
+    EXPECT_EQ(out.faceVertices, in.faceVertices);
+    ASSERT_EQ(out.uvSets.size(), 2u);
+    EXPECT_EQ(out.uvSets[1].name, "lightmap");
+    EXPECT_EQ(out.uvSets[1].uvIds, in.uvSets[1].uvIds);
+    EXPECT_EQ(out.uvSets[0].u, in.uvSets[0].u);
+    EXPECT_EQ(out.normals, in.normals);
+    EXPECT_EQ(out.hasColor, in.hasColor);
+    EXPECT_EQ(out.faceMaterial, (std::vector<int32_t>{0, -1}));
+    EXPECT_EQ(out.materials, (std::vector<std::string>{"blueSG"}));
+}
+
+TEST_F(MeshNodeTest, SceneMeshWithBadIndicesIsRefusedWithoutChange) {
+    MObject node = quadNode("q");
+    SceneMesh bad;
+    bad.points = {{0, 0, 0}};
+    bad.faceCounts = {3};
+    bad.faceVertices = {0, 0, 5};
+    EXPECT_EQ(sceneToMesh(bad, node), MStatus::kInvalidParameter);
+    EXPECT_EQ(MFnMesh(node).numPolygons(), 1);
+}
+
+} // namespace
+
+namespace {
+
+class MeshFileTest : public HostFixture {
+protected:
+    void TearDown() override {
+        setMeshFileHandlers(nullptr, nullptr);
+        HostFixture::TearDown();
+    }
+};
+
+TEST_F(MeshFileTest, ImportAndExportGoThroughTheInstalledHandlers) {
+    MessageCapture capture;
+    EXPECT_EQ(executeCommand("importMesh box.obj"), MStatus::kNotImplemented);
+    EXPECT_EQ(capture.errors().back(),
+              "importMesh: Cannot read 'box.obj': no mesh file support is installed");
+
+    std::vector<SceneMesh> written;
+    std::string writtenFormat;
+    setMeshFileHandlers(
+        [](const std::string& path, std::vector<SceneMesh>& meshes, std::string& error) {
+            if (path != "tri.obj") {
+                error = "Cannot read '" + path + "': no such file";
+                return false;
+            }
+            SceneMesh m;
+            m.name = "tri";
+            m.points = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+            m.faceCounts = {3};
+            m.faceVertices = {0, 1, 2};
+            meshes = {m, m};
+            return true;
+        },
+        [&](const std::string&, const std::string& format, const std::vector<SceneMesh>& meshes,
+            std::string&) {
+            written = meshes;
+            writtenFormat = format;
+            return true;
+        });
+    std::vector<std::string> result;
+    ASSERT_TRUE(executeCommand("importMesh tri.obj", &result));
+    EXPECT_EQ(result, (std::vector<std::string>{"tri", "tri1"}));
+    EXPECT_EQ(MFnMesh(findNode("tri1")).numVertices(), 3);
+    ASSERT_TRUE(executeCommand("exportMesh -format glb out.glb tri1"));
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[0].name, "tri1");
+    EXPECT_EQ(written[0].faceVertices, (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(writtenFormat, "glb");
+    EXPECT_FALSE(executeCommand("importMesh other.obj"));
+    EXPECT_EQ(capture.errors().back(), "importMesh: Cannot read 'other.obj': no such file");
+    EXPECT_EQ(executeCommand("exportMesh out.glb nosuch"), MStatus::kNotFound);
+}
+
+} // namespace

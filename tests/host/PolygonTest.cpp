@@ -1,0 +1,227 @@
+// Polygons as MItMeshPolygon presents them: triangulation of convex, concave and degenerate polygons,
+// and per-corner UVs, colours and normals.
+#include "HostFixture.h"
+
+#include <maya/MColorArray.h>
+#include <maya/MItMeshPolygon.h>
+#include <maya/MPointArray.h>
+#include <maya/MVectorArray.h>
+
+#include <cmath>
+
+namespace {
+
+struct Tri {
+    MPointArray points;
+    MIntArray verts;
+};
+
+std::vector<Tri> triangles(MItMeshPolygon& it) {
+    int n = -1;
+    EXPECT_TRUE(it.numTriangles(n));
+    std::vector<Tri> out(static_cast<size_t>(std::max(n, 0)));
+    for (int t = 0; t < n; ++t)
+        EXPECT_TRUE(it.getTriangle(t, out[t].points, out[t].verts, MSpace::kObject));
+    return out;
+}
+
+// Signed area of a triangle in the xy plane (positive when counter-clockwise).
+double signedArea(const Tri& t) {
+    const MPoint &a = t.points[0], &b = t.points[1], &c = t.points[2];
+    return 0.5 * ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x));
+}
+
+std::vector<int> verts(const Tri& t) {
+    return {t.verts[0], t.verts[1], t.verts[2]};
+}
+
+TEST(PolygonTest, QuadGivesTwoTrianglesFannedFromCornerZero) {
+    //  3 --- 2
+    //  |     |
+    //  0 --- 1
+    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {4}, {0, 1, 2, 3});
+    MItMeshPolygon it(mesh);
+    EXPECT_EQ(it.count(), 1u);
+    EXPECT_EQ(it.polygonVertexCount(), 4u);
+    EXPECT_TRUE(it.hasValidTriangulation());
+    EXPECT_FALSE(it.zeroArea());
+    auto tris = triangles(it);
+    ASSERT_EQ(tris.size(), 2u);
+    EXPECT_EQ(verts(tris[0]), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(verts(tris[1]), (std::vector<int>{0, 2, 3}));
+    EXPECT_EQ(tris[1].points[1], MPoint(1, 1, 0));
+    EXPECT_EQ(it.center(MSpace::kObject), MPoint(0.5, 0.5, 0));
+    MVector n;
+    ASSERT_TRUE(it.getNormal(n, MSpace::kObject));
+    EXPECT_TRUE(n.isEquivalent(MVector(0, 0, 1)));
+}
+
+TEST(PolygonTest, ConcaveLShapedHexagonIsCutIntoEarsInsideThePolygon) {
+    //  1 --- 0
+    //  |     |
+    //  |     5 --- 4       corner 0 cannot see corner 3: a fan from it would cover the notch
+    //  |           |
+    //  2 --------- 3
+    MObject mesh = makeMesh({1, 2, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0, 2, 1, 0, 1, 1, 0}, {6}, {0, 1, 2, 3, 4, 5});
+    MItMeshPolygon it(mesh);
+    ASSERT_TRUE(it.hasValidTriangulation());
+    auto tris = triangles(it);
+    ASSERT_EQ(tris.size(), 4u);
+    double area = 0.0;
+    for (const Tri& t : tris) {
+        EXPECT_GT(signedArea(t), 0.0) << "winding kept";
+        area += signedArea(t);
+        double cx = (t.points[0].x + t.points[1].x + t.points[2].x) / 3.0;
+        double cy = (t.points[0].y + t.points[1].y + t.points[2].y) / 3.0;
+        EXPECT_FALSE(cx > 1.0 && cy > 1.0) << "no triangle lies in the notch";
+    }
+    EXPECT_DOUBLE_EQ(area, 3.0) << "the triangles tile the polygon without overlap";
+}
+
+TEST(PolygonTest, RepeatedPositionIsSkippedAndTrianglesUseTheFirstCorner) {
+    //  4 ----- 2=3       corners 2 and 3 are different vertices at the same position
+    //  |        |
+    //  0 ------ 1
+    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 0}, {5}, {0, 1, 2, 3, 4});
+    MItMeshPolygon it(mesh);
+    EXPECT_TRUE(it.hasValidTriangulation());
+    auto tris = triangles(it);
+    ASSERT_EQ(tris.size(), 2u);
+    EXPECT_EQ(verts(tris[0]), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(verts(tris[1]), (std::vector<int>{0, 2, 4}));
+}
+
+TEST(PolygonTest, DegeneratePolygonsHaveNoValidTriangulation) {
+    // A flat triangle (zero area), a bow-tie (crossing edges) and a two-corner polygon.
+    MObject mesh =
+        makeMesh({0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 1, 0, 1, 1, 0}, {3, 4, 2}, {0, 1, 2, 0, 4, 1, 3, 0, 1});
+    MItMeshPolygon it(mesh);
+    ASSERT_EQ(it.count(), 3u);
+    for (int face = 0; face < 3; ++face, it.next()) {
+        EXPECT_FALSE(it.hasValidTriangulation()) << face;
+        int n = -1;
+        EXPECT_TRUE(it.numTriangles(n));
+        EXPECT_EQ(n, 0) << face;
+        MPointArray p;
+        MIntArray v;
+        EXPECT_FALSE(it.getTriangle(0, p, v));
+    }
+    it.reset();
+    EXPECT_TRUE(it.zeroArea());
+}
+
+TEST(PolygonTest, FacesMayLackUVsInTheSecondSet) {
+    // Two triangles; "map1" covers both, "second" only face 0.
+    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {3, 3}, {0, 1, 2, 0, 2, 3});
+    MFnMesh fn(mesh);
+    MFloatArray u, v;
+    u.vec() = {0.0f, 1.0f, 1.0f, 0.0f};
+    v.vec() = {0.0f, 0.0f, 1.0f, 1.0f};
+    MIntArray counts, ids;
+    counts.vec() = {3, 3};
+    ids.vec() = {0, 1, 2, 0, 2, 3};
+    ASSERT_TRUE(fn.setUVs(u, v));
+    ASSERT_TRUE(fn.assignUVs(counts, ids));
+    MString second("second");
+    ASSERT_TRUE(fn.createUVSet(second));
+    MFloatArray u2, v2;
+    u2.vec() = {0.5f, 0.6f, 0.7f};
+    v2.vec() = {0.1f, 0.2f, 0.3f};
+    counts.vec() = {3, 0};
+    ids.vec() = {2, 1, 0};
+    ASSERT_TRUE(fn.setUVs(u2, v2, &second));
+    ASSERT_TRUE(fn.assignUVs(counts, ids, &second));
+    MStringArray names;
+    fn.getUVSetNames(names);
+    ASSERT_EQ(names.length(), 2u);
+    EXPECT_EQ(names[0], MString("map1"));
+    EXPECT_EQ(names[1], MString("second"));
+
+    MItMeshPolygon it(mesh);
+    float2 uv;
+    ASSERT_TRUE(it.getUV(0, uv, &second));
+    EXPECT_FLOAT_EQ(uv[0], 0.7f);
+    EXPECT_FLOAT_EQ(uv[1], 0.3f);
+    ASSERT_TRUE(it.getUV(2, uv, &names[0]));
+    EXPECT_FLOAT_EQ(uv[0], 1.0f);
+    EXPECT_FLOAT_EQ(uv[1], 1.0f);
+    it.next();
+    EXPECT_TRUE(it.getUV(1, uv, nullptr)) << "the first set covers face 1";
+    EXPECT_FALSE(it.getUV(1, uv, &second));
+    MString missing("missing");
+    EXPECT_FALSE(it.getUV(1, uv, &missing));
+    EXPECT_FALSE(it.getUV(3, uv, nullptr)) << "corner out of range";
+}
+
+TEST(PolygonTest, MissingColoursMakeGetColorFail) {
+    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {3, 3}, {0, 1, 2, 0, 2, 3});
+    MFnMesh fn(mesh);
+    MColorArray colors;
+    colors.append(MColor(1, 0, 0));
+    colors.append(MColor(0, 1, 0));
+    colors.append(MColor(0, 0, 1, 0.5f));
+    MIntArray faces, vertices;
+    faces.vec() = {0, 0, 0};
+    vertices.vec() = {0, 1, 2};
+    ASSERT_TRUE(fn.setFaceVertexColors(colors, faces, vertices));
+    vertices.vec() = {0, 1, 3}; // vertex 3 is not on face 0
+    EXPECT_FALSE(fn.setFaceVertexColors(colors, faces, vertices));
+
+    MItMeshPolygon it(mesh);
+    MColor c;
+    ASSERT_TRUE(it.getColor(c, 2));
+    EXPECT_EQ(c, MColor(0, 0, 1, 0.5f));
+    it.next();
+    EXPECT_FALSE(it.getColor(c, 0)) << "face 1 shares vertex 0 but has no colour of its own";
+}
+
+TEST(PolygonTest, NormalsAreAreaWeightedUntilSetPerFaceVertex) {
+    // Face 0 lies in z = 0 (area 2), face 1 in y = 0 facing +y (area 1); they share vertices 0 and 1.
+    MObject mesh =
+        makeMesh({0, 0, 0, 1, 0, 0, 1, 2, 0, 0, 2, 0, 0, 0, 1, 1, 0, 1}, {4, 4}, {0, 1, 2, 3, 1, 0, 4, 5});
+    MItMeshPolygon it(mesh);
+    MVector n;
+    ASSERT_TRUE(it.getNormal(0u, n));
+    EXPECT_TRUE(n.isEquivalent(MVector(0, 1, 2).normal(), 1e-12)) << n;
+    ASSERT_TRUE(it.getNormal(2u, n));
+    EXPECT_TRUE(n.isEquivalent(MVector(0, 0, 1), 1e-12)) << n;
+    EXPECT_FALSE(it.getNormal(static_cast<unsigned int>(-1), n)) << "a local index of -1 fails";
+
+    MFnMesh fn(mesh);
+    MVectorArray normals;
+    normals.append(MVector(1, 0, 0));
+    MIntArray faces, vertices;
+    faces.append(0);
+    vertices.append(0);
+    ASSERT_TRUE(fn.setFaceVertexNormals(normals, faces, vertices));
+    MItMeshPolygon again(mesh);
+    ASSERT_TRUE(again.getNormal(0u, n));
+    EXPECT_EQ(n, MVector(1, 0, 0));
+    ASSERT_TRUE(again.getNormal(1u, n));
+    EXPECT_TRUE(n.isEquivalent(MVector(0, 1, 2).normal(), 1e-12)) << "other corners keep the host's normal";
+}
+
+TEST(PolygonTest, VertexIndexMapsLocalCornersAndRejectsMinusOne) {
+    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {3, 3}, {0, 1, 2, 0, 2, 3});
+    MItMeshPolygon it(mesh);
+    it.next();
+    MStatus status;
+    EXPECT_EQ(it.vertexIndex(2, &status), 3);
+    EXPECT_TRUE(status);
+    it.vertexIndex(-1, &status);
+    EXPECT_FALSE(status);
+    it.next();
+    EXPECT_TRUE(it.isDone());
+    it.polygonVertexCount(&status);
+    EXPECT_FALSE(status) << "queries past the end fail";
+}
+
+TEST(PolygonTest, CreateRejectsOutOfRangeVertices) {
+    MStatus status;
+    makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0}, {3}, {0, 1, 3}, &status);
+    EXPECT_EQ(status, MStatus::kInvalidParameter);
+    makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0}, {4}, {0, 1, 2}, &status);
+    EXPECT_EQ(status, MStatus::kInvalidParameter);
+}
+
+} // namespace

@@ -1,0 +1,108 @@
+// The UV node on its own, and the simplification record data type.
+#include "NodesFixture.h"
+
+#include <maya/MDoubleArray.h>
+#include <maya/MFnDoubleArrayData.h>
+#include <maya/MFnIntArrayData.h>
+#include <maya/MFnPluginData.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <unistd.h>
+
+using namespace gxhost;
+
+namespace {
+// Runs `body` with standard output sent to a file, and returns what was printed.
+template <typename F> std::string capturedStdout(F body) {
+    std::fflush(stdout);
+    std::cout.flush();
+    char path[] = "/tmp/gradix-stdout-XXXXXX";
+    const int fd = mkstemp(path);
+    const int saved = dup(1);
+    dup2(fd, 1);
+    body();
+    std::cout.flush();
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    close(fd);
+    std::ifstream in(path);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path);
+    return text;
+}
+} // namespace
+
+class EditUVs : public NodesFixture {};
+
+TEST_F(EditUVs, OneSetPassesThroughUnchanged) {
+    createMeshNode(grid(3, 1));
+    createNode("EditUVs", "ed");
+    ASSERT_TRUE(connect("src.outMesh", "ed.inMesh"));
+    MDoubleArray none;
+    ASSERT_TRUE(setAttr("ed.inUVs", MFnDoubleArrayData().create(none)));
+    ASSERT_TRUE(setAttr("ed.inUVids", MFnIntArrayData().create(MIntArray())));
+    SceneMesh in, out;
+    ASSERT_TRUE(meshToScene(findNode("src"), in));
+    ASSERT_TRUE(meshToScene(meshAt("ed.outMesh"), out));
+    ASSERT_EQ(out.uvSets.size(), 1u);
+    EXPECT_EQ(out.uvSets[0].u, in.uvSets[0].u);
+    EXPECT_EQ(out.faceVertices, in.faceVertices);
+}
+
+TEST_F(EditUVs, ListOfTheWrongLengthIsReportedOnStandardOutput) {
+    // 2 x 2 quads triangulated by a main node: 9 wedges, so 18 values per set.
+    buildGraph(grid(2, 2));
+    MDoubleArray thirty;
+    for (int i = 0; i < 30; ++i)
+        thirty.append(0.5);
+    ASSERT_TRUE(disconnect("gx.outUVs", "ed.inUVs"));
+    ASSERT_TRUE(setAttr("ed.inUVs", MFnDoubleArrayData().create(thirty)));
+    std::string printed = capturedStdout([] { meshAt("ed.outMesh"); });
+    EXPECT_NE(printed.find("Expected:18Found:30\n"), std::string::npos) << printed;
+    // The set the list reaches is written; nothing fails.
+    SceneMesh out;
+    ASSERT_TRUE(meshToScene(meshAt("ed.outMesh"), out));
+    ASSERT_EQ(out.uvSets.size(), 2u);
+    EXPECT_EQ(out.uvSets[1].u[0], 0.5f);
+}
+
+TEST_F(EditUVs, ShortListsLeaveTheSetsTheyDoNotReach) {
+    buildGraph(grid(2, 3));
+    MDoubleArray one(18, 0.25); // enough for set 1 only
+    ASSERT_TRUE(disconnect("gx.outUVs", "ed.inUVs"));
+    ASSERT_TRUE(setAttr("ed.inUVs", MFnDoubleArrayData().create(one)));
+    SceneMesh out;
+    capturedStdout([&] { ASSERT_TRUE(meshToScene(meshAt("ed.outMesh"), out)); });
+    ASSERT_EQ(out.uvSets.size(), 3u);
+    EXPECT_EQ(out.uvSets[1].u[0], 0.25f);
+    EXPECT_TRUE(out.uvSets[2].u.empty());
+}
+
+TEST_F(EditUVs, SimplificationRecordBorrowsAndCannotBeSaved) {
+    buildGraph(grid(2, 1));
+    MFnPluginData fn;
+    MObject fresh = fn.create(MTypeId(0x001057C1));
+    const SlimInfoAttribute* empty = static_cast<const SlimInfoAttribute*>(fn.data());
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->model, nullptr);
+    EXPECT_EQ(empty->engine, nullptr);
+
+    const SlimInfoAttribute* info = slimInfo();
+    ASSERT_TRUE(info && info->model && info->engine);
+    MFnPluginData copyFn;
+    copyFn.create(MTypeId(0x001057C1));
+    copyFn.data()->copy(*info);
+    const SlimInfoAttribute* copy = static_cast<const SlimInfoAttribute*>(copyFn.data());
+    EXPECT_EQ(copy->model, info->model);
+    EXPECT_EQ(copy->engine, info->engine);
+
+    MObject data;
+    ASSERT_TRUE(getAttr("gx.outSlimInfo", data));
+    std::string text = "untouched";
+    EXPECT_FALSE(writeDataASCII(data, text));
+    EXPECT_TRUE(text.empty() || text == "untouched");
+}

@@ -1,0 +1,6 @@
+// A third unit including Versioned.h.
+#include "Versioned.h"
+
+int versionedUnitB() {
+    return 2;
+}
