@@ -255,26 +255,28 @@ bool isNumeric(Kind kind) {
     return kind == Kind::FLOAT || kind == Kind::BOOL;
 }
 
-MObject createAttribute(const AttributeSpec& spec, MStatus& status) {
+MObject createAttribute(const AttributeSpec& entry, MStatus& status) {
     MFnTypedAttribute typed;
     MFnNumericAttribute numeric;
     MFnEnumAttribute enumeration;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case Kind::MESH:
-        return typed.create(spec.longName, spec.shortName, MFnData::kMesh, MObject::kNullObj, &status);
+        return typed.create(entry.longName, entry.shortName, MFnData::kMesh, MObject::kNullObj, &status);
     case Kind::DOUBLE_ARRAY:
-        return typed.create(spec.longName, spec.shortName, MFnData::kDoubleArray, MObject::kNullObj, &status);
+        return typed.create(entry.longName, entry.shortName, MFnData::kDoubleArray, MObject::kNullObj,
+                            &status);
     case Kind::INT_ARRAY:
-        return typed.create(spec.longName, spec.shortName, MFnData::kIntArray, MObject::kNullObj, &status);
+        return typed.create(entry.longName, entry.shortName, MFnData::kIntArray, MObject::kNullObj, &status);
     case Kind::SLIM_INFO:
-        return typed.create(spec.longName, spec.shortName, SlimInfoAttribute::id, MObject::kNullObj, &status);
+        return typed.create(entry.longName, entry.shortName, SlimInfoAttribute::id, MObject::kNullObj,
+                            &status);
     case Kind::ENUM:
-        return enumeration.create(spec.longName, spec.shortName, short(spec.defaultValue), &status);
+        return enumeration.create(entry.longName, entry.shortName, short(entry.defaultValue), &status);
     case Kind::FLOAT:
-        return numeric.create(spec.longName, spec.shortName, MFnNumericData::kFloat, spec.defaultValue,
+        return numeric.create(entry.longName, entry.shortName, MFnNumericData::kFloat, entry.defaultValue,
                               &status);
     case Kind::BOOL:
-        return numeric.create(spec.longName, spec.shortName, MFnNumericData::kBoolean, spec.defaultValue,
+        return numeric.create(entry.longName, entry.shortName, MFnNumericData::kBoolean, entry.defaultValue,
                               &status);
     }
     status = MStatus::kInvalidParameter;
@@ -287,47 +289,47 @@ MString initializeMessage(const char* what) {
 
 // Creates the attribute, sets its flags (readable, writable, storable, keyable, internal, in that
 // order, only those the node sets) and its enum fields.
-MStatus createWithFlags(const AttributeSpec& spec, bool input) {
+MStatus createWithFlags(const AttributeSpec& entry, bool input) {
     MStatus status;
-    *spec.handle = createAttribute(spec, status);
+    *entry.handle = createAttribute(entry, status);
     if (!status) {
-        const MString text = MString("Couldn't create attribute '") + spec.longName + "'";
-        return reportError(spec.tightCreateMessage ? MString("GradixNode::initialize:") + text
-                                                   : initializeMessage(text.asChar()),
+        const MString text = MString("Couldn't create attribute '") + entry.longName + "'";
+        return reportError(entry.tightCreateMessage ? MString("GradixNode::initialize:") + text
+                                                    : initializeMessage(text.asChar()),
                            status);
     }
-    MFnAttribute flags(*spec.handle);
+    MFnAttribute flags(*entry.handle);
     if (input) {
-        flags.setReadable(spec.readable);
+        flags.setReadable(entry.readable);
         flags.setWritable(true);
         flags.setStorable(true);
-        flags.setKeyable(spec.keyable);
+        flags.setKeyable(entry.keyable);
         flags.setInternal(true);
     } else {
         flags.setReadable(true);
         flags.setWritable(false);
         flags.setStorable(false);
-        if (spec.kind == Kind::SLIM_INFO)
+        if (entry.kind == Kind::SLIM_INFO)
             flags.setInternal(false);
     }
-    if (spec.kind == Kind::ENUM) {
-        MFnEnumAttribute enumeration(*spec.handle);
+    if (entry.kind == Kind::ENUM) {
+        MFnEnumAttribute enumeration(*entry.handle);
         for (short i = 0; i < 3; ++i) {
-            status = enumeration.addField(spec.fields[i], i);
+            status = enumeration.addField(entry.fields[i], i);
             if (!status)
                 return reportError(
-                    initializeMessage((MString("Couldn't addField '") + spec.fieldTexts[i] + "'").asChar()),
+                    initializeMessage((MString("Couldn't addField '") + entry.fieldTexts[i] + "'").asChar()),
                     status);
         }
     }
     return MStatus::kSuccess;
 }
 
-MStatus addToNode(const AttributeSpec& spec) {
-    const MStatus status = MPxNode::addAttribute(*spec.handle);
+MStatus addToNode(const AttributeSpec& entry) {
+    const MStatus status = MPxNode::addAttribute(*entry.handle);
     if (!status)
         return reportError(
-            initializeMessage((MString("Couldn't addAttribute '") + spec.token + "'").asChar()), status);
+            initializeMessage((MString("Couldn't addAttribute '") + entry.token + "'").asChar()), status);
     return status;
 }
 
@@ -389,20 +391,20 @@ void GradixNode::postConstructor() {
 
 MStatus GradixNode::initialize() {
     MStatus status;
-    for (const AttributeSpec& spec : kInputs) {
-        if (!(status = createWithFlags(spec, true)))
+    for (const AttributeSpec& entry : kInputs) {
+        if (!(status = createWithFlags(entry, true)))
             return status;
-        if (isNumeric(spec.kind) && !(status = addToNode(spec)))
+        if (isNumeric(entry.kind) && !(status = addToNode(entry)))
             return status;
     }
-    for (const AttributeSpec& spec : kOutputs)
-        if (!(status = createWithFlags(spec, false)))
+    for (const AttributeSpec& entry : kOutputs)
+        if (!(status = createWithFlags(entry, false)))
             return status;
-    for (const AttributeSpec& spec : kInputs)
-        if (!isNumeric(spec.kind) && !(status = addToNode(spec)))
+    for (const AttributeSpec& entry : kInputs)
+        if (!isNumeric(entry.kind) && !(status = addToNode(entry)))
             return status;
-    for (const AttributeSpec& spec : kOutputs)
-        if (!(status = addToNode(spec)))
+    for (const AttributeSpec& entry : kOutputs)
+        if (!(status = addToNode(entry)))
             return status;
     for (const AttributeSpec& output : kOutputs)
         for (const AttributeSpec& input : kInputs) {

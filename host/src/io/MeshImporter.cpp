@@ -1,0 +1,272 @@
+#include "MeshImporter.h"
+
+#include "AssimpLogCapture.h"
+#include "DeclaredCountCheck.h"
+#include "MeshWelder.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/config.h>
+#include <assimp/material.h>
+#include <assimp/scene.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <set>
+#include <sys/stat.h>
+
+namespace gxhost {
+namespace {
+
+bool checkReadable(const std::string& path, std::string& problem) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        problem = std::string("cannot read the file (") + std::strerror(errno) + ")";
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        problem = "not a regular file";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        problem = std::string("cannot read the file (") + std::strerror(errno) + ")";
+        return false;
+    }
+    return true;
+}
+
+std::string oneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string describeReadFailure(const std::string& assimpError) {
+    if (assimpError.find("No suitable reader found") != std::string::npos) {
+        return "unknown file format";
+    }
+    return "cannot load the file: " + oneLine(assimpError);
+}
+
+// Node names become mesh names that a command line can carry: letters, digits and underscores;
+// any other character (a multi-byte one counts once) becomes an underscore.
+std::string safeName(const std::string& raw) {
+    std::string name;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(raw[i]);
+        if ((c & 0xC0) == 0x80) {
+            continue; // continuation byte of a character already replaced
+        }
+        const bool keep =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        name += keep ? static_cast<char>(c) : '_';
+    }
+    if (!name.empty() && name[0] >= '0' && name[0] <= '9') {
+        name.insert(name.begin(), '_');
+    }
+    return name;
+}
+
+std::array<double, 16> toRowMajor(const aiMatrix4x4& m) {
+    return {m.a1, m.a2, m.a3, m.a4, m.b1, m.b2, m.b3, m.b4, m.c1, m.c2, m.c3, m.c4, m.d1, m.d2, m.d3, m.d4};
+}
+
+bool hasPolygon(const aiMesh& m) {
+    for (unsigned f = 0; f < m.mNumFaces; ++f) {
+        if (m.mFaces && m.mFaces[f].mNumIndices >= 3) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Some readers leave child or mesh slots empty (RAW gives a root with a null child); those are
+// skipped rather than followed.
+std::vector<const aiNode*> childrenOf(const aiNode& node) {
+    std::vector<const aiNode*> children;
+    for (unsigned c = 0; node.mChildren && c < node.mNumChildren; ++c) {
+        if (node.mChildren[c]) {
+            children.push_back(node.mChildren[c]);
+        }
+    }
+    return children;
+}
+
+std::vector<unsigned> meshIndicesOf(const aiNode& node) {
+    return node.mMeshes ? std::vector<unsigned>(node.mMeshes, node.mMeshes + node.mNumMeshes)
+                        : std::vector<unsigned>();
+}
+
+// Walks the node tree depth first in child order; every node holding polygons becomes a SceneMesh.
+class SceneGatherer {
+public:
+    SceneGatherer(const aiScene& scene, std::string fileStem, std::vector<SceneMesh>& meshes)
+        : scene_(scene), fileStem_(std::move(fileStem)), meshes_(meshes) {}
+
+    bool gather(std::string& problem) {
+        return visit(*scene_.mRootNode, aiMatrix4x4(), std::string(), problem);
+    }
+
+private:
+    // A writer that keeps one material per mesh (Assimp's FBX writer) stores a multi-material
+    // mesh as an empty node with one identity-transform leaf per material, each named like the
+    // node. Those leaves belong to their parent.
+    bool isMaterialLeaf(const aiNode& parent, const aiNode& child) const {
+        return childrenOf(child).empty() && !meshIndicesOf(child).empty() && child.mName == parent.mName &&
+               child.mTransformation.IsIdentity();
+    }
+
+    bool visit(const aiNode& node, const aiMatrix4x4& above, const std::string& parentName,
+               std::string& problem) {
+        const aiMatrix4x4 toParent = above * node.mTransformation;
+        const std::vector<const aiNode*> children = childrenOf(node);
+        std::vector<unsigned> meshIndices = meshIndicesOf(node);
+        for (const aiNode* child : children) {
+            if (isMaterialLeaf(node, *child)) {
+                const std::vector<unsigned> leafMeshes = meshIndicesOf(*child);
+                meshIndices.insert(meshIndices.end(), leafMeshes.begin(), leafMeshes.end());
+            }
+        }
+        std::string name = parentName;
+        aiMatrix4x4 childAbove = toParent;
+        SceneMesh mesh;
+        std::vector<MeshPart> parts;
+        for (unsigned index : meshIndices) {
+            if (!scene_.mMeshes || index >= scene_.mNumMeshes || !scene_.mMeshes[index]) {
+                problem = "node '" + std::string(node.mName.C_Str()) + "' refers to a missing mesh";
+                return false;
+            }
+            const aiMesh& m = *scene_.mMeshes[index];
+            if (hasPolygon(m)) {
+                parts.push_back({&m, materialOf(m, mesh)});
+            }
+        }
+        if (!parts.empty()) {
+            mesh.name = uniqueName(node, *parts.front().mesh);
+            mesh.parent = parentName;
+            mesh.transform = toRowMajor(toParent);
+            if (!weldMeshParts(parts, mesh, problem)) {
+                problem = "mesh '" + mesh.name + "': " + problem;
+                return false;
+            }
+            name = mesh.name;
+            childAbove = aiMatrix4x4();
+            meshes_.push_back(std::move(mesh));
+        }
+        for (const aiNode* child : children) {
+            if (!isMaterialLeaf(node, *child) && !visit(*child, childAbove, name, problem)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Materials by name; Assimp's stand-in for "no material" gives -1.
+    int32_t materialOf(const aiMesh& m, SceneMesh& mesh) const {
+        if (!scene_.mMaterials || m.mMaterialIndex >= scene_.mNumMaterials ||
+            !scene_.mMaterials[m.mMaterialIndex]) {
+            return -1;
+        }
+        aiString raw;
+        scene_.mMaterials[m.mMaterialIndex]->Get(AI_MATKEY_NAME, raw);
+        std::string name = raw.C_Str();
+        if (name == AI_DEFAULT_MATERIAL_NAME) {
+            return -1;
+        }
+        if (name.empty()) {
+            name = "material" + std::to_string(m.mMaterialIndex);
+        }
+        for (size_t i = 0; i < mesh.materials.size(); ++i) {
+            if (mesh.materials[i] == name) {
+                return static_cast<int32_t>(i);
+            }
+        }
+        mesh.materials.push_back(name);
+        return static_cast<int32_t>(mesh.materials.size() - 1);
+    }
+
+    std::string uniqueName(const aiNode& node, const aiMesh& firstPart) {
+        std::string base = safeName(node.mName.C_Str());
+        if (base.empty()) {
+            base = safeName(firstPart.mName.C_Str());
+        }
+        if (base.empty()) {
+            base = safeName(fileStem_); // formats without names, such as PLY
+        }
+        if (base.empty()) {
+            base = "mesh";
+        }
+        std::string name = base;
+        for (int n = 1; !usedNames_.insert(name).second; ++n) {
+            name = base + std::to_string(n);
+        }
+        return name;
+    }
+
+    const aiScene& scene_;
+    std::string fileStem_;
+    std::vector<SceneMesh>& meshes_;
+    std::set<std::string> usedNames_;
+};
+
+} // namespace
+
+bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, std::string& error) {
+    meshes.clear();
+    auto fail = [&](const std::string& problem) {
+        meshes.clear();
+        error = path + ": " + problem;
+        return false;
+    };
+    std::string problem;
+    if (!checkReadable(path, problem) || !checkDeclaredCounts(path, problem)) {
+        return fail(problem);
+    }
+
+    Assimp::Importer importer;
+    // One transform per node rather than FBX's chain of pivot helper nodes.
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
+    const aiScene* scene = nullptr;
+    bool droppedFaces = false;
+    {
+        AssimpLogCapture log;
+        // No post-processing: triangulating would lose polygons and joining identical vertices is
+        // done by the weld, which keeps attributes per face-vertex.
+        try {
+            scene = importer.ReadFile(path, 0);
+        } catch (const std::exception& e) {
+            // Assimp catches its own errors; this is for what escapes it (running out of memory).
+            return fail(std::string("cannot load the file: ") + e.what());
+        }
+        droppedFaces = log.droppedOutOfRangeFaces();
+    }
+    if (droppedFaces) {
+        return fail("face indices out of range");
+    }
+    if (!scene) {
+        return fail(describeReadFailure(importer.GetErrorString()));
+    }
+    if (!scene->mRootNode || scene->mNumMeshes == 0) {
+        return fail("no mesh in the file");
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    SceneGatherer gatherer(*scene, fileName.substr(0, fileName.find('.')), meshes);
+    if (!gatherer.gather(problem)) {
+        return fail(problem);
+    }
+    if (meshes.empty()) {
+        return fail("no polygon mesh in the file");
+    }
+    return true;
+}
+
+} // namespace gxhost

@@ -1,0 +1,209 @@
+// Import of small hand-written files: welding, attribute seams, names, polygons and transforms.
+#include "MeshTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace gxtest {
+namespace {
+
+std::vector<SceneMesh> importText(const ScratchDir& dir, const std::string& file, const std::string& text) {
+    writeText(dir.path(file), text);
+    std::vector<SceneMesh> meshes;
+    std::string error;
+    EXPECT_TRUE(gxhost::importSceneFile(dir.path(file), meshes, error)) << error;
+    return meshes;
+}
+
+// Two quads side by side, each written with its own copies of the shared corners and its own
+// material, UVs split along the shared edge:
+//
+//   4---3 8---7        points 2/5 and 3/8 are the same positions
+//   | A | | B |   ->   one surface of 6 points, 6 boundary edges, and a UV seam along 2-3
+//   1---2 5---6
+const char* kTwoPanelsObj = R"(mtllib none.mtl
+o panels
+v 0 0 0
+v 1 0 0
+v 1 1 0
+v 0 1 0
+v 1 0 0
+v 2 0 0
+v 2 1 0
+v 1 1 0
+vt 0 0
+vt 0.5 0
+vt 0.5 1
+vt 0 1
+vt 0.6 0
+vt 1 0
+vt 1 1
+vt 0.6 1
+usemtl left
+f 1/1 2/2 3/3 4/4
+usemtl right
+f 5/5 6/6 7/7 8/8
+)";
+
+TEST(ImportWeld, partsOfOneNodeBecomeOneConnectedSurface) {
+    ScratchDir dir;
+    const auto meshes = importText(dir, "panels.obj", kTwoPanelsObj);
+    ASSERT_EQ(meshes.size(), 1u);
+    const SceneMesh& m = meshes[0];
+    EXPECT_EQ(m.name, "panels");
+    EXPECT_EQ(m.points.size(), 6u);
+    EXPECT_EQ(m.faceCounts, (std::vector<int32_t>{4, 4}));
+    EXPECT_EQ(boundaryEdgeCount(m), 6u);
+    EXPECT_EQ(m.materials, (std::vector<std::string>{"left", "right"}));
+    EXPECT_EQ(m.faceMaterial, (std::vector<int32_t>{0, 1}));
+}
+
+TEST(ImportWeld, uvSeamKeepsTwoUVsAtASharedPointAndEqualUVsShareAnId) {
+    ScratchDir dir;
+    const auto meshes = importText(dir, "panels.obj", kTwoPanelsObj);
+    ASSERT_EQ(meshes.size(), 1u);
+    const SceneMesh& m = meshes[0];
+    ASSERT_EQ(m.uvSets.size(), 1u);
+    EXPECT_EQ(m.uvSets[0].name, "map1");
+    // 4 UVs per quad; the seam points carry one UV per side.
+    EXPECT_EQ(m.uvSets[0].u.size(), 8u);
+    const auto& ids = m.uvSets[0].uvIds;
+    // Corner 1 of the left quad and corner 0 of the right quad are the same point with different UVs.
+    EXPECT_EQ(m.faceVertices[1], m.faceVertices[4]);
+    EXPECT_NE(ids[1], ids[4]);
+}
+
+TEST(ImportWeld, equalUVsAtOnePointShareOneId) {
+    ScratchDir dir;
+    // The same two quads, but with continuous UVs written twice.
+    const auto meshes = importText(dir, "strip.obj", R"(o strip
+v 0 0 0
+v 1 0 0
+v 1 1 0
+v 0 1 0
+v 1 0 0
+v 2 0 0
+v 2 1 0
+v 1 1 0
+vt 0 0
+vt 0.5 0
+vt 0.5 1
+vt 0 1
+vt 0.5 0
+vt 1 0
+vt 1 1
+vt 0.5 1
+f 1/1 2/2 3/3 4/4
+f 5/5 6/6 7/7 8/8
+)");
+    ASSERT_EQ(meshes.size(), 1u);
+    const auto& set = meshes[0].uvSets.at(0);
+    EXPECT_EQ(set.u.size(), 6u);
+    EXPECT_EQ(set.uvIds[1], set.uvIds[4]);
+    EXPECT_EQ(set.uvIds[2], set.uvIds[7]);
+}
+
+TEST(ImportWeld, polygonsStayPolygonsAndRepeatedCornersAreDropped) {
+    ScratchDir dir;
+    const auto meshes = importText(dir, "shapes.obj", R"(o shapes
+v 0 0 0
+v 1 0 0
+v 2 1 0
+v 1 2 0
+v 0 1 0
+v 1 0 0
+f 1 2 3 4 5
+f 1 2 6 3
+f 1 2 6
+p 1
+l 1 3
+)");
+    ASSERT_EQ(meshes.size(), 1u);
+    // The pentagon stays; "1 2 6 3" repeats point 2 (6 is at the same position) and becomes a
+    // triangle; "1 2 6" has only two distinct points and is left out, as are the point and line.
+    EXPECT_EQ(meshes[0].faceCounts, (std::vector<int32_t>{5, 3}));
+    EXPECT_EQ(meshes[0].points.size(), 5u);
+}
+
+TEST(ImportNames, nodeNamesAreMadeUniqueAndCommandLineSafe) {
+    ScratchDir dir;
+    const auto meshes = importText(dir, "named.obj", R"(v 0 0 0
+v 1 0 0
+v 0 1 0
+o left.arm
+f 1 2 3
+o left-arm
+f 1 2 3
+o 2nd
+f 1 2 3
+)");
+    ASSERT_EQ(meshes.size(), 3u);
+    EXPECT_EQ(meshes[0].name, "left_arm");
+    EXPECT_EQ(meshes[1].name, "left_arm1");
+    EXPECT_EQ(meshes[2].name, "_2nd");
+}
+
+TEST(ImportMaterials, facesWithoutAMaterialHaveNone) {
+    ScratchDir dir;
+    const auto meshes = importText(dir, "plain.obj", "o plain\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    ASSERT_EQ(meshes.size(), 1u);
+    EXPECT_TRUE(meshes[0].materials.empty());
+    EXPECT_EQ(meshes[0].faceMaterial, (std::vector<int32_t>{-1}));
+    EXPECT_TRUE(meshes[0].uvSets.empty());
+    EXPECT_TRUE(meshes[0].colors.empty());
+}
+
+// A transform node without a mesh between the root and the mesh: its transform folds into the
+// mesh's, which is kept row-major with the translation in the last column.
+TEST(ImportTransforms, emptyAncestorsFoldIntoTheMeshTransform) {
+    ScratchDir dir;
+    const auto meshes = importText(dir, "nested.gltf", R"({
+  "asset": {"version": "2.0"},
+  "scene": 0,
+  "scenes": [{"nodes": [0]}],
+  "nodes": [{"name": "group", "translation": [1, 2, 3], "children": [1]},
+            {"name": "tri", "mesh": 0, "translation": [0, 0, 5]}],
+  "meshes": [{"primitives": [{"attributes": {"POSITION": 0}}]}],
+  "accessors": [{"bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3",
+                 "min": [0, 0, 0], "max": [1, 1, 0]}],
+  "bufferViews": [{"buffer": 0, "byteLength": 36}],
+  "buffers": [{"byteLength": 36,
+               "uri": "data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"}]
+})");
+    ASSERT_EQ(meshes.size(), 1u);
+    EXPECT_EQ(meshes[0].name, "tri");
+    EXPECT_EQ(meshes[0].parent, "");
+    EXPECT_DOUBLE_EQ(meshes[0].transform[3], 1);
+    EXPECT_DOUBLE_EQ(meshes[0].transform[7], 2);
+    EXPECT_DOUBLE_EQ(meshes[0].transform[11], 8);
+    EXPECT_DOUBLE_EQ(meshes[0].transform[15], 1);
+}
+
+TEST(ImportUVSets, namesComeFromTheFileWhenItHasThem) {
+    if (!modelsInstalled()) {
+        GTEST_SKIP() << "assimp-testmodels is not installed";
+    }
+    std::vector<SceneMesh> meshes;
+    std::string error;
+    ASSERT_TRUE(gxhost::importSceneFile(modelPath("FBX/box_orphant_embedded_texture.fbx"), meshes, error))
+        << error;
+    ASSERT_EQ(meshes.size(), 1u);
+    ASSERT_EQ(meshes[0].uvSets.size(), 2u);
+    EXPECT_EQ(meshes[0].uvSets[0].name, "UVChannel_1");
+    EXPECT_EQ(meshes[0].uvSets[1].name, "UVChannel_3");
+}
+
+// Assimp's RAW reader leaves an empty child slot under the root.
+TEST(ImportRobustness, emptyNodeSlotsAreSkipped) {
+    if (!modelsInstalled()) {
+        GTEST_SKIP() << "assimp-testmodels is not installed";
+    }
+    std::vector<SceneMesh> meshes;
+    std::string error;
+    ASSERT_TRUE(gxhost::importSceneFile(modelPath("RAW/WithColor.raw"), meshes, error)) << error;
+    ASSERT_EQ(meshes.size(), 1u);
+    EXPECT_EQ(meshes[0].faceCounts.size(), 2u);
+    EXPECT_FALSE(meshes[0].colors.empty());
+}
+
+} // namespace
+} // namespace gxtest
