@@ -145,9 +145,10 @@ protected:
 
 TEST_F(MeshFileTest, ImportAndExportGoThroughTheInstalledHandlers) {
     MessageCapture capture;
-    EXPECT_EQ(executeCommand("importMesh box.obj"), MStatus::kNotImplemented);
-    EXPECT_EQ(capture.errors().back(),
-              "importMesh: Cannot read 'box.obj': no mesh file support is installed");
+    // By default the files are read through Assimp.
+    EXPECT_EQ(executeCommand("importMesh /nonexistent/box.obj"), MStatus::kFailure);
+    EXPECT_EQ(capture.errors().back().rfind("importMesh: /nonexistent/box.obj: ", 0), 0u)
+        << capture.errors().back();
 
     std::vector<SceneMesh> written;
     std::string writtenFormat;
@@ -180,9 +181,34 @@ TEST_F(MeshFileTest, ImportAndExportGoThroughTheInstalledHandlers) {
     EXPECT_EQ(written[0].name, "tri1");
     EXPECT_EQ(written[0].faceVertices, (std::vector<int32_t>{0, 1, 2}));
     EXPECT_EQ(writtenFormat, "glb");
+    ASSERT_TRUE(executeCommand("exportMesh tri tri1 both.glb")); // nodes first, the file last
+    ASSERT_EQ(written.size(), 2u);
+    ASSERT_TRUE(executeCommand("importMesh tri.obj -name picked", &result));
+    EXPECT_EQ(result, (std::vector<std::string>{"picked_tri", "picked_tri1"}));
     EXPECT_FALSE(executeCommand("importMesh other.obj"));
     EXPECT_EQ(capture.errors().back(), "importMesh: Cannot read 'other.obj': no such file");
     EXPECT_EQ(executeCommand("exportMesh out.glb nosuch"), MStatus::kNotFound);
 }
 
+} // namespace
+
+namespace {
+class MeshFileCommandTest : public HostFixture {};
+
+TEST_F(MeshFileCommandTest, RealFilesThroughTheDefaultReaderAndWriter) {
+    std::vector<std::string> result;
+    ASSERT_TRUE(executeCommand("importMesh /usr/share/assimp/models/PLY/cube_uv.ply -name cube", &result));
+    ASSERT_EQ(result, (std::vector<std::string>{"cube"}));
+    const int faces = MFnMesh(findNode("cube")).numPolygons();
+    EXPECT_GT(faces, 0);
+    const std::string out = ::testing::TempDir() + "gradix-cube.glb";
+    ASSERT_TRUE(executeCommand("exportMesh cube \"" + out + "\""));
+    ASSERT_TRUE(executeCommand("importMesh \"" + out + "\" -name again", &result));
+    MItMeshPolygon again(findNode("again"));
+    unsigned triangles = 0;
+    for (; !again.isDone(); again.next())
+        triangles += again.polygonVertexCount() - 2;
+    EXPECT_EQ(int(triangles), 2 * faces); // glTF keeps triangles only: the cube's quads come back split
+    std::remove(out.c_str());
+}
 } // namespace
