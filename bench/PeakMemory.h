@@ -2,13 +2,18 @@
 // its own (Linux: /proc/self/clear_refs and VmHWM).
 #pragma once
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace gdx::bench {
 
+// Also hands freed heap memory back to the system first, so that one benchmark's peak does not
+// include what an earlier one left in the allocator.
 inline void resetPeakMemory() {
+    malloc_trim(0);
     if (FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
         std::fputs("5", f);
         std::fclose(f);

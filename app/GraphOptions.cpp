@@ -1,0 +1,27 @@
+#include "GraphOptions.h"
+
+#include <CLI/CLI.hpp>
+
+namespace gradix {
+
+void GraphOptions::addOptions(CLI::App& command, bool withMaterials) {
+    settings.addOptions(command);
+    const std::string group = "Painted weights";
+    CLI::Option* file = command
+                            .add_option("--weights", weights.file,
+                                        "Text file with one weight per vertex (meshes in file order); "
+                                        "a weight p makes a vertex p*100+1 times as costly to contract")
+                            ->check(CLI::ExistingFile)
+                            ->group(group);
+    command
+        .add_option("--weights-from-color", weights.colorChannel,
+                    "Take each vertex's weight from a channel of its vertex colours: r, g, b or a")
+        ->check(CLI::IsMember({"r", "g", "b", "a"}))
+        ->excludes(file)
+        ->group(group);
+    if (withMaterials)
+        command.add_flag("--no-materials", noMaterials,
+                         "Do not carry the source's materials over to the result (no setupShaders run)");
+}
+
+} // namespace gradix

@@ -1,0 +1,22 @@
+// GraphOptions: the options that shape the simplification graphs, shared by simplify, lods and
+// render: the main node's settings, painted weights and whether materials are carried over.
+#pragma once
+
+#include "GraphSet.h"
+#include "NodeSettings.h"
+
+namespace CLI {
+class App;
+}
+
+namespace gradix {
+
+struct GraphOptions {
+    NodeSettings settings;
+    WeightOptions weights;
+    bool noMaterials = false;
+
+    void addOptions(CLI::App& command, bool withMaterials = true);
+};
+
+} // namespace gradix

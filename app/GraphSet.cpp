@@ -1,0 +1,90 @@
+#include "GraphSet.h"
+
+namespace gradix {
+
+bool GraphSet::load(Session& session, const std::string& input, std::string& error) {
+    session_ = &session;
+    input_ = input;
+    graphs_.clear();
+    return session.importFile(input, sources_, error);
+}
+
+bool GraphSet::build(const NodeSettings& settings, const WeightOptions& weights, std::string& error) {
+    std::vector<std::vector<double>> perMesh;
+    if (!weights.file.empty() || !weights.colorChannel.empty()) {
+        WeightSource source;
+        if (!weights.file.empty()) {
+            if (!source.readFile(weights.file, error))
+                return false;
+        } else {
+            source.fromColors(sources_, weights.colorChannel[0]);
+        }
+        if (!source.split(sources_, perMesh, error)) {
+            error = named(error);
+            return false;
+        }
+    }
+    // The graphs keep pointers into sources_, which no longer changes.
+    graphs_.assign(sources_.size(), LodGraph());
+    for (size_t i = 0; i < sources_.size(); ++i) {
+        if (!graphs_[i].build(*session_, sources_[i], settings, error) ||
+            (!perMesh.empty() && !graphs_[i].setWeights(perMesh[i], error))) {
+            error = named(error);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GraphSet::setResolution(float percent, std::string& error) {
+    for (LodGraph& graph : graphs_)
+        if (!graph.setResolution(percent, error)) {
+            error = named(error);
+            return false;
+        }
+    return true;
+}
+
+bool GraphSet::evaluate(MeshCounts& total, std::string& error, std::vector<MeshCounts>* perMesh) {
+    total = MeshCounts();
+    if (perMesh)
+        perMesh->clear();
+    for (LodGraph& graph : graphs_) {
+        MeshCounts counts;
+        if (!graph.evaluate(counts, error)) {
+            error = named(error);
+            return false;
+        }
+        total.triangles += counts.triangles;
+        total.vertices += counts.vertices;
+        if (perMesh)
+            perMesh->push_back(counts);
+    }
+    return true;
+}
+
+bool GraphSet::results(bool keepMaterials, std::vector<gxhost::SceneMesh>& meshes, std::string& error) {
+    meshes.assign(graphs_.size(), gxhost::SceneMesh());
+    for (size_t i = 0; i < graphs_.size(); ++i)
+        if (!graphs_[i].resultMesh(keepMaterials, meshes[i], error)) {
+            error = named(error);
+            return false;
+        }
+    return true;
+}
+
+MeshCounts GraphSet::sourceCounts(std::vector<MeshCounts>* perMesh) const {
+    MeshCounts total;
+    if (perMesh)
+        perMesh->clear();
+    for (const SourceMesh& source : sources_) {
+        const MeshCounts counts = countMesh(source.scene);
+        total.triangles += counts.triangles;
+        total.vertices += counts.vertices;
+        if (perMesh)
+            perMesh->push_back(counts);
+    }
+    return total;
+}
+
+} // namespace gradix

@@ -1,0 +1,47 @@
+// GraphSet: the meshes of one input file, each with its own LodGraph, moved together: every mesh
+// is simplified with the same settings and the same resolution, and the results go back into one
+// file. Errors name the input file.
+//
+//   1. set.load(session, "in.glb", error)     2. set.build(settings, weights, error)
+//   3. set.setResolution(25, error)           4. set.evaluate(total, error); set.results(...)
+#pragma once
+
+#include "LodGraph.h"
+#include "WeightSource.h"
+
+#include <string>
+#include <vector>
+
+namespace gradix {
+
+// How painted weights reach the graphs: from a file, from a colour channel, or not at all.
+struct WeightOptions {
+    std::string file;
+    std::string colorChannel; // "r", "g", "b" or "a"
+};
+
+class GraphSet {
+public:
+    bool load(Session& session, const std::string& input, std::string& error);
+    bool build(const NodeSettings& settings, const WeightOptions& weights, std::string& error);
+    bool setResolution(float percent, std::string& error);
+    // The summed counts of every mesh at the current resolution (per mesh in `perMesh` if given).
+    bool evaluate(MeshCounts& total, std::string& error, std::vector<MeshCounts>* perMesh = nullptr);
+    bool results(bool keepMaterials, std::vector<gxhost::SceneMesh>& meshes, std::string& error);
+
+    const std::string& input() const { return input_; }
+    const std::vector<SourceMesh>& sources() const { return sources_; }
+    std::vector<LodGraph>& graphs() { return graphs_; }
+    // The source meshes' own counts.
+    MeshCounts sourceCounts(std::vector<MeshCounts>* perMesh = nullptr) const;
+
+private:
+    std::string named(const std::string& problem) const { return input_ + ": " + problem; }
+
+    Session* session_ = nullptr;
+    std::string input_;
+    std::vector<SourceMesh> sources_;
+    std::vector<LodGraph> graphs_;
+};
+
+} // namespace gradix

@@ -1,0 +1,156 @@
+#include "LodsCommand.h"
+
+#include "ExitStatus.h"
+#include "JsonWriter.h"
+#include "OutputFiles.h"
+#include "Progress.h"
+#include "Session.h"
+#include "Table.h"
+
+#include "io/ExportFormat.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+
+namespace gradix {
+
+LodsCommand::LodsCommand(CLI::App& parent) {
+    command_ = parent.add_subcommand("lods", "Write a chain of levels of detail, one file per level");
+    command_->add_option("IN", input_, "Mesh file to read")->required()->check(CLI::ExistingFile);
+    command_->add_option("-o,--output", folder_, "Folder for the level files (made when missing)")
+        ->required();
+    command_
+        ->add_option("--levels", levels_,
+                     "Percentages of the source's triangles, comma-separated; reached from the finest down")
+        ->delimiter(',')
+        ->check(CLI::Range(0.0, 100.0))
+        ->capture_default_str();
+    command_->add_option(
+        "--format", format_,
+        "Format of the level files (default: the input's when it can be written, else glb): " +
+            gxhost::exportFormatNames());
+    graph_.addOptions(*command_);
+}
+
+bool LodsCommand::selected() const {
+    return command_->parsed();
+}
+
+std::string LodsCommand::levelPath(const std::string& folder, const std::string& input, double level,
+                                   const std::string& extension) {
+    const std::string stem = std::filesystem::path(input).stem().string();
+    return (std::filesystem::path(folder) / (stem + "_lod" + formatNumber(level, 3) + "." + extension))
+        .string();
+}
+
+int LodsCommand::run(const GlobalOptions& global) {
+    const gxhost::ExportFormat* format = gxhost::findExportFormat(input_, format_);
+    if (!format && !format_.empty())
+        return failWith("lods: unknown format '" + format_ + "' (use one of " + gxhost::exportFormatNames() +
+                            ")",
+                        EXIT_USAGE);
+    if (!format)
+        format = gxhost::findExportFormat("", "glb");
+    // fbxascii has no extension of its own.
+    const std::string extension = *format->extension ? format->extension : "fbx";
+
+    std::vector<double> levels = levels_;
+    std::sort(levels.begin(), levels.end(), std::greater<double>());
+    levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
+
+    const auto start = std::chrono::steady_clock::now();
+    Progress progress(Progress::wanted(global.progress));
+    std::string error;
+    Session session(global.pluginPath);
+    progress.stage("loading the plug-in");
+    if (!session.loadPlugin(error))
+        return failWith(error);
+    GraphSet set;
+    progress.stage("reading " + input_);
+    if (!set.load(session, input_, error))
+        return failWith(error);
+    progress.stage("building the graphs");
+    if (!set.build(graph_.settings, graph_.weights, error))
+        return failWith(error);
+    OutputFiles files;
+    if (!files.createFolder(folder_, error))
+        return failWith(error);
+
+    struct Row {
+        double level;
+        MeshCounts counts;
+        double seconds;
+        std::string path;
+    };
+    std::vector<Row> rows;
+    const double setupSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (double level : levels) {
+        const auto levelStart = std::chrono::steady_clock::now();
+        const std::string path = levelPath(folder_, input_, level, extension);
+        progress.stage("level " + formatNumber(level, 3) + "%: simplifying");
+        MeshCounts counts;
+        std::vector<gxhost::SceneMesh> results;
+        if (!set.setResolution(static_cast<float>(level), error) || !set.evaluate(counts, error))
+            return failWith(error);
+        progress.stage("level " + formatNumber(level, 3) + "%: writing " + path);
+        if (!set.results(!graph_.noMaterials, results, error) ||
+            !session.exportFile(path, format_.empty() ? format->name : format_, results, error))
+            return failWith(error);
+        files.add(path);
+        rows.push_back({level, counts,
+                        std::chrono::duration<double>(std::chrono::steady_clock::now() - levelStart).count(),
+                        path});
+    }
+    progress.finish();
+    files.keep();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const MeshCounts source = set.sourceCounts();
+
+    if (global.json) {
+        JsonWriter json;
+        json.beginObject();
+        json.key("command").value("lods");
+        json.key("input").value(input_);
+        json.key("source").beginObject();
+        json.key("triangles").value(source.triangles);
+        json.key("vertices").value(source.vertices);
+        json.key("meshes").value(static_cast<uint64_t>(set.sources().size()));
+        json.endObject();
+        json.key("levels").beginArray();
+        for (const Row& row : rows) {
+            json.beginObject();
+            json.key("level").value(row.level);
+            json.key("triangles").value(row.counts.triangles);
+            json.key("vertices").value(row.counts.vertices);
+            json.key("seconds").value(row.seconds, 3);
+            json.key("file").value(row.path);
+            json.endObject();
+        }
+        json.endArray();
+        json.key("setupSeconds").value(setupSeconds, 3);
+        json.key("seconds").value(seconds, 3);
+        json.endObject();
+        std::cout << json.text() << "\n";
+    } else {
+        std::cout << input_ << ": " << set.sources().size()
+                  << (set.sources().size() == 1 ? " mesh, " : " meshes, ") << groupDigits(source.triangles)
+                  << " triangles, " << groupDigits(source.vertices) << " vertices\n";
+        Table table({"level", "triangles", "vertices", "seconds", "file"});
+        for (const Row& row : rows)
+            table.addRow({formatNumber(row.level, 3) + "%", groupDigits(row.counts.triangles),
+                          groupDigits(row.counts.vertices), formatNumber(row.seconds, 2), row.path});
+        std::cout << table.text();
+        std::cout << "total " << formatNumber(seconds, 2) << " s (reading and setting up "
+                  << formatNumber(setupSeconds, 2) << " s; the first level includes building the engine)\n";
+    }
+    session.printWarnings();
+    return EXIT_OK;
+}
+
+} // namespace gradix

@@ -1,0 +1,6 @@
+// The gradix tool: mesh files to levels of detail, pictures and reports through the Gradix plug-in.
+#include "Cli.h"
+
+int main(int argc, char** argv) {
+    return gradix::Cli().run(argc, argv);
+}

@@ -1,0 +1,110 @@
+#include "NodeSettings.h"
+
+#include <gxhost/Host.h>
+
+#include <CLI/CLI.hpp>
+
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace gradix {
+
+void NodeSettings::addOptions(CLI::App& command) {
+    const std::string group = "Simplification settings";
+    command
+        .add_option("--placement", vertexPlacement,
+                    "Where a contracted pair's vertex goes: optimal (least error), end-or-mid (the better "
+                    "of the two ends and their midpoint) or endpoint (the better end)")
+        ->transform(CLI::CheckedTransformer(
+            std::map<std::string, int>{{"optimal", 0}, {"end-or-mid", 1}, {"endpoint", 2}}))
+        ->group(group);
+    command
+        .add_option("--edge-weighting", edgeWeights,
+                    "A pair's weight from its two vertices' painted weights: avg, max or min")
+        ->transform(CLI::CheckedTransformer(std::map<std::string, int>{{"avg", 0}, {"max", 1}, {"min", 2}}))
+        ->group(group);
+    command
+        .add_option("--weight-combining", weightCombining,
+                    "The weight of a merged vertex from those it stands for: average, max or min")
+        ->transform(
+            CLI::CheckedTransformer(std::map<std::string, int>{{"average", 0}, {"max", 1}, {"min", 2}}))
+        ->group(group);
+    command.add_flag("--uvs,!--no-uvs", useUVs, "Let UV distortion count in the error (default on)")
+        ->group(group);
+    command
+        .add_flag("--normals,!--no-normals", useNormals,
+                  "Let normals count in the error and write them (default: when the source has normals)")
+        ->group(group);
+    command
+        .add_flag("--colors,!--no-colors", useVertexColors,
+                  "Let vertex colours count in the error and write them (default: when the source has "
+                  "colours)")
+        ->group(group);
+    command.add_flag("--clamp-uvs,!--no-clamp-uvs", clampUVs, "Clamp placed UVs to 0..1 (default off)")
+        ->group(group);
+    command
+        .add_flag("--unitize-normals,!--no-unitize-normals", unitizeNormals,
+                  "Rescale placed normals to unit length (default on)")
+        ->group(group);
+    command
+        .add_flag("--clamp-colors,!--no-clamp-colors", clampVertexColors,
+                  "Clamp placed colours to 0..1 (default on)")
+        ->group(group);
+    const struct {
+        const char* name;
+        double* value;
+        const char* help;
+    } lambdas[] = {
+        {"--lambda-uvs", &lambdaUVs, "Weight of UV deviation against geometric error"},
+        {"--lambda-normals", &lambdaNormals, "Weight of normal deviation against geometric error"},
+        {"--lambda-colors", &lambdaColors, "Weight of colour deviation against geometric error"},
+    };
+    for (const auto& lambda : lambdas)
+        command.add_option(lambda.name, *lambda.value, lambda.help)
+            ->check(CLI::NonNegativeNumber)
+            ->capture_default_str()
+            ->group(group);
+    command
+        .add_option("--boundary-weight", boundaryConstraint,
+                    "Strength of the planes that hold open borders in place")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str()
+        ->group(group);
+    command
+        .add_option("--seam-weight", discontinuityConstraint,
+                    "Strength of the planes that hold UV, normal and colour seams in place")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str()
+        ->group(group);
+}
+
+bool NodeSettings::apply(const std::string& node, bool sourceHasNormals, bool sourceHasColors,
+                         std::string& error) const {
+    const bool normals = useNormals == 0 ? sourceHasNormals : useNormals > 0;
+    const bool colors = useVertexColors == 0 ? sourceHasColors : useVertexColors > 0;
+    const std::vector<std::pair<const char*, double>> values = {
+        {"vertexPlacement", vertexPlacement},
+        {"edgeWeights", edgeWeights},
+        {"weightCombining", weightCombining},
+        {"useUVs", useUVs},
+        {"useNormals", normals},
+        {"useVertexColors", colors},
+        {"clampUVs", clampUVs},
+        {"unitizeNormals", unitizeNormals},
+        {"clampVertexColors", clampVertexColors},
+        {"lambdaUVs", lambdaUVs},
+        {"lambdaNormals", lambdaNormals},
+        {"lambdaColors", lambdaColors},
+        {"boundaryConstraint", boundaryConstraint},
+        {"discontinuityConstraint", discontinuityConstraint},
+    };
+    for (const auto& [attribute, value] : values)
+        if (!gxhost::setAttr(node + "." + attribute, value)) {
+            error = "cannot set " + node + "." + attribute;
+            return false;
+        }
+    return true;
+}
+
+} // namespace gradix

@@ -1,0 +1,58 @@
+// Session: one run of the embedded host for the tool. It installs the mesh file handlers, captures
+// the host's messages (so that a failure can be told in one line), loads the plug-in and turns
+// mesh files into host mesh nodes and back.
+//
+//   1. Session session(pluginPath);            3. session.importFile(path, meshes, error)
+//   2. session.loadPlugin(error)                4. ... build graphs on meshes[i].node ...
+//                                               5. session.exportFile(path, format, results, error)
+#pragma once
+
+#include "SceneMesh.h"
+
+#include <gxhost/Host.h>
+
+#include <string>
+#include <vector>
+
+namespace gradix {
+
+// A mesh of the input file: as the file held it (name, parent, transform, attributes) and the
+// name of the host mesh node that holds it.
+struct SourceMesh {
+    gxhost::SceneMesh scene;
+    std::string node;
+};
+
+class Session {
+public:
+    explicit Session(std::string pluginPath);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    bool loadPlugin(std::string& error);
+    // Reads every mesh of `path` into its own mesh node.
+    bool importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error);
+    // Writes `meshes` to `path` in `format` (by the extension when empty); no file on failure.
+    bool exportFile(const std::string& path, const std::string& format,
+                    const std::vector<gxhost::SceneMesh>& meshes, std::string& error);
+
+    // The first error the host showed since the last clearMessages, or "" when none.
+    std::string hostError() const;
+    // Every distinct warning the host showed during the session, in order of first showing.
+    std::vector<std::string> warnings() const;
+    // The warnings on standard error, one line each.
+    void printWarnings() const;
+    // Forgets the errors shown so far (the warnings are kept).
+    void clearMessages();
+
+private:
+    std::string pluginPath_;
+    gxhost::MessageCapture capture_;
+    std::vector<std::string> warnings_;
+};
+
+// `problem` with the host's own error text after it, when there is one.
+std::string withHostError(const std::string& problem, const Session& session);
+
+} // namespace gradix

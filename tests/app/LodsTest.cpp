@@ -1,0 +1,66 @@
+// `gradix lods`: one file per level, finest first on one engine, a table that matches the files,
+// and the same files every time.
+#include "ToolRun.h"
+
+#include <gtest/gtest.h>
+
+using namespace apptest;
+
+namespace {
+const std::string kSample = GRADIX_SAMPLE;
+} // namespace
+
+TEST(Lods, OneFilePerLevelWithTheTableMatchingTheFiles) {
+    ScratchDir dir;
+    const std::string folder = dir.path("chain");
+    // Out of order and repeated on purpose: levels are reached from the finest down, each once.
+    const ToolRun run = gradix({"--json", "lods", kSample, "-o", folder, "--levels", "10,50,25,10,1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"chain/sample_lod1.glb", "chain/sample_lod10.glb",
+                                                     "chain/sample_lod25.glb", "chain/sample_lod50.glb"}));
+    const uint64_t source = triangleCount(readMeshes(kSample));
+    uint64_t previous = source;
+    size_t at = run.out.find("\"levels\"");
+    for (double level : {50.0, 25.0, 10.0, 1.0}) {
+        SCOPED_TRACE(level);
+        const auto meshes =
+            readMeshes(folder + "/sample_lod" + std::to_string(static_cast<int>(level)) + ".glb");
+        const uint64_t triangles = triangleCount(meshes);
+        EXPECT_LT(triangles, previous);
+        EXPECT_NEAR(static_cast<double>(triangles), level / 100.0 * static_cast<double>(source), 2.0);
+        EXPECT_EQ(meshes[0].uvSets.size(), 3u);
+        if (level >= 10) {
+            EXPECT_EQ(materialNames(meshes), (std::set<std::string>{"Grass", "Rock"}));
+        }
+        // The report's row for this level.
+        at = run.out.find("\"level\":", at + 1);
+        ASSERT_NE(at, std::string::npos) << run.out;
+        EXPECT_EQ(jsonNumber(run.out.substr(at), "level"), level);
+        EXPECT_EQ(jsonNumber(run.out.substr(at), "triangles"), static_cast<double>(triangles));
+        EXPECT_EQ(jsonNumber(run.out.substr(at), "vertices"), static_cast<double>(usedVertexCount(meshes)));
+        previous = triangles;
+    }
+}
+
+TEST(Lods, ChainMatchesSeparateSimplifyRunsAndRepeatsByteForByte) {
+    // Reaching 25% after 50% on the same engine gives what a fresh run straight to 25% gives.
+    ScratchDir dir;
+    ASSERT_EQ(gradix({"lods", kSample, "-o", dir.path("a"), "--levels", "50,25"}).status, 0);
+    ASSERT_EQ(gradix({"lods", kSample, "-o", dir.path("b"), "--levels", "50,25"}).status, 0);
+    ASSERT_EQ(gradix({"simplify", kSample, "-o", dir.path("direct.glb"), "--percent", "25"}).status, 0);
+    for (const char* file : {"/sample_lod50.glb", "/sample_lod25.glb"})
+        EXPECT_TRUE(readBytes(dir.path("a") + file) == readBytes(dir.path("b") + file)) << file;
+    EXPECT_TRUE(readBytes(dir.path("a") + "/sample_lod25.glb") == readBytes(dir.path("direct.glb")));
+}
+
+TEST(Lods, TextTableListsEveryLevel) {
+    ScratchDir dir;
+    const ToolRun run =
+        gradix({"lods", kSample, "-o", dir.path("t"), "--levels", "40,20", "--format", "obj"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("level  triangles  vertices  seconds"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("40%"), std::string::npos);
+    EXPECT_NE(run.out.find("20%"), std::string::npos);
+    EXPECT_TRUE(exists(dir.path("t/sample_lod40.obj")));
+    EXPECT_TRUE(exists(dir.path("t/sample_lod20.mtl")));
+}

@@ -1,0 +1,202 @@
+// `gradix simplify` end to end: what the input holds is in the output, targets are met and
+// reported, and the same command gives the same bytes.
+#include "ToolRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace apptest;
+
+namespace {
+
+const std::string kSample = GRADIX_SAMPLE;
+const std::string kModels = GX_ASSIMP_MODELS;
+
+bool modelsInstalled() {
+    return exists(kModels + "/OBJ/spider.obj");
+}
+
+// Attributes of a file that simplification must keep: UV set count per mesh, colours per mesh and
+// the material names.
+struct Kept {
+    std::vector<size_t> uvSets;
+    std::vector<bool> colors;
+    std::set<std::string> materials;
+};
+
+Kept keptOf(const std::vector<gxhost::SceneMesh>& meshes) {
+    Kept kept;
+    for (const auto& mesh : meshes) {
+        kept.uvSets.push_back(mesh.uvSets.size());
+        kept.colors.push_back(hasColors(mesh));
+    }
+    kept.materials = materialNames(meshes);
+    return kept;
+}
+
+} // namespace
+
+TEST(Simplify, SampleKeepsEveryUVSetColourAndMaterial) {
+    ScratchDir dir;
+    const ToolRun run = gradix({"simplify", kSample, "-o", dir.path("out.glb"), "--percent", "25"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto source = readMeshes(kSample);
+    const auto result = readMeshes(dir.path("out.glb"));
+    ASSERT_EQ(result.size(), 1u);
+    EXPECT_EQ(result[0].name, "Terrain");
+    EXPECT_EQ(result[0].uvSets.size(), 3u);
+    EXPECT_TRUE(hasColors(result[0]));
+    EXPECT_FALSE(result[0].normals.empty());
+    EXPECT_EQ(materialNames(result), (std::set<std::string>{"Grass", "Rock"}));
+    EXPECT_NEAR(static_cast<double>(triangleCount(result)), 0.25 * static_cast<double>(triangleCount(source)),
+                2.0);
+    // Every corner of every set has a UV: the extra sets were written back through EditUVs.
+    for (const auto& set : result[0].uvSets)
+        for (int32_t id : set.uvIds)
+            ASSERT_GE(id, 0) << set.name;
+    EXPECT_NE(run.out.find("reached"), std::string::npos);
+}
+
+TEST(Simplify, TriangleTargetLandsWithinOneContractionAndIsReported) {
+    ScratchDir dir;
+    for (uint64_t target : {1000u, 777u, 95u}) {
+        const std::string out = dir.path("t" + std::to_string(target) + ".glb");
+        const ToolRun run =
+            gradix({"--json", "simplify", kSample, "-o", out, "--triangles", std::to_string(target)});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const uint64_t written = triangleCount(readMeshes(out));
+        // A contraction removes two triangles inside the sheet and one on its border.
+        EXPECT_LE(std::llabs(static_cast<long long>(written) - static_cast<long long>(target)), 2) << target;
+        const size_t result = run.out.find("\"result\"");
+        ASSERT_NE(result, std::string::npos) << run.out;
+        EXPECT_EQ(jsonNumber(run.out.substr(result), "triangles"), static_cast<double>(written)) << run.out;
+        EXPECT_EQ(jsonNumber(run.out, "triangles"), static_cast<double>(target)) << "the target is echoed";
+    }
+}
+
+TEST(Simplify, VertexTargetLandsWithinOneContraction) {
+    ScratchDir dir;
+    const ToolRun run = gradix({"simplify", kSample, "-o", dir.path("v.glb"), "--vertices", "300"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const uint64_t vertices = usedVertexCount(readMeshes(dir.path("v.glb")));
+    EXPECT_LE(std::llabs(static_cast<long long>(vertices) - 300), 1);
+    EXPECT_NE(run.out.find("target 300 vertices"), std::string::npos) << run.out;
+}
+
+TEST(Simplify, SameCommandTwiceGivesIdenticalFiles) {
+    ScratchDir dir;
+    // FBX and Collada files carry the time of writing, so they are not compared here.
+    for (const char* extension : {"glb", "gltf", "obj", "ply"}) {
+        // The same file name in two folders: OBJ names its material file inside.
+        std::string files[2];
+        for (int run = 0; run < 2; ++run) {
+            files[run] = dir.path(std::to_string(run) + extension);
+            ASSERT_EQ(runProgram("/bin/mkdir", {files[run]}).status, 0);
+            files[run] += std::string("/out.") + extension;
+            ASSERT_EQ(gradix({"simplify", kSample, "-o", files[run], "--triangles", "600"}).status, 0);
+        }
+        const std::string bytes = readBytes(files[0]);
+        EXPECT_FALSE(bytes.empty());
+        EXPECT_TRUE(bytes == readBytes(files[1])) << extension;
+    }
+}
+
+TEST(Simplify, SettingsReachTheNode) {
+    // Endpoint placement keeps every vertex where a source vertex was; optimal placement moves some.
+    ScratchDir dir;
+    ASSERT_EQ(
+        gradix({"simplify", kSample, "-o", dir.path("end.glb"), "--percent", "20", "--placement", "endpoint"})
+            .status,
+        0);
+    ASSERT_EQ(gradix({"simplify", kSample, "-o", dir.path("opt.glb"), "--percent", "20"}).status, 0);
+    const auto source = readMeshes(kSample)[0];
+    auto farthest = [&](const std::string& file) {
+        double worst = 0.0;
+        const auto meshes = readMeshes(file);
+        for (const auto& p : meshes[0].points) {
+            double nearest = 1e30;
+            for (const auto& q : source.points)
+                nearest = std::min(nearest,
+                                   std::hypot(double(p[0] - q[0]), double(p[1] - q[1]), double(p[2] - q[2])));
+            worst = std::max(worst, nearest);
+        }
+        return worst;
+    };
+    EXPECT_LT(farthest(dir.path("end.glb")), 1e-5);
+    EXPECT_GT(farthest(dir.path("opt.glb")), 1e-3);
+}
+
+TEST(Simplify, PaintedWeightsKeepDetailWherePainted) {
+    // The sample's colour alpha paints a round patch of radius 2 around (-3, -2.5) in x and z.
+    ScratchDir dir;
+    const std::string plain = dir.path("plain.glb"), painted = dir.path("painted.glb");
+    ASSERT_EQ(gradix({"simplify", kSample, "-o", plain, "--percent", "15"}).status, 0);
+    const ToolRun run =
+        gradix({"simplify", kSample, "-o", painted, "--percent", "15", "--weights-from-color", "a"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto inPatch = [](const std::string& file) {
+        size_t count = 0;
+        const auto mesh = readMeshes(file)[0];
+        for (const auto& p : mesh.points)
+            count += std::hypot(p[0] + 3.0, p[2] + 2.5) < 1.5;
+        return count;
+    };
+    EXPECT_GT(inPatch(painted), 2 * inPatch(plain));
+
+    // The same through a weights file: one value per vertex, 1 inside the patch.
+    const auto source = readMeshes(kSample)[0];
+    std::string text = "# painted patch\n";
+    for (const auto& p : source.points)
+        text += std::hypot(p[0] + 3.0, p[2] + 2.5) < 2.0 ? "1\n" : "0\n";
+    writeText(dir.path("w.txt"), text);
+    const std::string fromFile = dir.path("file.glb");
+    ASSERT_EQ(gradix({"simplify", kSample, "-o", fromFile, "--percent", "15", "--weights", dir.path("w.txt")})
+                  .status,
+              0);
+    EXPECT_GT(inPatch(fromFile), 2 * inPatch(plain));
+}
+
+TEST(Simplify, SwitchedOffAttributesAreLeftOut) {
+    ScratchDir dir;
+    const std::string out = dir.path("bare.glb");
+    ASSERT_EQ(gradix({"simplify", kSample, "-o", out, "--percent", "30", "--no-materials", "--no-normals",
+                      "--no-colors"})
+                  .status,
+              0);
+    const auto meshes = readMeshes(out);
+    EXPECT_TRUE(materialNames(meshes).empty());
+    EXPECT_TRUE(meshes[0].normals.empty());
+    EXPECT_FALSE(hasColors(meshes[0]));
+    EXPECT_EQ(meshes[0].uvSets.size(), 3u) << "UV sets are kept whatever the error counts";
+}
+
+TEST(Simplify, AssimpModelsKeepUVSetsColoursAndMaterials) {
+    if (!modelsInstalled())
+        GTEST_SKIP() << "assimp-testmodels is not installed";
+    ScratchDir dir;
+    // Two UV sets; per-vertex colours; 19 meshes with materials; a binary FBX; Collada.
+    const std::vector<std::pair<std::string, std::string>> models = {
+        {"glTF2/BoxTexcoords-glTF/boxTexcoords.gltf", "glb"},
+        {"OBJ/cube_with_vertexcolors.obj", "glb"},
+        {"OBJ/spider.obj", "obj"},
+        {"FBX/spider.fbx", "fbx"},
+        {"Collada/duck.dae", "dae"},
+    };
+    for (const auto& [model, extension] : models) {
+        const std::string in = kModels + "/" + model;
+        if (!exists(in))
+            continue;
+        const std::string out = dir.path("out." + extension);
+        const ToolRun run = gradix({"simplify", in, "-o", out, "--percent", "50"});
+        ASSERT_EQ(run.status, 0) << model << ": " << run.err;
+        const auto source = readMeshes(in);
+        const auto result = readMeshes(out);
+        const Kept before = keptOf(source), after = keptOf(result);
+        EXPECT_EQ(after.uvSets, before.uvSets) << model;
+        EXPECT_EQ(after.colors, before.colors) << model;
+        EXPECT_EQ(after.materials, before.materials) << model;
+        EXPECT_LT(triangleCount(result), triangleCount(source)) << model;
+    }
+}
