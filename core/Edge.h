@@ -33,11 +33,6 @@ public:
 };
 
 // The queue order: lower cost first; equal costs by (first, second).
-inline bool edgeLess(const Edge& x, const Edge& y) {
-    const float cx = x.cost(), cy = y.cost();
-    if (cx != cy)
-        return cx < cy;
-    return x.first < y.first || (x.first == y.first && x.second < y.second);
-}
+bool edgeLess(const Edge& x, const Edge& y);
 
 } // namespace gdx
