@@ -9,6 +9,18 @@ bool GraphSet::load(Session& session, const std::string& input, std::string& err
     return session.importFile(input, sources_, error);
 }
 
+bool GraphSet::open(Session& session, const std::string& input, const NodeSettings& settings,
+                    const WeightOptions& weights, Progress& progress, std::string& error) {
+    progress.stage("loading the plug-in");
+    if (!session.loadPlugin(error))
+        return false;
+    progress.stage("reading " + input);
+    if (!load(session, input, error))
+        return false;
+    progress.stage("building the graphs");
+    return build(settings, weights, error);
+}
+
 bool GraphSet::build(const NodeSettings& settings, const WeightOptions& weights, std::string& error) {
     std::vector<std::vector<double>> perMesh;
     if (!weights.file.empty() || !weights.colorChannel.empty()) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "LodGraph.h"
+#include "Progress.h"
 #include "WeightSource.h"
 
 #include <string>
@@ -22,6 +23,9 @@ struct WeightOptions {
 
 class GraphSet {
 public:
+    // Loads the plug-in into the session, reads the input and builds the graphs, telling `progress`.
+    bool open(Session& session, const std::string& input, const NodeSettings& settings,
+              const WeightOptions& weights, Progress& progress, std::string& error);
     bool load(Session& session, const std::string& input, std::string& error);
     bool build(const NodeSettings& settings, const WeightOptions& weights, std::string& error);
     bool setResolution(float percent, std::string& error);

@@ -67,15 +67,8 @@ int LodsCommand::run(const GlobalOptions& global) {
     Progress progress(Progress::wanted(global.progress));
     std::string error;
     Session session(global.pluginPath);
-    progress.stage("loading the plug-in");
-    if (!session.loadPlugin(error))
-        return failWith(error);
     GraphSet set;
-    progress.stage("reading " + input_);
-    if (!set.load(session, input_, error))
-        return failWith(error);
-    progress.stage("building the graphs");
-    if (!set.build(graph_.settings, graph_.weights, error))
+    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error))
         return failWith(error);
     OutputFiles files;
     if (!files.createFolder(folder_, error))
