@@ -7,6 +7,7 @@
 #include "RenderCommand.h"
 #include "RunCommand.h"
 #include "SimplifyCommand.h"
+#include "batch/BatchCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -38,6 +39,7 @@ int Cli::run(int argc, char** argv) {
     RenderCommand render(app);
     RunCommand script(app);
     InfoCommand info(app);
+    BatchCommand batch(app);
 
     try {
         app.parse(argc, argv);
@@ -51,7 +53,7 @@ int Cli::run(int argc, char** argv) {
             for (int i = 1; i < argc; ++i)
                 if (argv[i][0] != '-') {
                     problem = std::string("'") + argv[i] +
-                              "' is not a subcommand (simplify, lods, render, run, info)";
+                              "' is not a subcommand (simplify, lods, render, run, info, batch)";
                     break;
                 }
         }
@@ -68,6 +70,8 @@ int Cli::run(int argc, char** argv) {
         return script.run(global);
     if (info.selected())
         return info.run(global);
+    if (batch.selected())
+        return batch.run(global);
     return EXIT_USAGE;
 }
 

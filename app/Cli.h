@@ -1,5 +1,5 @@
 // Cli: the gradix command line. It declares the global options and the subcommands (simplify, lods,
-// render, run, info), parses the arguments with CLI11 and runs the chosen subcommand. Usage errors
+// render, run, info, batch), parses the arguments with CLI11 and runs the chosen subcommand. Usage errors
 // give one line and exit status 2; a failed run gives one line and status 1.
 #pragma once
 
