@@ -156,6 +156,12 @@ int BatchCommand::run(const GlobalOptions& global) {
     std::vector<Asset> assets;
     if (!collectAssets(source_, recipe.extensions(), out, assets, error))
         return failWith(error);
+    if (assets.empty()) {
+        std::string list;
+        for (const std::string& extension : recipe.extensions())
+            list += (list.empty() ? "." : ", .") + extension;
+        return failWith(source_ + ": no assets (files ending in " + list + ")");
+    }
     std::error_code ec;
     fs::create_directories(out, ec);
     if (ec)
@@ -333,9 +339,9 @@ int BatchCommand::run(const GlobalOptions& global) {
         std::cout << report.dump() << "\n";
     } else {
         std::cout << tableText(rows);
-        std::cout << total << " assets: " << done << " done, " << upToDate << " up to date, " << failed
-                  << " failed in " << formatNumber(seconds, 2) << " s (" << where << "); report " << csvPath
-                  << "\n";
+        std::cout << total << (total == 1 ? " asset: " : " assets: ") << done << " done, " << upToDate
+                  << " up to date, " << failed << " failed in " << formatNumber(seconds, 2) << " s (" << where
+                  << "); report " << (fs::path(output_) / "gradix-report.csv").string() << "\n";
     }
     if (!clusterOk)
         return failWith(error);
