@@ -82,6 +82,8 @@ uint32_t Model::addWedge(uint32_t v, const DoubleVector& normal, const Color& co
 uint32_t Model::addFace(uint32_t a, uint32_t b, uint32_t c, uint32_t wa, uint32_t wb, uint32_t wc,
                         bool link) {
     const uint32_t f = uint32_t(faces_.size());
+    ++epoch_;
+    repeatedCorners_ = repeatedCorners_ || a == b || b == c || a == c;
     faces_.push_back(FaceRecord{Face{{a, b, c}, {wa, wb, wc}}, FaceState{0, true}});
     if (link) {
         vertexFaces_[a].push_back(f);
@@ -134,6 +136,7 @@ void Model::collectEdgeNeighbours(uint32_t f, uint32_t corner, IndexArray& out) 
 }
 
 void Model::splitAt(uint32_t v) {
+    ++epoch_;
     enum : uint8_t { UNVISITED = 0, REACHED = 1, DONE = 2 };
     FaceList& around = vertexFaces_[v];
     for (uint32_t f : around)
@@ -260,6 +263,7 @@ void Model::unlink(FaceList& list, uint32_t f) {
 }
 
 void Model::removeFace(uint32_t f) {
+    ++epoch_;
     faces_[f].state.active = false;
     const Face& face = faces_[f].face;
     for (uint32_t v : face.vertices)
@@ -451,6 +455,7 @@ void Model::prepareContraction(uint32_t a, uint32_t b, PairContraction& record, 
 }
 
 void Model::contract(const PairContraction& record) {
+    ++epoch_;
     const uint32_t a = record.keptVertex, b = record.removedVertex;
     FloatPoint& p = positions_[a];
     p.x += record.displacement.x;
@@ -473,6 +478,7 @@ void Model::contract(const PairContraction& record) {
 }
 
 void Model::uncontract(const PairContraction& record) {
+    ++epoch_;
     const uint32_t a = record.keptVertex, b = record.removedVertex;
     FloatPoint& p = positions_[a];
     p.x -= record.displacement.x;
@@ -497,6 +503,77 @@ void Model::uncontract(const PairContraction& record) {
     for (const WedgePair& pair : record.wedgePairs)
         for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
             faces_[record.changedFaces[i]].face.replaceWedge(pair.kept, pair.removed);
+}
+
+const WedgeSet& Model::cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot) {
+    ++cacheClock_;
+    for (slot = 0; slot < 2; ++slot)
+        if (slot != avoidSlot && wedgeCache_[slot].vertex == v && wedgeCache_[slot].epoch == epoch_) {
+            wedgeCache_[slot].used = cacheClock_;
+            return wedgeCache_[slot].wedges;
+        }
+    // The slot the other vertex of this pair does not hold; with both free, the one used least lately.
+    slot = avoidSlot < 2 ? 1 - avoidSlot : (wedgeCache_[0].used <= wedgeCache_[1].used ? 0 : 1);
+    WedgeSetCache& entry = wedgeCache_[slot];
+    entry.vertex = v;
+    entry.epoch = epoch_;
+    entry.used = cacheClock_;
+    entry.wedges.clear();
+    wedgesAt(v, vertexFaces_[v], entry.wedges);
+    return entry.wedges;
+}
+
+bool Model::prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record) {
+    if (repeatedCorners_) {
+        prepareContraction(a, b, record);
+        return !(record.removedFaces.empty() && record.changedFaces.empty());
+    }
+    const FaceList& aroundA = vertexFaces_[a];
+    const FaceList& aroundB = vertexFaces_[b];
+    record.wedgePairs.clear();
+    record.freeWedges.clear();
+    record.firstRemovedSideWedge = 0;
+    if (aroundA.empty() && aroundB.empty())
+        return false;
+
+    // The faces using both vertices (every corner names a different vertex): found from the side
+    // with fewer faces. Their wedges at a and b pair up; the kept wedge takes its smallest partner.
+    const bool fromB = aroundB.size() <= aroundA.size();
+    const uint32_t other = fromB ? a : b;
+    for (uint32_t f : fromB ? aroundB : aroundA)
+        if (faces_[f].face.hasVertex(other))
+            record.wedgePairs.insert(WedgePair{wedgeAt(f, a), wedgeAt(f, b)});
+    for (uint32_t i = 1; i < record.wedgePairs.size();) {
+        if (record.wedgePairs[i].kept == record.wedgePairs[i - 1].kept)
+            record.wedgePairs.erase(i);
+        else
+            ++i;
+    }
+
+    // A vertex's wedge is free when some face uses it there and no removed face does: with one
+    // wedge per vertex and corner, that is every wedge at the vertex not named by a removed face.
+    // The removed faces' wedges are those of the pairs before the de-duplication above, so they
+    // are collected again from the faces themselves.
+    uint32_t slotA = 2, slotB = 2;
+    const WedgeSet& sa = cachedWedges(a, 2, slotA);
+    const WedgeSet& sb = cachedWedges(b, slotA, slotB);
+    for (uint32_t w : sa)
+        wedgeFlags_[w] = 0;
+    for (uint32_t w : sb)
+        wedgeFlags_[w] = 0;
+    for (uint32_t f : fromB ? aroundB : aroundA)
+        if (faces_[f].face.hasVertex(other)) {
+            wedgeFlags_[wedgeAt(f, a)] = 2;
+            wedgeFlags_[wedgeAt(f, b)] = 2;
+        }
+    for (uint32_t w : sa)
+        if (wedgeFlags_[w] == 0)
+            record.freeWedges.push_back(w);
+    record.firstRemovedSideWedge = record.freeWedges.size();
+    for (uint32_t w : sb)
+        if (wedgeFlags_[w] == 0)
+            record.freeWedges.push_back(w);
+    return true;
 }
 
 } // namespace gdx

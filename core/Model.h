@@ -100,6 +100,11 @@ public:
     // Contraction records.
     void prepareContraction(uint32_t a, uint32_t b, PairContraction& record,
                             const FloatVector* target = nullptr);
+    // Only the wedge lists of prepareContraction (wedgePairs, freeWedges, firstRemovedSideWedge),
+    // equal to what it would give, for pricing a pair: the face lists are left untouched. Its cost
+    // follows the smaller vertex's faces, the wedge sets of the last vertices asked about are kept
+    // until the model changes. False when neither vertex has a face.
+    bool prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record);
     void contract(const PairContraction& record);
     void uncontract(const PairContraction& record);
 
@@ -132,6 +137,20 @@ private:
     bool clampUVs_ = false, unitizeNormals_ = true, clampColors_ = true;
     double uvWeight_ = 1.0, normalWeight_ = 1.0, colorWeight_ = 1.0;
     uint32_t wedgeCount_ = 0;
+
+    // The wedges used around a vertex, kept for the pairs priced next (a vertex's pairs are priced
+    // one after another); valid while `epoch` is the model's.
+    struct WedgeSetCache {
+        uint32_t vertex = INVALID_INDEX;
+        uint64_t epoch = 0;
+        uint64_t used = 0;
+        WedgeSet wedges;
+    };
+    const WedgeSet& cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot);
+    WedgeSetCache wedgeCache_[2];
+    uint64_t cacheClock_ = 0;
+    uint64_t epoch_ = 1;           // bumped by every change of a face's corners or a vertex's face list
+    bool repeatedCorners_ = false; // a face names one vertex twice: pricing takes the full path
 
     // Scratch storage reused by prepareContraction and the wedge split.
     WedgeSet scratchSetA_, scratchSetB_;

@@ -198,10 +198,8 @@ void QSlim::computeError(Edge& pair) {
     Quadric& merged = mergedQuadric();
     merged.reset(0);
     PairContraction& record = evalRecord_;
-    model_.prepareContraction(a, b, record);
-
     const FloatVector pa = toVector(model_.positions()[a]);
-    if (record.removedFaces.empty() && record.changedFaces.empty()) {
+    if (!model_.prepareEvaluation(a, b, record)) {
         pair.target = pa;
         pair.setError(0.0f);
         return;
