@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cmath>
 
 using namespace gdx;
 using gdx::bench::Surface;
@@ -94,8 +95,42 @@ void BM_DecimateClosed(benchmark::State& state) {
         report(state, e.model->numFaces(), seconds(start), e.qslim->activeFaces());
     }
 }
+// One polygon of n corners on a circle, triangulated into a fan around corner 0, to 20 %: the
+// cost of a vertex of very high degree. `hub_share` is the share of contractions that touch it.
+void BM_Fan(benchmark::State& state) {
+    const uint32_t n = uint32_t(state.range(0));
+    for (auto _ : state) {
+        Model model(n, n - 2);
+        for (uint32_t i = 0; i < n; ++i) {
+            const double a = 6.283185307179586 * i / n;
+            model.positions().push_back(FloatPoint{float(std::cos(a)), float(std::sin(a)), 0.0f, 1.0f});
+        }
+        model.setNumUVSets(1);
+        auto wedge = [&](uint32_t v) {
+            const FloatArray uv{model.positions()[v].x, model.positions()[v].y};
+            return model.addWedge(v, DoubleVector{0, 0, 1}, Color{1, 1, 1, 1}, uv);
+        };
+        for (uint32_t i = 1; i + 1 < n; ++i)
+            model.addFace(0, i, i + 1, wedge(0), wedge(i), wedge(i + 1), true);
+        model.splitDisconnectedWedges();
+        model.setAttributeUse(true, false, false);
+        HierarchicWeight weights(n);
+        QSlim engine(model, weights);
+        ContractionSequence sequence;
+        const auto start = std::chrono::steady_clock::now();
+        engine.setup();
+        changeResolution(engine, sequence, 0.2);
+        state.SetIterationTime(seconds(start));
+        uint32_t hub = 0;
+        for (size_t i = 0; i < sequence.size(); ++i)
+            hub += sequence[i].keptVertex == 0 || sequence[i].removedVertex == 0;
+        state.counters["faces_left"] = engine.activeFaces();
+        state.counters["hub_share"] = double(hub) / double(sequence.size());
+    }
+}
 } // namespace
 
+BENCHMARK(BM_Fan)->Arg(8000)->Arg(32000)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Setup)
     ->Arg(UVS)
     ->Arg(UVS_NORMALS_COLOURS)

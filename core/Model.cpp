@@ -82,7 +82,9 @@ uint32_t Model::addWedge(uint32_t v, const DoubleVector& normal, const Color& co
 uint32_t Model::addFace(uint32_t a, uint32_t b, uint32_t c, uint32_t wa, uint32_t wb, uint32_t wc,
                         bool link) {
     const uint32_t f = uint32_t(faces_.size());
-    ++epoch_;
+    forgetWedges(a);
+    forgetWedges(b);
+    forgetWedges(c);
     repeatedCorners_ = repeatedCorners_ || a == b || b == c || a == c;
     faces_.push_back(FaceRecord{Face{{a, b, c}, {wa, wb, wc}}, FaceState{0, true}});
     if (link) {
@@ -136,7 +138,7 @@ void Model::collectEdgeNeighbours(uint32_t f, uint32_t corner, IndexArray& out) 
 }
 
 void Model::splitAt(uint32_t v) {
-    ++epoch_;
+    forgetWedges(v);
     enum : uint8_t { UNVISITED = 0, REACHED = 1, DONE = 2 };
     FaceList& around = vertexFaces_[v];
     for (uint32_t f : around)
@@ -263,11 +265,12 @@ void Model::unlink(FaceList& list, uint32_t f) {
 }
 
 void Model::removeFace(uint32_t f) {
-    ++epoch_;
     faces_[f].state.active = false;
     const Face& face = faces_[f].face;
     for (uint32_t v : face.vertices)
         unlink(vertexFaces_[v], f);
+    for (uint32_t c = 0; c < 3; ++c)
+        countWedge(face.vertex(c), face.wedge(c), false);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -455,8 +458,9 @@ void Model::prepareContraction(uint32_t a, uint32_t b, PairContraction& record, 
 }
 
 void Model::contract(const PairContraction& record) {
-    ++epoch_;
     const uint32_t a = record.keptVertex, b = record.removedVertex;
+    forgetWedges(a);
+    forgetWedges(b);
     FloatPoint& p = positions_[a];
     p.x += record.displacement.x;
     p.y += record.displacement.y;
@@ -478,8 +482,9 @@ void Model::contract(const PairContraction& record) {
 }
 
 void Model::uncontract(const PairContraction& record) {
-    ++epoch_;
     const uint32_t a = record.keptVertex, b = record.removedVertex;
+    forgetWedges(a);
+    forgetWedges(b);
     FloatPoint& p = positions_[a];
     p.x -= record.displacement.x;
     p.y -= record.displacement.y;
@@ -489,8 +494,10 @@ void Model::uncontract(const PairContraction& record) {
         faces_[record.changedFaces[i]].face.replaceVertex(a, b);
     for (uint32_t f : record.removedFaces) {
         faces_[f].state.active = true;
-        for (uint32_t v : faces_[f].face.vertices)
-            vertexFaces_[v].push_back(f);
+        for (uint32_t c = 0; c < 3; ++c) {
+            vertexFaces_[faces_[f].face.vertex(c)].push_back(f);
+            countWedge(faces_[f].face.vertex(c), faces_[f].face.wedge(c), true);
+        }
     }
     FaceList& aroundA = vertexFaces_[a];
     FaceList& aroundB = vertexFaces_[b];
@@ -505,22 +512,66 @@ void Model::uncontract(const PairContraction& record) {
             faces_[record.changedFaces[i]].face.replaceWedge(pair.kept, pair.removed);
 }
 
-const WedgeSet& Model::cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot) {
+void Model::forgetWedges(uint32_t v) {
+    for (WedgeCountCache& entry : wedgeCache_)
+        if (entry.vertex == v)
+            entry.vertex = INVALID_INDEX;
+}
+
+void Model::countWedge(uint32_t v, uint32_t w, bool added) {
+    for (WedgeCountCache& entry : wedgeCache_) {
+        if (entry.vertex != v)
+            continue;
+        WedgeCounts& counts = entry.counts;
+        uint32_t i = 0;
+        while (i < counts.size() && counts[i].wedge < w)
+            ++i;
+        const bool found = i < counts.size() && counts[i].wedge == w;
+        if (added && found)
+            ++counts[i].count;
+        else if (added)
+            counts.insert(i, WedgeCount{w, 1});
+        else if (found && --counts[i].count == 0)
+            counts.erase(i);
+        else if (!found)
+            entry.vertex = INVALID_INDEX; // not what the faces say: count afresh when next asked
+    }
+}
+
+const Model::WedgeCounts& Model::cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot) {
+    auto build = [&](WedgeCounts& counts) {
+        counts.clear();
+        for (uint32_t f : vertexFaces_[v]) {
+            const uint32_t w = wedgeAt(f, v);
+            uint32_t i = 0;
+            while (i < counts.size() && counts[i].wedge < w)
+                ++i;
+            if (i < counts.size() && counts[i].wedge == w)
+                ++counts[i].count;
+            else
+                counts.insert(i, WedgeCount{w, 1});
+        }
+    };
+    // Few faces are counted afresh each time; only vertices of many faces take a slot.
+    if (vertexFaces_[v].size() <= kCachedDegree) {
+        slot = avoidSlot == 2 ? 3 : 4;
+        WedgeCounts& counts = smallCounts_[avoidSlot == 2 ? 0 : 1];
+        build(counts);
+        return counts;
+    }
     ++cacheClock_;
     for (slot = 0; slot < 2; ++slot)
-        if (slot != avoidSlot && wedgeCache_[slot].vertex == v && wedgeCache_[slot].epoch == epoch_) {
+        if (slot != avoidSlot && wedgeCache_[slot].vertex == v) {
             wedgeCache_[slot].used = cacheClock_;
-            return wedgeCache_[slot].wedges;
+            return wedgeCache_[slot].counts;
         }
     // The slot the other vertex of this pair does not hold; with both free, the one used least lately.
     slot = avoidSlot < 2 ? 1 - avoidSlot : (wedgeCache_[0].used <= wedgeCache_[1].used ? 0 : 1);
-    WedgeSetCache& entry = wedgeCache_[slot];
+    WedgeCountCache& entry = wedgeCache_[slot];
     entry.vertex = v;
-    entry.epoch = epoch_;
     entry.used = cacheClock_;
-    entry.wedges.clear();
-    wedgesAt(v, vertexFaces_[v], entry.wedges);
-    return entry.wedges;
+    build(entry.counts);
+    return entry.counts;
 }
 
 bool Model::prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record) {
@@ -555,24 +606,24 @@ bool Model::prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record) {
     // The removed faces' wedges are those of the pairs before the de-duplication above, so they
     // are collected again from the faces themselves.
     uint32_t slotA = 2, slotB = 2;
-    const WedgeSet& sa = cachedWedges(a, 2, slotA);
-    const WedgeSet& sb = cachedWedges(b, slotA, slotB);
-    for (uint32_t w : sa)
-        wedgeFlags_[w] = 0;
-    for (uint32_t w : sb)
-        wedgeFlags_[w] = 0;
+    const WedgeCounts& sa = cachedWedges(a, 2, slotA);
+    const WedgeCounts& sb = cachedWedges(b, slotA, slotB);
+    for (const WedgeCount& x : sa)
+        wedgeFlags_[x.wedge] = 0;
+    for (const WedgeCount& x : sb)
+        wedgeFlags_[x.wedge] = 0;
     for (uint32_t f : fromB ? aroundB : aroundA)
         if (faces_[f].face.hasVertex(other)) {
             wedgeFlags_[wedgeAt(f, a)] = 2;
             wedgeFlags_[wedgeAt(f, b)] = 2;
         }
-    for (uint32_t w : sa)
-        if (wedgeFlags_[w] == 0)
-            record.freeWedges.push_back(w);
+    for (const WedgeCount& x : sa)
+        if (wedgeFlags_[x.wedge] == 0)
+            record.freeWedges.push_back(x.wedge);
     record.firstRemovedSideWedge = record.freeWedges.size();
-    for (uint32_t w : sb)
-        if (wedgeFlags_[w] == 0)
-            record.freeWedges.push_back(w);
+    for (const WedgeCount& x : sb)
+        if (wedgeFlags_[x.wedge] == 0)
+            record.freeWedges.push_back(x.wedge);
     return true;
 }
 

@@ -138,18 +138,27 @@ private:
     double uvWeight_ = 1.0, normalWeight_ = 1.0, colorWeight_ = 1.0;
     uint32_t wedgeCount_ = 0;
 
-    // The wedges used around a vertex, kept for the pairs priced next (a vertex's pairs are priced
-    // one after another); valid while `epoch` is the model's.
-    struct WedgeSetCache {
-        uint32_t vertex = INVALID_INDEX;
-        uint64_t epoch = 0;
-        uint64_t used = 0;
-        WedgeSet wedges;
+    // The wedges used around a vertex with how many of its faces use each (ascending wedges),
+    // kept for the pairs priced next: a vertex's pairs are priced one after another. Face removals
+    // and relinks update the counts; other changes at the vertex drop them.
+    struct WedgeCount {
+        uint32_t wedge;
+        uint32_t count;
     };
-    const WedgeSet& cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot);
-    WedgeSetCache wedgeCache_[2];
+    using WedgeCounts = SmallVector<WedgeCount, 4>;
+    struct WedgeCountCache {
+        uint32_t vertex = INVALID_INDEX;
+        uint64_t used = 0;
+        WedgeCounts counts;
+    };
+    // v's counts; `avoidSlot` is the slot the pair's first vertex took (2 when asking for it).
+    const WedgeCounts& cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot);
+    void forgetWedges(uint32_t v);
+    void countWedge(uint32_t v, uint32_t w, bool added);
+    WedgeCountCache wedgeCache_[2];
+    WedgeCounts smallCounts_[2];
+    static constexpr uint32_t kCachedDegree = 16;
     uint64_t cacheClock_ = 0;
-    uint64_t epoch_ = 1;           // bumped by every change of a face's corners or a vertex's face list
     bool repeatedCorners_ = false; // a face names one vertex twice: pricing takes the full path
 
     // Scratch storage reused by prepareContraction and the wedge split.

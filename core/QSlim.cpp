@@ -84,11 +84,18 @@ void QSlim::addConstraints() {
     for (uint32_t v = 0; v < model_.numVertices(); ++v) {
         scratchA_.clear();
         model_.vertexNeighbours(v, scratchA_);
+        const bool grouped = model_.vertexFaces(v).size() > kGroupedEdgeFaces;
+        if (grouped)
+            groupEdgeFaces(v);
         for (uint32_t w : scratchA_) {
             if (w <= v)
                 continue;
             faces.clear();
-            model_.edgeFaces(v, w, faces);
+            if (grouped)
+                faces.assign(edgeFaceGroups_.begin() + groupStart_[w],
+                             edgeFaceGroups_.begin() + groupEnd_[w]);
+            else
+                model_.edgeFaces(v, w, faces);
             if (faces.size() == 1) {
                 addConstraintPlanes(v, w, faces, boundaryWeight_);
                 continue;
@@ -101,6 +108,53 @@ void QSlim::addConstraints() {
                 addConstraintPlanes(v, w, faces, discontinuityWeight_);
         }
     }
+    groupStart_ = IndexArray();
+    groupEnd_ = IndexArray();
+    edgeFaceGroups_ = IndexArray();
+}
+
+// For every neighbour w > v, the faces around v that use w, in the order of v's face list (as
+// Model::edgeFaces gives them), in one pass over v's faces: edgeFaceGroups_[groupStart_[w],
+// groupEnd_[w]). A vertex of degree d then costs O(d) instead of O(d^2).
+void QSlim::groupEdgeFaces(uint32_t v) {
+    const FaceList& around = model_.vertexFaces(v);
+    if (groupStart_.empty()) {
+        groupStart_.assign(model_.numVertices(), 0);
+        groupEnd_.assign(model_.numVertices(), 0);
+    }
+    // Faces listed twice count once, as in edgeFaces.
+    for (uint32_t f : around)
+        model_.faceState(f).mark = 0;
+    auto forEachUse = [&](auto&& visit) {
+        for (uint32_t f : around) {
+            if (model_.faceState(f).mark == 1)
+                continue;
+            model_.faceState(f).mark = 1;
+            const Face& face = model_.face(f);
+            for (uint32_t c = 0; c < 3; ++c) {
+                const uint32_t x = face.vertex(c);
+                bool repeated = false;
+                for (uint32_t d = 0; d < c; ++d)
+                    repeated = repeated || face.vertex(d) == x;
+                if (x > v && !repeated)
+                    visit(f, x);
+            }
+        }
+        for (uint32_t f : around)
+            model_.faceState(f).mark = 0;
+    };
+    for (uint32_t w : scratchA_)
+        groupEnd_[w] = 0;
+    forEachUse([&](uint32_t, uint32_t x) { ++groupEnd_[x]; });
+    uint32_t total = 0;
+    for (uint32_t w : scratchA_)
+        if (w > v) {
+            groupStart_[w] = total;
+            total += groupEnd_[w];
+            groupEnd_[w] = groupStart_[w];
+        }
+    edgeFaceGroups_.resize(total);
+    forEachUse([&](uint32_t f, uint32_t x) { edgeFaceGroups_[groupEnd_[x]++] = f; });
 }
 
 void QSlim::addConstraintPlanes(uint32_t v, uint32_t w, const IndexArray& faces, double weight) {
@@ -335,8 +389,12 @@ void QSlim::refreshOppositeVertices(const PairContraction& record) {
         const Face& face = model_.face(f);
         const uint32_t c = face.thirdCorner(a, b);
         const uint32_t x = face.vertex(c), wx = face.wedge(c);
-        const uint32_t around = model_.countFacesWithWedge(model_.vertexFaces(x), wx);
+        // Another face keeps using x's wedge: stop counting at the first beyond the removed ones.
         const uint32_t gone = model_.countFacesWithWedge(record.removedFaces, wx);
+        uint32_t around = 0;
+        for (uint32_t g : model_.vertexFaces(x))
+            if (model_.faceState(g).active && model_.face(g).hasWedge(wx) && ++around > gone)
+                break;
         if (around > gone)
             continue;
         for (uint32_t pair : vertexPairs_[x]) {

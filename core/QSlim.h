@@ -80,6 +80,7 @@ public:
 
 private:
     void initQuadrics();
+    void groupEdgeFaces(uint32_t v);
     void collectPairs();
     void buildMergedQuadric(const PairContraction& record, bool keep);
     double evaluateAt(const FloatVector& p);
@@ -113,6 +114,9 @@ private:
     VectorN candidate_;
     IndexArray scratchFaces_;
     WedgeSet scratchWedgesV_, scratchWedgesW_;
+    // Setup's edge faces of one vertex of high degree, grouped by neighbour (see groupEdgeFaces).
+    static constexpr uint32_t kGroupedEdgeFaces = 32;
+    IndexArray groupStart_, groupEnd_, edgeFaceGroups_;
 };
 
 } // namespace gdx
