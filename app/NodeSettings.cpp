@@ -77,6 +77,12 @@ void NodeSettings::addOptions(CLI::App& command) {
         ->check(CLI::NonNegativeNumber)
         ->capture_default_str()
         ->group(group);
+    command
+        .add_flag("!--full-solve", blockSolve,
+                  "Place each contracted vertex by inverting the whole error system, as the plug-in node "
+                  "does by default, instead of eliminating the attributes first (same results up to "
+                  "rounding, much slower where many seams meet)")
+        ->group(group);
 }
 
 bool NodeSettings::apply(const std::string& node, bool sourceHasNormals, bool sourceHasColors,
@@ -98,6 +104,7 @@ bool NodeSettings::apply(const std::string& node, bool sourceHasNormals, bool so
         {"lambdaColors", lambdaColors},
         {"boundaryConstraint", boundaryConstraint},
         {"discontinuityConstraint", discontinuityConstraint},
+        {"blockSolve", blockSolve},
     };
     for (const auto& [attribute, value] : values)
         if (!gxhost::setAttr(node + "." + attribute, value)) {

@@ -23,6 +23,7 @@ struct NodeSettings {
     bool clampVertexColors = true;
     double lambdaUVs = 1.0, lambdaNormals = 1.0, lambdaColors = 1.0;
     double boundaryConstraint = 1000.0, discontinuityConstraint = 1000.0;
+    bool blockSolve = true; // the tool's default; the node's is off
 
     void addOptions(CLI::App& command);
     // Writes every setting to the Gradix node `node`; normals and colours as resolved for a source

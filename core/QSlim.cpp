@@ -265,7 +265,7 @@ void QSlim::computeError(Edge& pair) {
 
     if (placement == OPTIMAL) {
         FloatVector target;
-        if (merged.optimize(target, attributes_)) {
+        if (blockSolve_ ? merged.optimizeBlocks(target, attributes_) : merged.optimize(target, attributes_)) {
             model_.clampAttributes(attributes_);
             pair.target = target;
             pair.setError(float(merged.evaluate(target, attributes_)));

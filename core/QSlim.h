@@ -38,6 +38,9 @@ public:
     void setEdgeWeighting(int mode);
     void setBoundaryWeight(float value);
     void setDiscontinuityWeight(float value);
+    // Optimal placement solved by eliminating the attribute blocks (Quadric::optimizeBlocks): cost
+    // linear in the wedges of a pair, results equal up to rounding. Off: the full system's inverse.
+    void setBlockSolve(bool on) { blockSolve_ = on; }
     EdgeWeighting edgeWeighting() const { return edgeWeighting_; }
     double boundaryWeight() const { return boundaryWeight_; }
     double discontinuityWeight() const { return discontinuityWeight_; }
@@ -107,6 +110,7 @@ private:
     uint32_t activeFaces_ = 0;
     double boundaryWeight_ = 1000.0;
     double discontinuityWeight_ = 1000.0;
+    bool blockSolve_ = false;
 
     // Scratch storage reused by every pair evaluation, so evaluating allocates nothing once warm.
     PairContraction evalRecord_;

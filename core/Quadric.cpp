@@ -252,4 +252,57 @@ bool Quadric::optimize(FloatVector& pOut, VectorN& sOut) const {
     return true;
 }
 
+bool Quadric::optimizeBlocks(FloatVector& pOut, VectorN& sOut) const {
+    const uint32_t m = terms_.size();
+    const uint32_t blockSize = m > 0 ? m / counts_.size() : 1;
+    MatrixN s(3, 3);
+    s(0, 0) = a_[0];
+    s(0, 1) = s(1, 0) = a_[1];
+    s(0, 2) = s(2, 0) = a_[2];
+    s(1, 1) = a_[3];
+    s(1, 2) = s(2, 1) = a_[4];
+    s(2, 2) = a_[5];
+    double rhs[3] = {b_[0], b_[1], b_[2]};
+    double countProduct = 1.0;
+    for (uint32_t block = 0; block < counts_.size(); ++block) {
+        const double count = double(counts_[block]);
+        if (count == 0.0)
+            return optimize(pOut, sOut);
+        const double inverseCount = 1.0 / count;
+        for (uint32_t j = block * blockSize; j < (block + 1) * blockSize; ++j) {
+            const DoubleVector& g = terms_[j].gradient;
+            const double gx = g.x * inverseCount, gy = g.y * inverseCount, gz = g.z * inverseCount;
+            const double o = terms_[j].offset;
+            s(0, 0) -= gx * g.x;
+            s(0, 1) -= gx * g.y;
+            s(0, 2) -= gx * g.z;
+            s(1, 1) -= gy * g.y;
+            s(1, 2) -= gy * g.z;
+            s(2, 2) -= gz * g.z;
+            rhs[0] -= gx * o;
+            rhs[1] -= gy * o;
+            rhs[2] -= gz * o;
+            countProduct *= count;
+        }
+    }
+    s(1, 0) = s(0, 1);
+    s(2, 0) = s(0, 2);
+    s(2, 1) = s(1, 2);
+
+    MatrixN inverse;
+    const double det = invert(inverse, s, 3) * countProduct;
+    if (!(std::fabs(det) >= SINGULAR))
+        return false;
+    double x[3];
+    for (uint32_t r = 0; r < 3; ++r)
+        x[r] = inverse(r, 0) * rhs[0] + inverse(r, 1) * rhs[1] + inverse(r, 2) * rhs[2];
+    pOut = FloatVector{float(-x[0]), float(-x[1]), float(-x[2])};
+    for (uint32_t j = 0; j < m; ++j) {
+        const DoubleVector& g = terms_[j].gradient;
+        const double count = double(counts_[j / blockSize]);
+        sOut[j] = -(terms_[j].offset - (g.x * x[0] + g.y * x[1] + g.z * x[2])) / count;
+    }
+    return true;
+}
+
 } // namespace gdx

@@ -40,6 +40,7 @@ MObject GradixNode::smInMesh, GradixNode::smInWeights, GradixNode::smVertexPlace
     GradixNode::smUnitizeNormals, GradixNode::smClampVertexColors, GradixNode::smLambdaUVs,
     GradixNode::smLambdaNormals, GradixNode::smLambdaColors, GradixNode::smBoundaryConstraint,
     GradixNode::smDiscontinuityConstraint, GradixNode::smPauseMeshUpdate;
+MObject GradixNode::smBlockSolve;
 MObject GradixNode::smOutMesh, GradixNode::smOutSlimInfo, GradixNode::smOutUVs, GradixNode::smOutUVids;
 
 namespace {
@@ -251,6 +252,23 @@ const AttributeSpec kOutputs[] = {
      {}},
 };
 
+// Engine settings added after every specified attribute, off by default, so that a node left at its
+// defaults computes what it always has. blockSolve: optimal placement by eliminating the attribute
+// blocks (linear in a pair's wedges instead of cubic; equal up to rounding).
+const AttributeSpec kEngineInputs[] = {
+    {&GradixNode::smBlockSolve,
+     "blockSolve",
+     "bks",
+     Kind::BOOL,
+     0,
+     "smBlockSolve",
+     false,
+     true,
+     true,
+     {},
+     {}},
+};
+
 bool isNumeric(Kind kind) {
     return kind == Kind::FLOAT || kind == Kind::BOOL;
 }
@@ -415,6 +433,16 @@ MStatus GradixNode::initialize() {
                                                          .asChar()),
                                    status);
         }
+    for (const AttributeSpec& entry : kEngineInputs) {
+        if (!(status = createWithFlags(entry, true)) || !(status = addToNode(entry)))
+            return status;
+        for (const AttributeSpec& output : kOutputs)
+            if (!(status = attributeAffects(*entry.handle, *output.handle)))
+                return reportError(initializeMessage((MString("attributeAffects '") + entry.token + " -> " +
+                                                      output.token + "' failed")
+                                                         .asChar()),
+                                   status);
+    }
     return MStatus::kSuccess;
 }
 
@@ -489,6 +517,8 @@ bool GradixNode::setInternalValue(const MPlug& plug, const MDataHandle& handle) 
         rebuildAndResolution(enumSetting(weightCombining));
     } else if (attribute == smPauseMeshUpdate) {
         pauseMeshUpdate = handle.asBool();
+    } else if (attribute == smBlockSolve) {
+        rebuildAndResolution(boolSetting(blockSolve));
     }
     return MPxNode::setInternalValue(plug, handle);
 }
@@ -655,6 +685,11 @@ MStatus GradixNode::prepare(MDataBlock& data) {
         if (!status)
             return reportError("GradixNode::compute: Couldn't get handle to input", status);
     }
+    for (const AttributeSpec& entry : kEngineInputs) {
+        data.inputValue(*entry.handle, &status);
+        if (!status)
+            return reportError("GradixNode::compute: Couldn't get handle to input", status);
+    }
     if (pauseMeshUpdate)
         return MStatus::kSuccess;
 
@@ -704,6 +739,7 @@ void GradixNode::buildEngine() {
     engine->setEdgeWeighting(2 - edgeWeights);
     engine->setBoundaryWeight(boundaryConstraint);
     engine->setDiscontinuityWeight(discontinuityConstraint);
+    engine->setBlockSolve(blockSolve);
     model->setAttributeUse(useUVs, useNormals, useVertexColors);
     model->setAttributeClamping(clampUVs, unitizeNormals, clampVertexColors);
     model->setAttributeWeights(lambdaUVs, lambdaNormals, lambdaColors);

@@ -49,6 +49,8 @@ public:
         smUseUVs, smUseNormals, smUseShaders, smUseVertexColors, smClampUVs, smUnitizeNormals,
         smClampVertexColors, smLambdaUVs, smLambdaNormals, smLambdaColors, smBoundaryConstraint,
         smDiscontinuityConstraint, smPauseMeshUpdate;
+    // Engine settings beyond the specified ones, off by default.
+    static MObject smBlockSolve;
     // Outputs.
     static MObject smOutMesh, smOutSlimInfo, smOutUVs, smOutUVids;
 
@@ -75,6 +77,7 @@ private:
     float lambdaUVs = 1.0f, lambdaNormals = 1.0f, lambdaColors = 1.0f;
     float boundaryConstraint = 1000.0f, discontinuityConstraint = 1000.0f;
     bool pauseMeshUpdate = false;
+    bool blockSolve = false;
 
     boost::shared_ptr<gdx::Model> model;
     boost::shared_ptr<gdx::HierarchicWeight> weights;

@@ -209,3 +209,41 @@ TEST(Quadric, ZeroAreaTrianglesStayFiniteAndVoteForTheirCornerMean) {
     }
     EXPECT_TRUE(std::isfinite(wedge.evaluate({0.2f, 0.2f, 0}, vec({0.2, 0.2}))));
 }
+
+TEST(Quadric, BlockSolveAgreesWithTheFullSystem) {
+    // Merged quadrics of 1 to 12 wedges (blocks of 2 or 9 attributes) over random triangles, with
+    // one flat configuration (a single plane) that both must call singular.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    auto point = [&] { return DoubleVector{u(random), u(random), 0.3 * u(random)}; };
+    for (uint32_t dimension : {2u, 9u})
+        for (uint32_t wedges = 1; wedges <= 12; ++wedges) {
+            Quadric merged(0);
+            for (uint32_t w = 0; w < wedges; ++w) {
+                Quadric wedge(dimension);
+                for (int t = 0; t < 3; ++t) {
+                    VectorN s[3];
+                    for (VectorN& x : s) {
+                        x.resize(dimension);
+                        for (uint32_t j = 0; j < dimension; ++j)
+                            x[j] = u(random);
+                    }
+                    wedge += Quadric(point(), point(), point(), s[0], s[1], s[2], 1.0);
+                }
+                merged.append(wedge);
+            }
+            FloatVector full, blocks;
+            VectorN sFull(merged.numAttributes()), sBlocks(merged.numAttributes());
+            ASSERT_TRUE(merged.optimize(full, sFull));
+            ASSERT_TRUE(merged.optimizeBlocks(blocks, sBlocks)) << wedges;
+            EXPECT_NEAR(blocks.x, full.x, 1e-4 * (1 + std::fabs(full.x))) << dimension << " " << wedges;
+            EXPECT_NEAR(blocks.y, full.y, 1e-4 * (1 + std::fabs(full.y)));
+            EXPECT_NEAR(blocks.z, full.z, 1e-4 * (1 + std::fabs(full.z)));
+            for (uint32_t j = 0; j < merged.numAttributes(); ++j)
+                ASSERT_NEAR(sBlocks[j], sFull[j], 1e-4 * (1 + std::fabs(sFull[j]))) << j;
+        }
+    FloatVector untouched{9, 9, 9};
+    VectorN s;
+    EXPECT_FALSE(Quadric(0, 0, 1, 0, 1.0).optimizeBlocks(untouched, s));
+    EXPECT_EQ(untouched.x, 9.0f);
+}
