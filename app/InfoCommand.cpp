@@ -1,7 +1,7 @@
 #include "InfoCommand.h"
 
 #include "ExitStatus.h"
-#include "JsonWriter.h"
+#include "Json.h"
 #include "MeshInfo.h"
 #include "Session.h"
 #include "Table.h"
@@ -44,42 +44,29 @@ int InfoCommand::run(const GlobalOptions& global) {
     if (!session.importFile(input_, meshes, error))
         return failWith(error);
 
-    JsonWriter json;
-    json.beginObject();
-    json.key("command").value("info");
-    json.key("input").value(input_);
-    json.key("meshes").beginArray();
+    Json report = {{"command", "info"}, {"input", input_}, {"meshes", Json::array()}};
     if (!global.json)
         std::cout << input_ << ": " << meshes.size() << (meshes.size() == 1 ? " mesh\n" : " meshes\n");
     for (const SourceMesh& mesh : meshes) {
         const MeshInfo info = MeshInfo::of(mesh.scene);
         if (global.json) {
-            json.beginObject();
-            json.key("name").value(info.name);
-            json.key("vertices").value(info.vertices);
-            json.key("faces").value(info.faces);
-            json.key("triangles").value(info.triangles);
-            json.key("uvSets").beginArray();
-            for (const std::string& name : info.uvSets)
-                json.value(name);
-            json.endArray();
-            json.key("normals").value(info.normals);
-            json.key("colors").value(info.colors);
-            json.key("materials").beginArray();
-            for (const std::string& name : info.materials)
-                json.value(name);
-            json.endArray();
-            json.key("boundsMin").beginArray();
-            for (double v : info.boundsMin)
-                json.value(v);
-            json.endArray();
-            json.key("boundsMax").beginArray();
-            for (double v : info.boundsMax)
-                json.value(v);
-            json.endArray();
-            json.key("boundaryEdges").value(info.boundaryEdges);
-            json.key("nonManifoldEdges").value(info.nonManifoldEdges);
-            json.endObject();
+            Json boundsMin = Json::array(), boundsMax = Json::array();
+            for (int axis = 0; axis < 3; ++axis) {
+                boundsMin.push_back(jsonNumber(info.boundsMin[axis]));
+                boundsMax.push_back(jsonNumber(info.boundsMax[axis]));
+            }
+            report["meshes"].push_back({{"name", info.name},
+                                        {"vertices", info.vertices},
+                                        {"faces", info.faces},
+                                        {"triangles", info.triangles},
+                                        {"uvSets", info.uvSets},
+                                        {"normals", info.normals},
+                                        {"colors", info.colors},
+                                        {"materials", info.materials},
+                                        {"boundsMin", boundsMin},
+                                        {"boundsMax", boundsMax},
+                                        {"boundaryEdges", info.boundaryEdges},
+                                        {"nonManifoldEdges", info.nonManifoldEdges}});
             continue;
         }
         std::cout << "\nmesh '" << info.name << "'"
@@ -99,10 +86,8 @@ int InfoCommand::run(const GlobalOptions& global) {
         for (const auto& [label, value] : rows)
             std::cout << "  " << label << std::string(20 - std::string(label).size(), ' ') << value << "\n";
     }
-    json.endArray();
-    json.endObject();
     if (global.json)
-        std::cout << json.text() << "\n";
+        std::cout << jsonText(report) << "\n";
     return EXIT_OK;
 }
 

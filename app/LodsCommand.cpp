@@ -1,7 +1,7 @@
 #include "LodsCommand.h"
 
 #include "ExitStatus.h"
-#include "JsonWriter.h"
+#include "Json.h"
 #include "OutputFiles.h"
 #include "Progress.h"
 #include "Session.h"
@@ -106,30 +106,22 @@ int LodsCommand::run(const GlobalOptions& global) {
     const MeshCounts source = set.sourceCounts();
 
     if (global.json) {
-        JsonWriter json;
-        json.beginObject();
-        json.key("command").value("lods");
-        json.key("input").value(input_);
-        json.key("source").beginObject();
-        json.key("triangles").value(source.triangles);
-        json.key("vertices").value(source.vertices);
-        json.key("meshes").value(static_cast<uint64_t>(set.sources().size()));
-        json.endObject();
-        json.key("levels").beginArray();
-        for (const Row& row : rows) {
-            json.beginObject();
-            json.key("level").value(row.level);
-            json.key("triangles").value(row.counts.triangles);
-            json.key("vertices").value(row.counts.vertices);
-            json.key("seconds").value(row.seconds, 3);
-            json.key("file").value(row.path);
-            json.endObject();
-        }
-        json.endArray();
-        json.key("setupSeconds").value(setupSeconds, 3);
-        json.key("seconds").value(seconds, 3);
-        json.endObject();
-        std::cout << json.text() << "\n";
+        Json report = {{"command", "lods"},
+                       {"input", input_},
+                       {"source",
+                        {{"triangles", source.triangles},
+                         {"vertices", source.vertices},
+                         {"meshes", set.sources().size()}}},
+                       {"levels", Json::array()}};
+        for (const Row& row : rows)
+            report["levels"].push_back({{"level", jsonNumber(row.level)},
+                                        {"triangles", row.counts.triangles},
+                                        {"vertices", row.counts.vertices},
+                                        {"seconds", jsonNumber(row.seconds, 3)},
+                                        {"file", row.path}});
+        report["setupSeconds"] = jsonNumber(setupSeconds, 3);
+        report["seconds"] = jsonNumber(seconds, 3);
+        std::cout << jsonText(report) << "\n";
     } else {
         std::cout << input_ << ": " << set.sources().size()
                   << (set.sources().size() == 1 ? " mesh, " : " meshes, ") << groupDigits(source.triangles)

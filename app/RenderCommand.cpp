@@ -1,7 +1,7 @@
 #include "RenderCommand.h"
 
 #include "ExitStatus.h"
-#include "JsonWriter.h"
+#include "Json.h"
 #include "OutputFiles.h"
 #include "Progress.h"
 #include "Session.h"
@@ -131,19 +131,16 @@ int RenderCommand::run(const GlobalOptions& global) {
 
     const MeshCounts source = set.sourceCounts();
     if (global.json) {
-        JsonWriter json;
-        json.beginObject();
-        json.key("command").value("render");
-        json.key("input").value(input_);
-        json.key("output").value(output_);
-        json.key("width").value(width);
-        json.key("height").value(height);
-        json.key("resolution").value(percent_);
-        json.key("triangles").value(counts.triangles);
-        json.key("sourceTriangles").value(source.triangles);
-        json.key("visualize").value(visualize_.empty() ? "none" : visualize_);
-        json.endObject();
-        std::cout << json.text() << "\n";
+        const Json report = {{"command", "render"},
+                             {"input", input_},
+                             {"output", output_},
+                             {"width", width},
+                             {"height", height},
+                             {"resolution", jsonNumber(percent_)},
+                             {"triangles", counts.triangles},
+                             {"sourceTriangles", source.triangles},
+                             {"visualize", visualize_.empty() ? "none" : visualize_}};
+        std::cout << jsonText(report) << "\n";
     } else {
         std::cout << "wrote " << output_ << " (" << width << "x" << height << ", " << view_
                   << " view): " << groupDigits(counts.triangles) << " of " << groupDigits(source.triangles)

@@ -1,7 +1,7 @@
 #include "RunCommand.h"
 
 #include "ExitStatus.h"
-#include "JsonWriter.h"
+#include "Json.h"
 #include "Session.h"
 
 #include <gxhost/Host.h>
@@ -35,11 +35,7 @@ int RunCommand::run(const GlobalOptions& global) {
         return failWith(error);
 
     // Line by line, so that every command's result can be shown and a failure names its line.
-    JsonWriter json;
-    json.beginObject();
-    json.key("command").value("run");
-    json.key("script").value(script_);
-    json.key("results").beginArray();
+    Json report = {{"command", "run"}, {"script", script_}, {"results", Json::array()}};
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         session.clearMessages();
@@ -53,13 +49,7 @@ int RunCommand::run(const GlobalOptions& global) {
         if (result.empty() || quietResults_)
             continue;
         if (global.json) {
-            json.beginObject();
-            json.key("line").value(number);
-            json.key("result").beginArray();
-            for (const std::string& word : result)
-                json.value(word);
-            json.endArray();
-            json.endObject();
+            report["results"].push_back({{"line", number}, {"result", result}});
         } else {
             std::cout << "// Result:";
             for (const std::string& word : result)
@@ -67,10 +57,8 @@ int RunCommand::run(const GlobalOptions& global) {
             std::cout << "\n";
         }
     }
-    json.endArray();
-    json.endObject();
     if (global.json)
-        std::cout << json.text() << "\n";
+        std::cout << jsonText(report) << "\n";
     session.printWarnings();
     return EXIT_OK;
 }

@@ -1,7 +1,7 @@
 #include "SimplifyCommand.h"
 
 #include "ExitStatus.h"
-#include "JsonWriter.h"
+#include "Json.h"
 #include "Progress.h"
 #include "Session.h"
 #include "Table.h"
@@ -17,11 +17,8 @@
 namespace gradix {
 namespace {
 
-void writeCounts(JsonWriter& json, const char* key, const MeshCounts& counts) {
-    json.key(key).beginObject();
-    json.key("triangles").value(counts.triangles);
-    json.key("vertices").value(counts.vertices);
-    json.endObject();
+Json countsJson(const MeshCounts& counts) {
+    return {{"triangles", counts.triangles}, {"vertices", counts.vertices}};
 }
 
 } // namespace
@@ -107,32 +104,21 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     if (global.json) {
-        JsonWriter json;
-        json.beginObject();
-        json.key("command").value("simplify");
-        json.key("input").value(input_);
-        json.key("output").value(output_);
-        json.key("target").beginObject();
+        Json report = {{"command", "simplify"}, {"input", input_}, {"output", output_}};
         if (percent_ >= 0.0)
-            json.key("percent").value(percent_);
+            report["target"] = {{"percent", jsonNumber(percent_)}};
         else
-            json.key(triangles_ ? "triangles" : "vertices").value(triangles_ ? triangles_ : vertices_);
-        json.endObject();
-        json.key("resolution").value(static_cast<double>(found.resolution));
-        writeCounts(json, "source", sourceTotal);
-        writeCounts(json, "result", total);
-        json.key("meshes").beginArray();
-        for (size_t i = 0; i < perMesh.size(); ++i) {
-            json.beginObject();
-            json.key("name").value(set.sources()[i].scene.name);
-            writeCounts(json, "source", sourcePerMesh[i]);
-            writeCounts(json, "result", perMesh[i]);
-            json.endObject();
-        }
-        json.endArray();
-        json.key("seconds").value(seconds, 3);
-        json.endObject();
-        std::cout << json.text() << "\n";
+            report["target"] = {{triangles_ ? "triangles" : "vertices", triangles_ ? triangles_ : vertices_}};
+        report["resolution"] = jsonNumber(found.resolution);
+        report["source"] = countsJson(sourceTotal);
+        report["result"] = countsJson(total);
+        report["meshes"] = Json::array();
+        for (size_t i = 0; i < perMesh.size(); ++i)
+            report["meshes"].push_back({{"name", set.sources()[i].scene.name},
+                                        {"source", countsJson(sourcePerMesh[i])},
+                                        {"result", countsJson(perMesh[i])}});
+        report["seconds"] = jsonNumber(seconds, 3);
+        std::cout << jsonText(report) << "\n";
     } else {
         std::cout << input_ << " -> " << output_ << "\n";
         Table table({"mesh", "triangles", "vertices"});

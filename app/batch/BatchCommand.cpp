@@ -5,7 +5,7 @@
 #include "BatchSources.h"
 #include "BatchTask.h"
 #include "ExitStatus.h"
-#include "JsonWriter.h"
+#include "Json.h"
 #include "Progress.h"
 
 #include "io/ExportFormat.h"

@@ -1,6 +1,6 @@
 #include "BatchReport.h"
 
-#include "JsonWriter.h"
+#include "Json.h"
 #include "Table.h"
 
 #include <filesystem>
