@@ -255,13 +255,8 @@ bool Quadric::optimize(FloatVector& pOut, VectorN& sOut) const {
 bool Quadric::optimizeBlocks(FloatVector& pOut, VectorN& sOut) const {
     const uint32_t m = terms_.size();
     const uint32_t blockSize = m > 0 ? m / counts_.size() : 1;
-    MatrixN s(3, 3);
-    s(0, 0) = a_[0];
-    s(0, 1) = s(1, 0) = a_[1];
-    s(0, 2) = s(2, 0) = a_[2];
-    s(1, 1) = a_[3];
-    s(1, 2) = s(2, 1) = a_[4];
-    s(2, 2) = a_[5];
+    // The symmetric 3 x 3 system as s00, s01, s02, s11, s12, s22.
+    double s[6] = {a_[0], a_[1], a_[2], a_[3], a_[4], a_[5]};
     double rhs[3] = {b_[0], b_[1], b_[2]};
     double countProduct = 1.0;
     for (uint32_t block = 0; block < counts_.size(); ++block) {
@@ -273,29 +268,28 @@ bool Quadric::optimizeBlocks(FloatVector& pOut, VectorN& sOut) const {
             const DoubleVector& g = terms_[j].gradient;
             const double gx = g.x * inverseCount, gy = g.y * inverseCount, gz = g.z * inverseCount;
             const double o = terms_[j].offset;
-            s(0, 0) -= gx * g.x;
-            s(0, 1) -= gx * g.y;
-            s(0, 2) -= gx * g.z;
-            s(1, 1) -= gy * g.y;
-            s(1, 2) -= gy * g.z;
-            s(2, 2) -= gz * g.z;
+            s[0] -= gx * g.x;
+            s[1] -= gx * g.y;
+            s[2] -= gx * g.z;
+            s[3] -= gy * g.y;
+            s[4] -= gy * g.z;
+            s[5] -= gz * g.z;
             rhs[0] -= gx * o;
             rhs[1] -= gy * o;
             rhs[2] -= gz * o;
             countProduct *= count;
         }
     }
-    s(1, 0) = s(0, 1);
-    s(2, 0) = s(0, 2);
-    s(2, 1) = s(1, 2);
-
-    MatrixN inverse;
-    const double det = invert(inverse, s, 3) * countProduct;
-    if (!(std::fabs(det) >= SINGULAR))
+    // Cramer's rule through the adjugate (symmetric, like the system).
+    const double c00 = s[3] * s[5] - s[4] * s[4], c01 = s[2] * s[4] - s[1] * s[5],
+                 c02 = s[1] * s[4] - s[2] * s[3], c11 = s[0] * s[5] - s[2] * s[2],
+                 c12 = s[1] * s[2] - s[0] * s[4], c22 = s[0] * s[3] - s[1] * s[1];
+    const double det3 = s[0] * c00 + s[1] * c01 + s[2] * c02;
+    if (!(std::fabs(det3 * countProduct) >= SINGULAR))
         return false;
-    double x[3];
-    for (uint32_t r = 0; r < 3; ++r)
-        x[r] = inverse(r, 0) * rhs[0] + inverse(r, 1) * rhs[1] + inverse(r, 2) * rhs[2];
+    const double x[3] = {(c00 * rhs[0] + c01 * rhs[1] + c02 * rhs[2]) / det3,
+                         (c01 * rhs[0] + c11 * rhs[1] + c12 * rhs[2]) / det3,
+                         (c02 * rhs[0] + c12 * rhs[1] + c22 * rhs[2]) / det3};
     pOut = FloatVector{float(-x[0]), float(-x[1]), float(-x[2])};
     for (uint32_t j = 0; j < m; ++j) {
         const DoubleVector& g = terms_[j].gradient;
