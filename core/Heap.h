@@ -1,4 +1,4 @@
-// Heap: binary min-heap of edges in the edge order (cost, then vertex indices). Edges live in the
+// Heap: 4-ary min-heap of edges in the edge order (cost, then vertex indices). Edges live in the
 // caller's pool and are named by index; each heap entry carries a copy of its edge's sort key so
 // that comparisons read one contiguous array, and each edge keeps its own position in `heapIndex`
 // so that update() and remove() need no search. After an edge's cost or vertices change, update()
@@ -37,6 +37,7 @@ public:
     void rebuild();
 
 private:
+    static constexpr uint32_t kArity = 4;
     static bool less(const Item& x, const Item& y) {
         if (x.cost != y.cost)
             return x.cost < y.cost;

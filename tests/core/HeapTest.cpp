@@ -30,7 +30,7 @@ void expectHeapOrder(const Pool& p) {
         ASSERT_EQ(e.heapIndex, i);
         ASSERT_EQ(items[i].cost, e.cost()); // the entry's key is the edge's
         if (i > 0) {
-            ASSERT_FALSE(edgeLess(e, p.edges[items[(i - 1) / 2].edge]))
+            ASSERT_FALSE(edgeLess(e, p.edges[items[(i - 1) / 4].edge]))
                 << "item " << i << " before its parent";
         }
     }

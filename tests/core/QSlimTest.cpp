@@ -215,7 +215,7 @@ TEST(QSlimWeights, UpdatePairWeightsReordersByCostOnly) {
         EXPECT_EQ(p.error, (errors[{p.first, p.second}])); // errors are not recomputed
         EXPECT_EQ(p.weight, e->pairWeight(p.first, p.second));
         if (i > 0) {
-            EXPECT_FALSE(edgeLess(p, e->queued((i - 1) / 2)));
+            EXPECT_FALSE(edgeLess(p, e->queued((i - 1) / 4)));
         }
     }
     // Back to 1.0 everywhere: the cost is the error alone.
