@@ -8,7 +8,8 @@
 namespace gdx {
 
 Quadric& QSlim::mergedQuadric() {
-    static Quadric merged(0);
+    // One per thread, so that engines on different threads never share it.
+    static thread_local Quadric merged(0);
     return merged;
 }
 

@@ -78,7 +78,7 @@ public:
     const std::vector<Quadric>& quadrics() const { return quadrics_; }
     const PairList& vertexPairs(uint32_t v) const { return vertexPairs_[v]; }
 
-    // The process-wide scratch quadric every engine builds merged quadrics in.
+    // The scratch quadric every engine on the calling thread builds merged quadrics in.
     static Quadric& mergedQuadric();
 
 private:
