@@ -124,6 +124,37 @@ def test_targets_layouts_and_settings():
     assert not np.array_equal(a.vertices, base.vertices)
 
 
+def test_weights_and_per_vertex_attributes():
+    vertices, faces, uvs = terrain(30)
+    left = vertices[:, 0] < 0.5
+    plain = gradix.simplify(vertices, faces, ratio=0.1)
+    painted = gradix.simplify(vertices, faces, ratio=0.1, weights=left.astype(float))
+    assert np.sum(painted.vertices[:, 0] < 0.5) > 1.5 * np.sum(plain.vertices[:, 0] < 0.5)
+    normals, colors = np.tile([0.0, 0.0, 1.0], (len(vertices), 1)), np.column_stack([uvs, uvs[:, :1]])
+    r = gradix.simplify(vertices, faces, ratio=0.2, normals=normals, colors=colors)
+    assert r.normals.shape == (r.vertex_count, 3) and r.colors.shape == (r.vertex_count, 3)
+    np.testing.assert_allclose(np.linalg.norm(r.normals, axis=1), 1.0, rtol=1e-6)
+
+
+@pytest.mark.parametrize("extension", ["glb", "fbx", "obj"])
+def test_files_round_trip(sample, tmp_path, extension):
+    path = str(tmp_path / f"out.{extension}")
+    quads = dict(name="quads", vertices=[[0, 0, 0], [1, 0, 0], [1, 1, 0], [0, 1, 0], [2, 0, 0], [2, 1, 0]],
+                 face_counts=[4, 4], face_vertices=[0, 1, 2, 3, 1, 4, 5, 2], materials=["A", "B"],
+                 face_materials=[0, 1])
+    gradix.save(path, [sample, quads])
+    back = {m["name"]: m for m in gradix.load(path)}
+    assert set(back) == {sample["name"], "quads"}
+    q = back["quads"]
+    assert np.sum(q["face_counts"] - 2) == 4  # glb keeps triangles only
+    assert sorted({q["materials"][i] for i in q["face_materials"]}) == ["A", "B"]
+    terrain_back = back[sample["name"]]
+    assert len(terrain_back["faces"]) == len(sample["faces"])
+    assert triangle_corners(terrain_back["vertices"], terrain_back["faces"]) == \
+        triangle_corners(sample["vertices"], sample["faces"])
+    np.testing.assert_allclose(terrain_back["uvs"][0], sample["uvs"][0], atol=1e-6)
+
+
 V, F, _ = terrain(4)
 
 
