@@ -46,9 +46,10 @@ public:
     const SourceMesh& source() const { return *source_; }
     const std::string& gradixNode() const { return gradix_; }
     const std::string& resultNode() const { return result_; }
+    // Gives the result mesh's faces the source's materials (done once per resolution).
+    bool transferMaterials(std::string& error);
 
 private:
-    bool transferMaterials(std::string& error);
     std::string fail(const std::string& problem) const;
 
     Session* session_ = nullptr;

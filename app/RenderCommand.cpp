@@ -3,16 +3,17 @@
 #include "ExitStatus.h"
 #include "Json.h"
 #include "OutputFiles.h"
+#include "Picture.h"
 #include "Progress.h"
 #include "Session.h"
 #include "Table.h"
 
 #include <gxhost/Host.h>
-#include <gxhost/Viewport.h>
+#include "io/MaterialLooks.h"
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -20,24 +21,20 @@
 namespace gradix {
 
 RenderCommand::RenderCommand(CLI::App& parent) {
-    command_ = parent.add_subcommand("render", "Draw the (simplified) meshes of a file into a PNG");
+    command_ = parent.add_subcommand("render", "Draw the (simplified) meshes of a file into a PNG or JPEG");
+    command_->footer("Example:\n  gradix render model.glb -o model.png --percent 25 --wireframe --yaw 30");
     command_->add_option("IN", input_, "Mesh file to read")->required()->check(CLI::ExistingFile);
-    command_->add_option("-o,--output", output_, "PNG file to write")->required();
-    command_->add_option("--percent", percent_, "Resolution to draw, in percent of the triangles")
-        ->check(CLI::Range(0.0, 100.0))
-        ->capture_default_str();
+    command_->add_option("-o,--output", output_, "Picture to write: .png, .jpg or .jpeg")->required();
+    command_->add_option("--percent", percent_, "Resolution to draw, in percent of the triangles [default: 100]")
+        ->check(CLI::Range(0.0, 100.0));
     command_
         ->add_option("--visualize", visualize_,
                      "Overlay the next contractions: faces (touched faces in red) or lines (the pairs)")
         ->check(CLI::IsMember({"faces", "lines"}));
-    command_->add_option("--range", range_, "Share of the pending pairs the overlay shows, cheapest first")
-        ->check(CLI::Range(0.0, 1.0))
-        ->capture_default_str();
-    command_->add_option("--size", size_, "Image size WIDTHxHEIGHT")->capture_default_str();
-    command_->add_option("--view", view_, "Camera: front, side, top or iso")
-        ->check(CLI::IsMember({"front", "side", "top", "iso"}))
-        ->capture_default_str();
-    command_->add_flag("--wireframe", wireframe_, "Draw edges instead of shaded faces");
+    command_
+        ->add_option("--range", range_, "Share of the pending pairs the overlay shows, cheapest first [default: 0.2]")
+        ->check(CLI::Range(0.0, 1.0));
+    view_.addOptions(*command_);
     graph_.addOptions(*command_, false);
 }
 
@@ -45,28 +42,30 @@ bool RenderCommand::selected() const {
     return command_->parsed();
 }
 
-std::array<double, 3> RenderCommand::viewDirection(const std::string& view) {
-    if (view == "front")
-        return {0.0, 0.0, 1.0};
-    if (view == "side")
-        return {1.0, 0.0, 0.0};
-    if (view == "top")
-        return {0.0, 1.0, 0.0};
-    return {1.0, 0.8, 1.2};
+std::string RenderCommand::legend(const std::string& visualize, double range) {
+    const std::string share = formatNumber(range * 100.0, 1) + "%";
+    if (visualize == "faces")
+        return "red: faces the cheapest " + share + " of the pending contractions change";
+    return "lines: the cheapest " + share + " of the pending contractions (thicker = cheaper)";
 }
 
-bool RenderCommand::parseSize(const std::string& text, int& width, int& height) {
-    char x = 0, extra = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &extra) != 3 || (x != 'x' && x != 'X'))
-        return false;
-    return width >= 16 && width <= 8192 && height >= 16 && height <= 8192;
+void RenderCommand::drawLegend(Picture& picture, const std::string& visualize, double range) {
+    const std::string text = legend(visualize, range);
+    const int scale = picture.width() >= 600 ? 2 : 1, pad = 4 * scale, swatch = Picture::textHeight(scale);
+    const int height = swatch + 2 * pad, y = picture.height() - height;
+    picture.fillRect(0, y, std::min(picture.width(), Picture::textWidth(text, scale) + swatch + 3 * pad), height,
+                     {20, 20, 24});
+    picture.fillRect(pad, y + pad, swatch, swatch, visualize == "faces" ? Rgb{200, 30, 30} : Rgb{230, 60, 40});
+    picture.drawText(2 * pad + swatch, y + pad + scale, text, {235, 235, 235}, scale);
 }
 
 int RenderCommand::run(const GlobalOptions& global) {
     int width = 0, height = 0;
-    if (!parseSize(size_, width, height))
-        return failWith("render: --size '" + size_ + "' is not WIDTHxHEIGHT with each between 16 and 8192",
+    if (!PictureView::parseSize(view_.size, width, height))
+        return failWith("render: --size '" + view_.size + "' is not WIDTHxHEIGHT with each between 16 and 8192",
                         EXIT_USAGE);
+    if (!Picture::knownExtension(output_))
+        return failWith(output_ + ": pictures are written as .png, .jpg or .jpeg", EXIT_USAGE);
     Progress progress(Progress::wanted(global.progress));
     std::string error;
     Session session(global.pluginPath);
@@ -78,7 +77,9 @@ int RenderCommand::run(const GlobalOptions& global) {
                         ": the plug-in has no \"VisualizerGX\" node type for --visualize");
     GraphSet set;
     progress.stage("reading " + input_);
-    if (!set.load(session, input_, error))
+    std::vector<gxhost::MaterialLook> looks;
+    std::vector<std::string> lookWarnings;
+    if (!set.load(session, input_, error) || !gxhost::readMaterialLooks(input_, looks, lookWarnings, error))
         return failWith(error);
     progress.stage("simplifying to " + formatNumber(percent_, 3) + "%");
     MeshCounts counts;
@@ -89,6 +90,8 @@ int RenderCommand::run(const GlobalOptions& global) {
     std::set<std::string> shown;
     for (LodGraph& graph : set.graphs()) {
         shown.insert(graph.resultNode());
+        if (!looks.empty() && !graph.transferMaterials(error))
+            return failWith(error);
         if (visualize_.empty())
             continue;
         session.clearMessages();
@@ -105,28 +108,24 @@ int RenderCommand::run(const GlobalOptions& global) {
     }
 
     progress.stage("drawing");
-    session.clearMessages();
-    MStatus status;
-    gxhost::Viewport view(width, height, &status);
-    if (!status || !view.valid())
-        return failWith(withHostError(output_ + ": no OpenGL context for drawing", session));
-    view.setMeshFilter([&shown](const std::string& node) { return shown.count(node) > 0; });
-    view.frameScene(viewDirection(view_));
-    if (!view.refresh(wireframe_ ? M3dView::kWireFrame : M3dView::kGouraudShaded, M3dView::kDormant))
-        return failWith(withHostError(output_ + ": drawing failed", session));
-    if (!session.hostError().empty())
-        return failWith(output_ + ": drawing failed (" + session.hostError() + ")");
+    Picture picture;
+    if (!drawPicture(
+            session, view_, width, height, [&shown](const std::string& node) { return shown.count(node) > 0; },
+            looks, picture, error))
+        return failWith(output_ + ": " + error);
+    if (!visualize_.empty())
+        drawLegend(picture, visualize_, range_);
 
     // Written beside the target and renamed into place, so a failed write leaves no file.
     OutputFiles files;
     const std::string temporary = output_ + ".part";
     files.add(temporary);
-    if (!view.savePNG(temporary))
-        return failWith(withHostError(output_ + ": cannot write the PNG", session));
+    if (!picture.save(temporary, error, output_))
+        return failWith(error);
     std::error_code code;
     std::filesystem::rename(temporary, output_, code);
     if (code)
-        return failWith(output_ + ": cannot write the PNG (" + code.message() + ")");
+        return failWith(output_ + ": cannot write the picture (" + code.message() + ")");
     progress.finish();
 
     const MeshCounts source = set.sourceCounts();
@@ -142,13 +141,15 @@ int RenderCommand::run(const GlobalOptions& global) {
                              {"visualize", visualize_.empty() ? "none" : visualize_}};
         std::cout << jsonText(report) << "\n";
     } else {
-        std::cout << "wrote " << output_ << " (" << width << "x" << height << ", " << view_
+        std::cout << "wrote " << output_ << " (" << width << "x" << height << ", " << view_.view
                   << " view): " << groupDigits(counts.triangles) << " of " << groupDigits(source.triangles)
                   << " triangles at " << formatNumber(percent_, 3) << "%";
         if (!visualize_.empty())
             std::cout << ", next contractions shown as " << visualize_;
         std::cout << "\n";
     }
+    for (const std::string& warning : lookWarnings)
+        std::cerr << "gradix: warning: " << warning << "\n";
     session.printWarnings();
     return EXIT_OK;
 }

@@ -3,7 +3,7 @@
 //     continuous island, "detail" tiled four times;
 //   - smooth per-corner normals, and vertex colours from grass green in the valleys to snow white on
 //     the tops, whose alpha marks a round patch (for --weights-from-color a);
-//   - two materials, "Grass" below a height and "Rock" above it;
+//   - two materials, "Grass" below a height and "Rock" above it, with base colours (glb only);
 //   - an open border all around.
 //
 // Usage: gradix-make-sample OUT [QUADS_X QUADS_Y]   (default 48 x 40 quads: 3,840 triangles)
@@ -11,9 +11,15 @@
 #include "SceneMesh.h"
 #include "io/MeshExporter.h"
 
+#include <nlohmann/json.hpp>
+
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -102,6 +108,44 @@ gxhost::SceneMesh makeTerrain(int nx, int nz) {
     return mesh;
 }
 
+uint32_t readU32(const std::string& bytes, size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) |
+           static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
+}
+
+void writeU32(std::string& bytes, size_t at, uint32_t value) {
+    for (int k = 0; k < 4; ++k)
+        bytes[at + k] = static_cast<char>((value >> (8 * k)) & 0xff);
+}
+
+// The mesh writer keeps materials by name only; the sample's get their base colours written into
+// the glb's JSON chunk afterwards (grass a fresh green tint, rock a warm grey).
+bool paintMaterials(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() < 20 || bytes.compare(0, 4, "glTF") != 0 || bytes.compare(16, 4, "JSON") != 0)
+        return path.size() < 4 || path.compare(path.size() - 4, 4, ".glb") != 0; // not a glb: left as is
+    const uint32_t jsonLength = readU32(bytes, 12);
+    nlohmann::ordered_json gltf = nlohmann::ordered_json::parse(bytes.substr(20, jsonLength), nullptr, false);
+    if (gltf.is_discarded())
+        return false;
+    const std::pair<const char*, std::array<double, 4>> colours[] = {{"Grass", {0.8, 1.0, 0.7, 1.0}},
+                                                                      {"Rock", {0.78, 0.62, 0.5, 1.0}}};
+    for (auto& material : gltf["materials"])
+        for (const auto& [name, colour] : colours)
+            if (material.value("name", "") == name)
+                material["pbrMetallicRoughness"]["baseColorFactor"] = colour;
+    std::string text = gltf.dump();
+    text.append((4 - text.size() % 4) % 4, ' ');
+    std::string out = bytes.substr(0, 20) + text + bytes.substr(20 + jsonLength);
+    writeU32(out, 12, static_cast<uint32_t>(text.size()));
+    writeU32(out, 8, static_cast<uint32_t>(out.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << out;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -118,6 +162,10 @@ int main(int argc, char** argv) {
     std::string error;
     if (!gxhost::exportSceneFile(argv[1], "", {makeTerrain(nx, nz)}, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    if (!paintMaterials(argv[1])) {
+        std::fprintf(stderr, "%s: cannot set the materials' colours\n", argv[1]);
         return 1;
     }
     std::printf("%s: %d triangles\n", argv[1], 2 * nx * nz);

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <map>
 
 namespace gxhost {
 
@@ -66,14 +67,33 @@ bool Viewport::makeCurrent() {
     return true;
 }
 
-void Viewport::frameScene(std::array<double, 3> direction) {
+namespace {
+
+using Vec = std::array<double, 3>;
+
+Vec cross(const Vec& a, const Vec& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+double dot(const Vec& a, const Vec& b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+Vec unit(const Vec& a) {
+    const double length = std::sqrt(dot(a, a));
+    return length > 0.0 ? Vec{a[0] / length, a[1] / length, a[2] / length} : Vec{0, 0, 1};
+}
+
+} // namespace
+
+void Viewport::frameScene(std::array<double, 3> direction, std::array<double, 3> up) {
     double lo[3] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
                     std::numeric_limits<double>::max()};
     double hi[3] = {-lo[0], -lo[1], -lo[2]};
     bool any = false;
     for (auto& node : Scene::get().nodes) {
         MObject obj(node);
-        if (!asMeshNode(obj))
+        if (!asMeshNode(obj) || (meshFilter_ && !meshFilter_(node->name)))
             continue;
         for (const auto& p : meshOf(obj)->points) {
             any = true;
@@ -87,23 +107,44 @@ void Viewport::frameScene(std::array<double, 3> direction) {
         for (int k = 0; k < 3; ++k)
             lo[k] = -1, hi[k] = 1;
     double radius = 0.0;
-    Camera cam;
+    Vec center;
     for (int k = 0; k < 3; ++k) {
-        cam.center[k] = 0.5 * (lo[k] + hi[k]);
+        center[k] = 0.5 * (lo[k] + hi[k]);
         radius += 0.25 * (hi[k] - lo[k]) * (hi[k] - lo[k]);
     }
     radius = std::max(std::sqrt(radius), 1e-6);
-    double len =
-        std::sqrt(direction[0] * direction[0] + direction[1] * direction[1] + direction[2] * direction[2]);
-    for (int k = 0; k < 3; ++k)
-        cam.eye[k] = cam.center[k] + direction[k] / len * radius * 3.0;
-    cam.up = std::fabs(direction[1] / len) > 0.99 ? std::array<double, 3>{0, 0, -1}
-                                                  : std::array<double, 3>{0, 1, 0};
+    const Vec back = unit(direction); // from the scene towards the eye
+    Vec upward = unit(up);
+    if (std::fabs(dot(back, upward)) > 0.99)
+        upward = std::fabs(back[2]) > 0.99 ? Vec{0, 1, 0} : Vec{0, 0, -1};
+    const Vec right = unit(cross(upward, back));
+    upward = cross(back, right);
+    // The box's corners seen from the camera: the picture is centred on them and they fill it.
+    double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+    for (int corner = 0; corner < 8; ++corner) {
+        const Vec p{(corner & 1 ? hi[0] : lo[0]) - center[0], (corner & 2 ? hi[1] : lo[1]) - center[1],
+                    (corner & 4 ? hi[2] : lo[2]) - center[2]};
+        x0 = std::min(x0, dot(p, right)), x1 = std::max(x1, dot(p, right));
+        y0 = std::min(y0, dot(p, upward)), y1 = std::max(y1, dot(p, upward));
+    }
+    Camera cam;
+    for (int k = 0; k < 3; ++k) {
+        cam.center[k] = center[k] + 0.5 * (x0 + x1) * right[k] + 0.5 * (y0 + y1) * upward[k];
+        cam.eye[k] = cam.center[k] + back[k] * radius * 3.0;
+        cam.up[k] = upward[k];
+    }
+    const double aspect = static_cast<double>(width_) / height_;
     cam.orthographic = true;
-    cam.halfHeight = radius * 1.05 * std::max(1.0, static_cast<double>(height_) / width_);
+    cam.halfHeight = 1.06 * std::max({0.5 * (y1 - y0), 0.5 * (x1 - x0) / aspect, radius * 1e-3});
     cam.nearPlane = radius * 0.1;
     cam.farPlane = radius * 6.0;
     camera_ = cam;
+}
+
+void Viewport::setMaterialLooks(const std::vector<MaterialLook>& looks) {
+    looks_.clear();
+    for (const MaterialLook& look : looks)
+        looks_[look.name] = look;
 }
 
 void Viewport::applyCamera() {
@@ -120,9 +161,17 @@ void Viewport::applyCamera() {
     }
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    // The fixed light shines from the viewer's upper left, set in eye space.
-    GLfloat lightDir[4] = {-0.3f, 0.4f, 1.0f, 0.0f};
-    glLightfv(GL_LIGHT0, GL_POSITION, lightDir);
+    // A key light from the viewer's upper left and a weaker fill from the lower right, in eye space.
+    const GLfloat keyDirection[4] = {-0.4f, 0.5f, 1.0f, 0.0f}, fillDirection[4] = {0.6f, -0.2f, 0.5f, 0.0f};
+    const GLfloat key[4] = {0.75f, 0.75f, 0.75f, 1.0f}, fill[4] = {0.25f, 0.25f, 0.25f, 1.0f};
+    const GLfloat ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f}, none[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, keyDirection);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, key);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, none);
+    glLightfv(GL_LIGHT1, GL_POSITION, fillDirection);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, fill);
+    glLightfv(GL_LIGHT1, GL_SPECULAR, none);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     double f[3] = {c.center[0] - c.eye[0], c.center[1] - c.eye[1], c.center[2] - c.eye[2]};
     double fl = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
     for (double& v : f)
@@ -140,38 +189,76 @@ void Viewport::applyCamera() {
 
 namespace {
 
-void drawMesh(const MeshGeom& m, bool wireframe) {
-    glColor3f(0.7f, 0.7f, 0.7f);
-    glBegin(wireframe ? GL_LINES : GL_TRIANGLES);
+void drawEdges(const MeshGeom& m) {
+    glBegin(GL_LINES);
     for (int f = 0; f < m.numFaces(); ++f) {
-        int start = m.faceOffsets[f], count = m.faceCounts[f];
-        if (wireframe) {
-            for (int c = 0; c < count; ++c) {
-                const auto& a = m.points[m.faceVerts[start + c]];
-                const auto& b = m.points[m.faceVerts[start + (c + 1) % count]];
-                glVertex3d(a[0], a[1], a[2]);
-                glVertex3d(b[0], b[1], b[2]);
-            }
-            continue;
+        const int start = m.faceOffsets[f], count = m.faceCounts[f];
+        for (int c = 0; c < count; ++c) {
+            const auto& a = m.points[m.faceVerts[start + c]];
+            const auto& b = m.points[m.faceVerts[start + (c + 1) % count]];
+            glVertex3d(a[0], a[1], a[2]);
+            glVertex3d(b[0], b[1], b[2]);
         }
+    }
+    glEnd();
+}
+
+// The faces of one material: vertex colour (grey without) times the base colour, the texture's
+// coordinates from the look's UV set.
+void drawFaces(const MeshGeom& m, const std::vector<int>& faces, const MaterialLook* look) {
+    const std::array<float, 3> base = look ? look->baseColor : std::array<float, 3>{1.0f, 1.0f, 1.0f};
+    const float plain = look ? 1.0f : 0.7f; // faces without colour or material are light grey
+    const UVSet* uvs = look && !look->texture.empty() && look->uvSet < static_cast<int>(m.uvSets.size())
+                           ? &m.uvSets[look->uvSet]
+                           : nullptr;
+    glBegin(GL_TRIANGLES);
+    for (int f : faces) {
+        const int start = m.faceOffsets[f], count = m.faceCounts[f];
         std::vector<std::array<double, 3>> corners;
         for (int c = 0; c < count; ++c)
             corners.push_back(m.points[m.faceVerts[start + c]]);
-        Triangulation t = triangulatePolygon(corners);
+        const Triangulation t = triangulatePolygon(corners);
         for (const auto& tri : t.triangles)
             for (int c : tri) {
-                int fv = start + c;
-                auto n = m.faceVertexNormal(fv);
+                const int fv = start + c;
+                const auto n = m.faceVertexNormal(fv);
                 glNormal3d(n[0], n[1], n[2]);
-                if (fv < static_cast<int>(m.hasColor.size()) && m.hasColor[fv])
-                    glColor4fv(m.colors[fv].data());
-                else
-                    glColor3f(0.7f, 0.7f, 0.7f);
+                const bool colored = fv < static_cast<int>(m.hasColor.size()) && m.hasColor[fv];
+                const float* rgb = colored ? m.colors[fv].data() : nullptr;
+                // The alpha of vertex colours is often paint, not opacity: pictures stay opaque.
+                glColor4f((rgb ? rgb[0] : plain) * base[0], (rgb ? rgb[1] : plain) * base[1],
+                          (rgb ? rgb[2] : plain) * base[2], 1.0f);
+                if (uvs) {
+                    const int id = fv < static_cast<int>(uvs->uvIds.size()) ? uvs->uvIds[fv] : -1;
+                    if (id >= 0)
+                        glTexCoord2f(uvs->u[id], uvs->v[id]);
+                }
                 const auto& p = corners[c];
                 glVertex3d(p[0], p[1], p[2]);
             }
     }
     glEnd();
+}
+
+// A texture object for a look; UVs have their origin at the image's bottom left, so rows go in
+// bottom first.
+GLuint uploadTexture(const MaterialLook& look) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    const size_t row = static_cast<size_t>(look.textureWidth) * 4;
+    std::vector<uint8_t> flipped(look.texture.size());
+    for (int y = 0; y < look.textureHeight; ++y)
+        std::copy_n(look.texture.data() + y * row, row, flipped.data() + (look.textureHeight - 1 - y) * row);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, look.textureWidth, look.textureHeight, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, flipped.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    return name;
 }
 
 } // namespace
@@ -193,24 +280,10 @@ MStatus Viewport::refresh(M3dView::DisplayStyle style, M3dView::DisplayStatus st
     glShadeModel(GL_SMOOTH);
     Scene& scene = Scene::get();
     std::vector<std::shared_ptr<Node>> nodes = scene.nodes; // drawing may evaluate the graph
-    if (drawMeshes_) {
-        bool wire = style == M3dView::kWireFrame;
-        if (!wire) {
-            glEnable(GL_LIGHTING);
-            glEnable(GL_LIGHT0);
-            glEnable(GL_COLOR_MATERIAL);
-            glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-            glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
-            glEnable(GL_NORMALIZE);
-        }
-        for (auto& node : nodes) {
-            MObject obj(node);
-            if (node->alive && asMeshNode(obj) && (!meshFilter_ || meshFilter_(node->name)))
-                drawMesh(*meshOf(obj), wire);
-        }
-        glDisable(GL_LIGHTING);
-        glDisable(GL_COLOR_MATERIAL);
-    }
+    // Alpha stays as cleared: pictures are opaque whatever colours the drawing uses.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    if (drawMeshes_)
+        drawMeshNodes(nodes, style == M3dView::kWireFrame);
     // Shapes queue their requests first, then each is drawn by its own drawing class.
     M3dView view(this);
     MDrawInfo info(view, style, status);
@@ -229,8 +302,62 @@ MStatus Viewport::refresh(M3dView::DisplayStyle style, M3dView::DisplayStatus st
         }
     }
     makeCurrent();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glFinish();
     return MStatus::kSuccess;
+}
+
+void Viewport::drawMeshNodes(const std::vector<std::shared_ptr<Node>>& nodes, bool wireOnly) {
+    std::map<std::string, GLuint> textures;
+    for (const auto& [name, look] : looks_)
+        if (!wireOnly && !look.texture.empty())
+            textures[name] = uploadTexture(look);
+    for (auto& node : nodes) {
+        MObject obj(node);
+        if (!node->alive || !asMeshNode(obj) || (meshFilter_ && !meshFilter_(node->name)))
+            continue;
+        const MeshGeom& mesh = *meshOf(obj);
+        if (wireOnly) {
+            glColor3f(0.7f, 0.7f, 0.7f);
+            drawEdges(mesh);
+            continue;
+        }
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_LIGHT1);
+        glEnable(GL_COLOR_MATERIAL);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+        glEnable(GL_NORMALIZE);
+        if (wireOverShaded_) {
+            glEnable(GL_POLYGON_OFFSET_FILL);
+            glPolygonOffset(1.0f, 1.0f);
+        }
+        // Faces by material name, so the drawing order does not depend on memory.
+        const std::vector<std::string>& materials = meshShapeOf(obj)->faceMaterial;
+        std::map<std::string, std::vector<int>> byMaterial;
+        for (int f = 0; f < mesh.numFaces(); ++f)
+            byMaterial[f < static_cast<int>(materials.size()) ? materials[f] : std::string()].push_back(f);
+        for (const auto& [material, faces] : byMaterial) {
+            const auto look = looks_.find(material);
+            const auto texture = textures.find(material);
+            if (texture != textures.end()) {
+                glEnable(GL_TEXTURE_2D);
+                glBindTexture(GL_TEXTURE_2D, texture->second);
+            }
+            drawFaces(mesh, faces, look == looks_.end() ? nullptr : &look->second);
+            glDisable(GL_TEXTURE_2D);
+        }
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_COLOR_MATERIAL);
+        if (wireOverShaded_) {
+            glColor3f(0.08f, 0.08f, 0.1f);
+            drawEdges(mesh);
+        }
+    }
+    for (const auto& [name, texture] : textures)
+        glDeleteTextures(1, &texture);
 }
 
 std::array<uint8_t, 4> Viewport::pixel(int x, int y) const {
