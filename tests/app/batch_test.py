@@ -121,6 +121,10 @@ class BatchTest(unittest.TestCase):
         status, report = batch(self.src, "-o", out, "--levels", ",".join(LEVELS))
         self.assertEqual({r["status"] for r in report["results"] if r["asset"] not in BROKEN}, {"up to date"})
         self.assertEqual(mtimes(out), before)
+        # A missing output makes its asset stale.
+        os.remove(os.path.join(out, "props/cube_lod20.ply"))
+        status, report = batch(self.src, "-o", out, "--levels", ",".join(LEVELS))
+        self.assertEqual([r["asset"] for r in report["results"] if r["status"] == "done"], ["props/cube.ply"])
         # A changed input is redone alone; a changed recipe redoes everything and removes the levels
         # it no longer makes; --force redoes all.
         subprocess.run([MAKE_SAMPLE, os.path.join(self.src, "props/plate.ply"), "17", "16"], check=True,
@@ -154,6 +158,24 @@ class BatchTest(unittest.TestCase):
                         "--percent", "10", "--placement", "endpoint", "--no-uvs", "--format", "glb"],
                        check=True, stdout=subprocess.DEVNULL)
         self.assertEqual(read(by_hand), tree(out)["terrain/hills/medium.glb"])
+        # JSON recipe: the deepest folder holding an asset has the last word, a folder's target
+        # replaces the one above, and its format applies to its assets only.
+        recipe_json = os.path.join(self.work, "recipe.json")
+        with open(recipe_json, "w") as f:
+            json.dump({"levels": [40], "folders": {"terrain": {"levels": [30, 5]},
+                                                   "terrain/hills/": {"percent": 10, "format": "obj"}}}, f)
+        out = os.path.join(self.work, "recipe_json")
+        status, report = batch(listing, "-o", out, "--recipe", recipe_json, check_status=0)
+        self.assertEqual(sorted(tree(out)), ["terrain/hills/medium.mtl", "terrain/hills/medium.obj",
+                                             "terrain/small_lod30.glb", "terrain/small_lod5.glb"])
+        # Two assets whose outputs would share names: the second fails, the first is made.
+        clash = os.path.join(self.work, "clash")
+        os.makedirs(clash)
+        shutil.copy(os.path.join(MODELS, "OBJ/box.obj"), os.path.join(clash, "box.obj"))
+        shutil.copy(os.path.join(MODELS, "PLY/cube.ply"), os.path.join(clash, "box.ply"))
+        status, report = batch(clash, "-o", os.path.join(self.work, "clash_out"), check_status=1)
+        self.assertEqual([(r["status"], r.get("reason")) for r in report["results"]],
+                         [("done", None), ("failed", "its outputs would overwrite those of box.obj")])
         for text, message in (("levels = [40\n", "recipe.toml:"), ("levels = [40]\ncolour = 1\n", "unknown key"),
                               ("[settings]\nbogus = 1\n", "'bogus' is not an option")):
             with open(recipe, "w") as f:
