@@ -7,13 +7,29 @@
 #include "RenderCommand.h"
 #include "RunCommand.h"
 #include "SimplifyCommand.h"
+#include "Suggest.h"
 #include "batch/BatchCommand.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 
 namespace gradix {
+namespace {
+
+// Installed, the plug-in is in lib/gradix beside the tool's bin; in the build tree, where it was built.
+std::string defaultPluginPath() {
+    std::error_code code;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", code);
+    const std::filesystem::path installed = self.parent_path() / "../lib/gradix/Gradix_Release.mll";
+    if (!code && std::filesystem::exists(installed, code))
+        return installed.lexically_normal().string();
+    return GRADIX_PLUGIN_PATH;
+}
+
+} // namespace
 
 int Cli::run(int argc, char** argv) {
     CLI::App app("gradix: levels of detail for polygon meshes, made by the Gradix plug-in in an "
@@ -22,9 +38,11 @@ int Cli::run(int argc, char** argv) {
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Show the help of every subcommand");
 
+    app.set_version_flag("--version", std::string("gradix ") + GRADIX_VERSION);
     GlobalOptions global;
-    global.pluginPath = GRADIX_PLUGIN_PATH;
-    app.add_option("--plugin", global.pluginPath, "Plug-in library to load")->capture_default_str();
+    global.pluginPath = defaultPluginPath();
+    app.add_option("--plugin", global.pluginPath,
+                   "Plug-in library to load [default: the one installed or built with the tool]");
     app.add_flag("--json", global.json, "Write the report as JSON on standard output");
     CLI::Option* progress = app.add_flag_callback(
         "--progress", [&global] { global.progress = ProgressMode::ON; },
@@ -47,19 +65,43 @@ int Cli::run(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::string problem = e.what();
+        const std::vector<std::string> subcommands = {"simplify", "lods", "render", "run", "info", "batch"};
         if (app.get_subcommands().empty() && argc > 1) {
             for (int i = 1; i < argc; ++i)
                 if (argv[i][0] != '-') {
-                    problem = std::string("'") + argv[i] +
-                              "' is not a subcommand (simplify, lods, render, run, info, batch)";
+                    const std::string close = closestName(argv[i], subcommands);
+                    problem = std::string("'") + argv[i] + "' is not a subcommand (" +
+                              (close.empty() ? "simplify, lods, render, run, info, batch"
+                                             : "did you mean '" + close + "'?") +
+                              ")";
                     break;
                 }
+        } else if (dynamic_cast<const CLI::ExtrasError*>(&e)) {
+            // An unknown option: the nearest option of the subcommand or of the tool.
+            std::vector<std::string> known;
+            for (const CLI::App* command : std::vector<const CLI::App*>{&app, app.get_subcommands().front()})
+                for (const CLI::Option* option : command->get_options())
+                    for (const std::string& name : option->get_lnames())
+                        known.push_back("--" + name);
+            for (int i = 1; i < argc; ++i) {
+                const std::string word = std::string(argv[i]).substr(0, std::string(argv[i]).find('='));
+                if (word.rfind("--", 0) != 0 || std::find(known.begin(), known.end(), word) != known.end())
+                    continue;
+                const std::string close = closestName(word, known);
+                problem = "unknown option " + word + (close.empty() ? "" : " (did you mean " + close + "?)");
+                break;
+            }
         }
-        std::cerr << "gradix: " << problem << " (see gradix --help)" << std::endl;
-        return EXIT_USAGE;
+        for (int i = 1; i < argc; ++i)
+            if (std::string(argv[i]) == "--json")
+                setJsonErrors(true);
+        return failWith(problem + " (see gradix --help)", EXIT_USAGE);
     }
+    setJsonErrors(global.json);
     if (simplify.selected())
         return simplify.run(global);
     if (lods.selected())

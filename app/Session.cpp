@@ -40,6 +40,20 @@ bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshe
     std::vector<gxhost::SceneMesh> scenes;
     if (!gxhost::importSceneFile(path, scenes, error))
         return false;
+    // The node reads colours and UVs of every corner whatever it is asked; when no mesh of the file
+    // has any, its warning that some are missing says nothing.
+    const bool anyColors = std::any_of(scenes.begin(), scenes.end(), [](const gxhost::SceneMesh& s) {
+        return std::find(s.hasColor.begin(), s.hasColor.end(), 1) != s.hasColor.end();
+    });
+    const bool anyUVs = std::any_of(scenes.begin(), scenes.end(), [](const gxhost::SceneMesh& s) {
+        return std::any_of(s.uvSets.begin(), s.uvSets.end(), [](const gxhost::SceneUVSet& set) {
+            return std::any_of(set.uvIds.begin(), set.uvIds.end(), [](int32_t id) { return id >= 0; });
+        });
+    });
+    if (!anyColors)
+        unremarkable_.push_back("Not all faces/vertices have colors set");
+    if (!anyUVs)
+        unremarkable_.push_back("Not all faces/vertices have UVs set");
     for (gxhost::SceneMesh& scene : scenes) {
         clearMessages();
         MStatus status;
@@ -73,6 +87,8 @@ std::vector<std::string> Session::warnings() const {
     // Each node repeats the same warning; each text is told once, with how often it came.
     std::vector<std::pair<std::string, unsigned>> counted;
     for (const std::string& warning : all) {
+        if (std::find(unremarkable_.begin(), unremarkable_.end(), warning) != unremarkable_.end())
+            continue;
         auto it =
             std::find_if(counted.begin(), counted.end(), [&](const auto& c) { return c.first == warning; });
         if (it == counted.end())

@@ -50,6 +50,8 @@ private:
     std::string pluginPath_;
     gxhost::MessageCapture capture_;
     std::vector<std::string> warnings_;
+    // Warnings that say the file lacks what no mesh of it has at all: not worth telling.
+    std::vector<std::string> unremarkable_;
 };
 
 // `problem` with the host's own error text after it, when there is one.

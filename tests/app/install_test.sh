@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# cmake --install into a prefix, move the prefix, and run the moved tool: run paths are relative.
+# Usage: install_test.sh BUILD_DIR SAMPLE
+set -euo pipefail
+scratch=$(mktemp -d); trap 'rm -rf "$scratch"' EXIT
+cmake --install "$1" --prefix "$scratch/first" >/dev/null
+mv "$scratch/first" "$scratch/moved"
+"$scratch/moved/bin/gradix" --version | grep -q '^gradix '
+"$scratch/moved/bin/gradix" simplify "$2" -o "$scratch/out.glb" --percent 20 | grep -q reached
+test -s "$scratch/out.glb"
+! readelf -d "$scratch/moved/bin/gradix" | grep -E 'R(UN)?PATH' | grep -q "$1"
+echo "moved install works"
