@@ -2,7 +2,9 @@
 
 #include "ExitStatus.h"
 #include "Json.h"
+#include "OptionChecks.h"
 #include "OutputFiles.h"
+#include "OutputGuard.h"
 #include "Progress.h"
 #include "Session.h"
 #include "Table.h"
@@ -16,8 +18,18 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <sys/stat.h>
 
 namespace gradix {
+namespace {
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+} // namespace
 
 LodsCommand::LodsCommand(CLI::App& parent) {
     command_ = parent.add_subcommand("lods", "Write a chain of levels of detail, one file per level");
@@ -28,7 +40,7 @@ LodsCommand::LodsCommand(CLI::App& parent) {
         ->add_option("--levels", levels_,
                      "Percentages of the source's triangles, comma-separated; reached from the finest down")
         ->delimiter(',')
-        ->check(CLI::Range(0.0, 100.0))
+        ->check(finiteRange(0.0, 100.0))
         ->capture_default_str();
     command_->add_option(
         "--format", format_,
@@ -63,15 +75,24 @@ int LodsCommand::run(const GlobalOptions& global) {
     std::sort(levels.begin(), levels.end(), std::greater<double>());
     levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
 
+    std::string error;
+    OutputGuard guard(input_);
+    guard.protect(graph_.weights.file);
+    for (double level : levels)
+        if (!guard.check(levelPath(folder_, input_, level, extension), error))
+            return failWith(error);
+    struct stat folderInfo {};
+    if (stat(folder_.c_str(), &folderInfo) == 0 && !S_ISDIR(folderInfo.st_mode))
+        return failWith(folder_ + ": not a folder (give the folder for the level files)");
+
     const auto start = std::chrono::steady_clock::now();
     Progress progress(Progress::wanted(global.progress));
-    std::string error;
     Session session(global.pluginPath);
     GraphSet set;
     if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error))
         return failWith(error);
     OutputFiles files;
-    if (!files.createFolder(folder_, error))
+    if (!files.open(folder_, error))
         return failWith(error);
 
     struct Row {
@@ -92,16 +113,17 @@ int LodsCommand::run(const GlobalOptions& global) {
         if (!set.setResolution(static_cast<float>(level), error) || !set.evaluate(counts, error))
             return failWith(error);
         progress.stage("level " + formatNumber(level, 3) + "%: writing " + path);
+        const std::string staged = files.stage(std::filesystem::path(path).filename().string());
         if (!set.results(!graph_.noMaterials, results, error) ||
-            !session.exportFile(path, format_.empty() ? format->name : format_, results, error))
-            return failWith(error);
-        files.add(path);
+            !session.exportFile(staged, format_.empty() ? format->name : format_, results, error))
+            return failWith(replaceAll(error, staged, path));
         rows.push_back({level, counts,
                         std::chrono::duration<double>(std::chrono::steady_clock::now() - levelStart).count(),
                         path});
     }
+    if (!files.commit(error))
+        return failWith(error);
     progress.finish();
-    files.keep();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const MeshCounts source = set.sourceCounts();
 

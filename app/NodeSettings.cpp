@@ -1,5 +1,7 @@
 #include "NodeSettings.h"
 
+#include "OptionChecks.h"
+
 #include <gxhost/Host.h>
 
 #include <CLI/CLI.hpp>
@@ -62,19 +64,19 @@ void NodeSettings::addOptions(CLI::App& command) {
     };
     for (const auto& lambda : lambdas)
         command.add_option(lambda.name, *lambda.value, lambda.help)
-            ->check(CLI::NonNegativeNumber)
+            ->check(finiteRange(0.0, 1e12))
             ->capture_default_str()
             ->group(group);
     command
         .add_option("--boundary-weight", boundaryConstraint,
                     "Strength of the planes that hold open borders in place")
-        ->check(CLI::NonNegativeNumber)
+        ->check(finiteRange(0.0, 1e12))
         ->capture_default_str()
         ->group(group);
     command
         .add_option("--seam-weight", discontinuityConstraint,
                     "Strength of the planes that hold UV, normal and colour seams in place")
-        ->check(CLI::NonNegativeNumber)
+        ->check(finiteRange(0.0, 1e12))
         ->capture_default_str()
         ->group(group);
     command

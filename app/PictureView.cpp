@@ -35,10 +35,16 @@ void PictureView::addOptions(CLI::App& command) {
 }
 
 bool PictureView::parseSize(const std::string& text, int& width, int& height) {
-    char x = 0, extra = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &extra) != 3 || (x != 'x' && x != 'X'))
-        return false;
-    return width >= 16 && width <= 8192 && height >= 16 && height <= 8192;
+    // Digits only, at most four of them per side, so nothing can overflow on the way.
+    const size_t x = text.find_first_of("xX");
+    const auto side = [&](const std::string& digits, int& value) {
+        if (digits.empty() || digits.size() > 4 ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        value = std::stoi(digits);
+        return value >= 16 && value <= 8192;
+    };
+    return x != std::string::npos && side(text.substr(0, x), width) && side(text.substr(x + 1), height);
 }
 
 void PictureView::direction(Vec& towardsEye, Vec& up) const {
@@ -63,10 +69,10 @@ void PictureView::direction(Vec& towardsEye, Vec& up) const {
         towardsEye[k] = std::cos(e) * horizontal[k] + std::sin(e) * y[k];
     }
     // Looking straight down (or up), the side facing the camera's azimuth is at the bottom.
-    up = std::fabs(elevation) > 89.0 ? Vec{-horizontal[0] * (elevation > 0 ? 1 : -1),
-                                           -horizontal[1] * (elevation > 0 ? 1 : -1),
-                                           -horizontal[2] * (elevation > 0 ? 1 : -1)}
-                                     : y;
+    up = std::fabs(elevation) > 89.0
+             ? Vec{-horizontal[0] * (elevation > 0 ? 1 : -1), -horizontal[1] * (elevation > 0 ? 1 : -1),
+                   -horizontal[2] * (elevation > 0 ? 1 : -1)}
+             : y;
 }
 
 bool drawPicture(Session& session, const PictureView& view, int width, int height,
@@ -85,7 +91,8 @@ bool drawPicture(Session& session, const PictureView& view, int width, int heigh
     Vec towardsEye, up;
     view.direction(towardsEye, up);
     viewport.frameScene(towardsEye, up);
-    if (!viewport.refresh(view.wireframeOnly ? M3dView::kWireFrame : M3dView::kGouraudShaded, M3dView::kDormant) ||
+    if (!viewport.refresh(view.wireframeOnly ? M3dView::kWireFrame : M3dView::kGouraudShaded,
+                          M3dView::kDormant) ||
         !session.hostError().empty()) {
         error = withHostError("drawing failed", session);
         return false;

@@ -2,21 +2,29 @@
 
 #include "ExitStatus.h"
 #include "Json.h"
-#include "OutputFiles.h"
+#include "OptionChecks.h"
+#include "OutputGuard.h"
 #include "Picture.h"
 #include "Progress.h"
 #include "Session.h"
 #include "Table.h"
 
-#include <gxhost/Host.h>
 #include "io/MaterialLooks.h"
+#include <gxhost/Host.h>
+
+#include "io/SignalCleanup.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace gradix {
 
@@ -25,15 +33,17 @@ RenderCommand::RenderCommand(CLI::App& parent) {
     command_->footer("Example:\n  gradix render model.glb -o model.png --percent 25 --wireframe --yaw 30");
     command_->add_option("IN", input_, "Mesh file to read")->required()->check(CLI::ExistingFile);
     command_->add_option("-o,--output", output_, "Picture to write: .png, .jpg or .jpeg")->required();
-    command_->add_option("--percent", percent_, "Resolution to draw, in percent of the triangles [default: 100]")
-        ->check(CLI::Range(0.0, 100.0));
+    command_
+        ->add_option("--percent", percent_, "Resolution to draw, in percent of the triangles [default: 100]")
+        ->check(finiteRange(0.0, 100.0));
     command_
         ->add_option("--visualize", visualize_,
                      "Overlay the next contractions: faces (touched faces in red) or lines (the pairs)")
         ->check(CLI::IsMember({"faces", "lines"}));
     command_
-        ->add_option("--range", range_, "Share of the pending pairs the overlay shows, cheapest first [default: 0.2]")
-        ->check(CLI::Range(0.0, 1.0));
+        ->add_option("--range", range_,
+                     "Share of the pending pairs the overlay shows, cheapest first [default: 0.2]")
+        ->check(finiteRange(0.0, 1.0));
     view_.addOptions(*command_);
     graph_.addOptions(*command_, false);
 }
@@ -53,21 +63,27 @@ void RenderCommand::drawLegend(Picture& picture, const std::string& visualize, d
     const std::string text = legend(visualize, range);
     const int scale = picture.width() >= 600 ? 2 : 1, pad = 4 * scale, swatch = Picture::textHeight(scale);
     const int height = swatch + 2 * pad, y = picture.height() - height;
-    picture.fillRect(0, y, std::min(picture.width(), Picture::textWidth(text, scale) + swatch + 3 * pad), height,
-                     {20, 20, 24});
-    picture.fillRect(pad, y + pad, swatch, swatch, visualize == "faces" ? Rgb{200, 30, 30} : Rgb{230, 60, 40});
+    picture.fillRect(0, y, std::min(picture.width(), Picture::textWidth(text, scale) + swatch + 3 * pad),
+                     height, {20, 20, 24});
+    picture.fillRect(pad, y + pad, swatch, swatch,
+                     visualize == "faces" ? Rgb{200, 30, 30} : Rgb{230, 60, 40});
     picture.drawText(2 * pad + swatch, y + pad + scale, text, {235, 235, 235}, scale);
 }
 
 int RenderCommand::run(const GlobalOptions& global) {
     int width = 0, height = 0;
     if (!PictureView::parseSize(view_.size, width, height))
-        return failWith("render: --size '" + view_.size + "' is not WIDTHxHEIGHT with each between 16 and 8192",
+        return failWith("render: --size '" + view_.size +
+                            "' is not WIDTHxHEIGHT with each between 16 and 8192",
                         EXIT_USAGE);
     if (!Picture::knownExtension(output_))
         return failWith(output_ + ": pictures are written as .png, .jpg or .jpeg", EXIT_USAGE);
-    Progress progress(Progress::wanted(global.progress));
     std::string error;
+    OutputGuard guard(input_);
+    guard.protect(graph_.weights.file);
+    if (!guard.check(output_, error))
+        return failWith(error);
+    Progress progress(Progress::wanted(global.progress));
     Session session(global.pluginPath);
     progress.stage("loading the plug-in");
     if (!session.loadPlugin(error))
@@ -110,22 +126,34 @@ int RenderCommand::run(const GlobalOptions& global) {
     progress.stage("drawing");
     Picture picture;
     if (!drawPicture(
-            session, view_, width, height, [&shown](const std::string& node) { return shown.count(node) > 0; },
-            looks, picture, error))
+            session, view_, width, height,
+            [&shown](const std::string& node) { return shown.count(node) > 0; }, looks, picture, error))
         return failWith(output_ + ": " + error);
     if (!visualize_.empty())
         drawLegend(picture, visualize_, range_);
 
-    // Written beside the target and renamed into place, so a failed write leaves no file.
-    OutputFiles files;
-    const std::string temporary = output_ + ".part";
-    files.add(temporary);
-    if (!picture.save(temporary, error, output_))
+    // Written to a file of its own beside the target and renamed into place, so a failed or stopped
+    // write leaves no file and concurrent runs never mix their pictures.
+    const std::filesystem::path target(output_);
+    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    gxhost::PendingPath pending;
+    const int fd = gxhost::createPendingTempFile(temporary, pending);
+    if (fd < 0)
+        return failWith(output_ + ": cannot write the picture (" + std::strerror(errno) + ")");
+    close(fd);
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(temporary.c_str(), 0666 & ~mask);
+    if (!picture.save(temporary, error, output_)) {
+        unlink(temporary.c_str());
         return failWith(error);
-    std::error_code code;
-    std::filesystem::rename(temporary, output_, code);
-    if (code)
-        return failWith(output_ + ": cannot write the picture (" + code.message() + ")");
+    }
+    if (std::rename(temporary.c_str(), output_.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        unlink(temporary.c_str());
+        return failWith(output_ + ": cannot write the picture (" + reason + ")");
+    }
+    pending.release();
     progress.finish();
 
     const MeshCounts source = set.sourceCounts();

@@ -2,6 +2,8 @@
 
 #include "ExitStatus.h"
 #include "Json.h"
+#include "OptionChecks.h"
+#include "OutputGuard.h"
 #include "Progress.h"
 #include "Session.h"
 #include "Table.h"
@@ -36,15 +38,15 @@ SimplifyCommand::SimplifyCommand(CLI::App& parent) {
     CLI::Option* percent = command_
                                ->add_option("--percent", percent_,
                                             "Keep this percentage of each mesh's triangles (the resolution)")
-                               ->check(CLI::Range(0.0, 100.0))
+                               ->check(finiteRange(0.0, 100.0))
                                ->group(group);
     CLI::Option* triangles =
         command_->add_option("--triangles", triangles_, "Reach this many triangles in all (searched)")
-            ->check(CLI::PositiveNumber)
+            ->check(countRange(kMaxElementCount))
             ->group(group);
     CLI::Option* vertices =
         command_->add_option("--vertices", vertices_, "Reach this many vertices in all (searched)")
-            ->check(CLI::PositiveNumber)
+            ->check(countRange(kMaxElementCount))
             ->group(group);
     percent->excludes(triangles)->excludes(vertices);
     triangles->excludes(vertices);
@@ -62,9 +64,13 @@ int SimplifyCommand::run(const GlobalOptions& global) {
         return failWith(output_ + ": no known output format " +
                         (format_.empty() ? "for this extension" : "'" + format_ + "'") + " (use one of " +
                         gxhost::exportFormatNames() + ")");
+    std::string error;
+    OutputGuard guard(input_);
+    guard.protect(graph_.weights.file);
+    if (!guard.check(output_, error))
+        return failWith(error);
     const auto start = std::chrono::steady_clock::now();
     Progress progress(Progress::wanted(global.progress));
-    std::string error;
     Session session(global.pluginPath);
     GraphSet set;
     if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error))

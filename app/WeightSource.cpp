@@ -4,12 +4,24 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace gradix {
 
 bool WeightSource::readFile(const std::string& path, std::string& error) {
     origin_ = path;
     values_.clear();
+    // A device or FIFO never ends and a text of more than a gigabyte is no weights file: both are
+    // refused before reading, so a wrong path cannot use up the memory.
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = path + ": the weights file is not a regular file";
+        return false;
+    }
+    if (info.st_size > (off_t{1} << 30)) {
+        error = path + ": the weights file is larger than 1 GB";
+        return false;
+    }
     std::ifstream in(path);
     if (!in) {
         error = path + ": cannot open the weights file";

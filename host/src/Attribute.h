@@ -34,6 +34,9 @@ public:
     // Rounds a number to what the attribute stores (float precision, whole shorts, 0/1 for booleans)
     // and applies the minimum/maximum.
     double storedNumber(double value) const;
+    // False when `value` is outside what the attribute's type holds (NaN for an integer type), so
+    // that callers can refuse it instead of letting it be clamped.
+    bool holds(double value) const;
     // Whether a data object may be stored in this attribute.
     bool accepts(const Data& data) const;
     const char* kindName() const;

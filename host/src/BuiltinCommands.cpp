@@ -11,7 +11,9 @@
 
 #include <fnmatch.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace gxhost {
 namespace {
@@ -121,7 +123,8 @@ MStatus setAttrCmd(const Args& args, Result&, std::string& error) {
             return usage(error, help);
         const std::string& kind = args[2];
         double count;
-        if (!parseNumber(args[3], count) || count < 0 || args.size() != 4 + static_cast<size_t>(count)) {
+        if (!parseNumber(args[3], count) || !(count >= 0) || count != std::floor(count) ||
+            count > static_cast<double>(args.size()) || args.size() != 4 + static_cast<size_t>(count)) {
             error = "the value count of '" + args[0] + "' does not match the values given";
             return MStatus::kInvalidParameter;
         }
@@ -140,8 +143,14 @@ MStatus setAttrCmd(const Args& args, Result&, std::string& error) {
             value.data = data;
         } else if (kind == "Int32Array") {
             auto data = std::make_shared<IntArrayData>();
-            for (double d : numbers)
+            for (double d : numbers) {
+                if (!(d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max()) ||
+                    d != std::floor(d)) {
+                    error = "'" + gxFormatDouble(d) + "' is not a 32-bit integer";
+                    return MStatus::kInvalidParameter;
+                }
                 data->values.push_back(static_cast<int>(d));
+            }
             value.data = data;
         } else {
             error = "unsupported data type '" + kind + "'";
@@ -157,7 +166,7 @@ MStatus setAttrCmd(const Args& args, Result&, std::string& error) {
                     value.number = f.second;
                     ok = true;
                 }
-        if (!ok) {
+        if (!ok || (a.kind != Attribute::Kind::Typed && !a.holds(value.number))) {
             error = "'" + args[1] + "' is not a value for '" + node->plugName(attr) + "'";
             return MStatus::kInvalidParameter;
         }

@@ -5,6 +5,9 @@
 #include <maya/MDataHandle.h>
 #include <maya/MPxData.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace gxhost;
 
 MDataHandle::MDataHandle(Node* node, int attribute) : node_(node), attr_(attribute) {}
@@ -33,11 +36,21 @@ double MDataHandle::asDouble() const {
 float MDataHandle::asFloat() const {
     return static_cast<float>(asDouble());
 }
+// Stored numbers of integer attributes are already in range; a float or double one read as an
+// integer is cut to the type's range rather than converted out of it.
+template <typename T> static T toInteger(double value) {
+    if (!(value > static_cast<double>(std::numeric_limits<T>::min())))
+        return std::isnan(value) ? T(0) : std::numeric_limits<T>::min();
+    if (value >= static_cast<double>(std::numeric_limits<T>::max()))
+        return std::numeric_limits<T>::max();
+    return static_cast<T>(value);
+}
+
 int MDataHandle::asInt() const {
-    return static_cast<int>(asDouble());
+    return toInteger<int>(asDouble());
 }
 short MDataHandle::asShort() const {
-    return static_cast<short>(asDouble());
+    return toInteger<short>(asDouble());
 }
 bool MDataHandle::asBool() const {
     return asDouble() != 0.0;

@@ -196,3 +196,20 @@ TEST_F(SelectionTest, CommandResultsConvertToNumbers) {
 }
 
 } // namespace
+
+// Numbers that an attribute's type cannot hold are refused before any conversion (which would be
+// undefined behaviour), whether a plain value, an integer array element or an array count.
+TEST_F(CommandTest, SetAttrRefusesNumbersTheTypeCannotHold) {
+    ASSERT_TRUE(executeCommand("createNode testClamp -n c"));
+    for (const char* bad :
+         {"setAttr c.mode 1e10", "setAttr c.mode nan", "setAttr c.mode -40000", "setAttr c.deliveries 3e9",
+          "setAttr c.deliveries -inf", "setAttr c.level 1e39", "setAttr c.level -type Int32Array 1 3e9",
+          "setAttr c.level -type Int32Array 1 0.5", "setAttr c.level -type Int32Array 1e300 1",
+          "setAttr c.level -type doubleArray nan", "setAttr c.level -type doubleArray -1"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(executeCommand(bad));
+    }
+    std::vector<std::string> result;
+    ASSERT_TRUE(executeCommand("setAttr c.mode 1\nsetAttr c.deliveries -5\ngetAttr c.deliveries", &result));
+    EXPECT_EQ(result, std::vector<std::string>{"-5"});
+}

@@ -28,15 +28,17 @@ unsigned long long offCounts(std::istream& in) {
     return total;
 }
 
-// "element NAME COUNT" lines up to "end_header".
-unsigned long long plyCounts(std::istream& in) {
+// "element NAME COUNT" lines up to "end_header"; `ended` tells whether that line came.
+unsigned long long plyCounts(std::istream& in, bool& ended) {
     unsigned long long total = 0;
     std::string line;
-    for (int lines = 0; lines < 1000 && std::getline(in, line); ++lines) {
+    ended = false;
+    for (int lines = 0; lines < 10000 && std::getline(in, line); ++lines) {
         std::istringstream words(line);
         std::string keyword, name, count;
         words >> keyword;
         if (keyword == "end_header") {
+            ended = true;
             break;
         }
         if (keyword == "element" && words >> name >> count) {
@@ -61,7 +63,13 @@ bool checkDeclaredCounts(const std::string& path, std::string& problem) {
     if (first.size() >= 3 && first.size() <= 6 && first.compare(first.size() - 3, 3, "OFF") == 0) {
         declared = offCounts(in);
     } else if (first == "ply") {
-        declared = plyCounts(in);
+        // Assimp's PLY reader never stops looking for the end of a header that has none.
+        bool ended = false;
+        declared = plyCounts(in, ended);
+        if (!ended) {
+            problem = "the PLY header has no end_header line";
+            return false;
+        }
     }
     if (declared > size) {
         problem = "the header declares " + std::to_string(declared) + " elements, more than the file's " +

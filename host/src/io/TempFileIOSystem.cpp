@@ -84,7 +84,8 @@ TempFileSet::~TempFileSet() {
 
 FILE* TempFileSet::create(const std::string& finalPath) {
     std::string pattern = folderOf(finalPath) + "/." + baseNameOf(finalPath) + ".XXXXXX";
-    const int fd = mkstemp(pattern.data());
+    PendingPath pending;
+    const int fd = createPendingTempFile(pattern, pending);
     if (fd < 0) {
         error_ = "cannot create a file in '" + folderOf(finalPath) + "' (" + std::strerror(errno) + ")";
         return nullptr;
@@ -98,7 +99,7 @@ FILE* TempFileSet::create(const std::string& finalPath) {
         std::remove(pattern.c_str());
         return nullptr;
     }
-    entries_.push_back({pattern, finalPath});
+    entries_.push_back({pattern, finalPath, std::move(pending)});
     return file;
 }
 
@@ -123,7 +124,9 @@ bool TempFileSet::commit(std::string& problem) {
         problem = error_;
         return false;
     }
-    // Companions first, so that the main file never refers to one that is not there yet.
+    // Companions first, so that the main file never refers to one that is not there yet; a signal
+    // waits until the set is in place.
+    SignalBlock block;
     std::vector<const Entry*> order;
     for (const Entry& e : entries_) {
         if (e.final != mainPath_) {
@@ -142,6 +145,9 @@ bool TempFileSet::commit(std::string& problem) {
         }
     }
     committed_ = true;
+    for (Entry& e : entries_) {
+        e.pending.release();
+    }
     return true;
 }
 

@@ -10,6 +10,8 @@
 //   4. files.commit(problem) on success; on failure just let `files` go.
 #pragma once
 
+#include "SignalCleanup.h"
+
 #include <assimp/IOSystem.hpp>
 
 #include <string>
@@ -38,6 +40,7 @@ public:
 private:
     struct Entry {
         std::string temp, final;
+        PendingPath pending; // removed by a signal until committed
     };
     std::string mainPath_;
     std::vector<Entry> entries_;

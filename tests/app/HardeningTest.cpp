@@ -1,0 +1,161 @@
+// Runs that must be refused or stopped: an output over the input or a file it uses, outputs that
+// are not regular files, option values that are not numbers in range, inputs that used to hang,
+// signals in the middle of writing and two runs writing one file. Each refusal is one line with its
+// exit status, before any work; the input stays as it was and no file is left behind.
+#include "ToolRun.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace apptest;
+
+namespace {
+
+const std::string kData = GRADIX_TEST_DATA "/hardening/";
+
+pid_t spawn(const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(GRADIX_TOOL)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(GRADIX_TOOL, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+} // namespace
+
+TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
+    ScratchDir dir;
+    for (const char* file : {"pyramid.obj", "pyramid.mtl", "noendheader.ply"})
+        writeText(dir.path(file), readBytes(kData + file));
+    const std::string in = dir.path("pyramid.obj");
+    ASSERT_EQ(link(in.c_str(), dir.path("alias.obj").c_str()), 0);
+    ASSERT_EQ(mkfifo(dir.path("fifo").c_str(), 0644), 0);
+    const std::vector<std::string> before = dir.files();
+    const std::string original = readBytes(in), material = readBytes(dir.path("pyramid.mtl"));
+
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string named;
+    };
+    const std::string out = dir.path("out.glb");
+    const std::vector<Case> cases = {
+        {{"simplify", in, "-o", in, "--percent", "50"}, 1, "the input"},
+        {{"simplify", in, "-o", dir.dir() + "/./pyramid.obj", "--percent", "50"}, 1, "the input"},
+        {{"simplify", in, "-o", dir.path("alias.obj"), "--percent", "50"}, 1, "the input"},
+        {{"simplify", in, "-o", dir.path("pyramid.mtl"), "--format", "obj", "--percent", "50"}, 1, "uses"},
+        {{"render", in, "-o", in}, 1, "the input"},
+        {{"lods", in, "-o", in}, 1, "not a folder"},
+        {{"simplify", in, "-o", "/dev/null", "--format", "obj", "--percent", "50"}, 1, "a device"},
+        {{"simplify", in, "-o", dir.path("fifo"), "--format", "obj", "--percent", "50"}, 1, "a FIFO"},
+        {{"simplify", in, "-o", dir.dir(), "--format", "obj", "--percent", "50"}, 1, "a folder"},
+        {{"simplify", in, "-o", out, "--percent", "nan"}, 2, "--percent"},
+        {{"simplify", in, "-o", out, "--percent", "inf"}, 2, "--percent"},
+        {{"simplify", in, "-o", out, "--percent", "-1"}, 2, "--percent"},
+        {{"simplify", in, "-o", out, "--triangles", "99999999999999999999999"}, 2, "--triangles"},
+        {{"simplify", in, "-o", out, "--triangles", "0"}, 2, "--triangles"},
+        {{"simplify", in, "-o", out, "--vertices", "-3"}, 2, "--vertices"},
+        {{"simplify", in, "-o", out, "--percent", "5", "--lambda-uvs", "nan"}, 2, "--lambda-uvs"},
+        {{"render", in, "-o", dir.path("o.png"), "--size", "4294967312x16"}, 2, "--size"},
+        {{"render", in, "-o", dir.path("o.png"), "--size", "0x0"}, 2, "--size"},
+        {{"render", in, "-o", dir.path("o.png"), "--range", "nan"}, 2, "--range"},
+        {{"lods", in, "-o", dir.path("levels"), "--levels", "50,nan"}, 2, "--levels"},
+        {{"simplify", in, "-o", out, "--percent", "50", "--weights", "/dev/zero"}, 1, "/dev/zero"},
+        {{"info", dir.path("noendheader.ply")}, 1, "end_header"},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (const std::string& arg : c.args)
+            line += arg + " ";
+        SCOPED_TRACE(line);
+        const ToolRun run = gradix(c.args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        const auto lines = run.errLines();
+        ASSERT_EQ(lines.size(), 1u) << run.err;
+        EXPECT_NE(lines[0].find(c.named), std::string::npos) << lines[0];
+        EXPECT_EQ(dir.files(), before);
+        EXPECT_EQ(readBytes(in), original);
+        EXPECT_EQ(readBytes(dir.path("pyramid.mtl")), material);
+    }
+}
+
+// A signal at any moment: the run either finished or exits with 128 + the signal, and in that case
+// nothing it made is left, neither files nor the folders it created, and a level file of an earlier
+// run in the folder is as it was.
+TEST(Hardening, StoppedRunsLeaveNothing) {
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    int stopped = 0;
+    for (int round = 0; round < 6; ++round) {
+        ScratchDir dir;
+        const int signal = signals[round % 3];
+        const bool earlier = round % 2 == 1;
+        const std::string folder = dir.path(earlier ? "levels" : "new/levels");
+        if (earlier) {
+            mkdir(folder.c_str(), 0755);
+            writeText(folder + "/sample_lod50.gltf", "an earlier run's level");
+        }
+        const pid_t pid = spawn(
+            {"lods", GRADIX_SAMPLE, "-o", folder, "--levels", "90,70,50,30,20,10,5,2,1", "--format", "gltf"});
+        std::this_thread::sleep_for(std::chrono::milliseconds(150 + 150 * round));
+        kill(pid, signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            continue;
+        ++stopped;
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        }
+        // Stopped after the levels were moved into place, the run has finished its work.
+        const size_t files = dir.files().size();
+        if (files == 18)
+            continue;
+        if (earlier) {
+            EXPECT_EQ(dir.files(), std::vector<std::string>{"levels/sample_lod50.gltf"}) << "round " << round;
+            EXPECT_EQ(readBytes(folder + "/sample_lod50.gltf"), "an earlier run's level");
+        } else {
+            EXPECT_EQ(files, 0u) << "round " << round;
+            struct stat info {};
+            EXPECT_NE(stat(dir.path("new").c_str(), &info), 0);
+        }
+    }
+    EXPECT_GT(stopped, 0);
+}
+
+// Two runs writing one file at once: the last rename wins and the file is always whole.
+TEST(Hardening, ConcurrentRunsToOneFileEachWriteAWholeFile) {
+    ScratchDir dir;
+    const std::string png = dir.path("same.png"), mesh = dir.path("same.glb");
+    for (int round = 0; round < 3; ++round) {
+        const pid_t a = spawn({"render", GRADIX_SAMPLE, "-o", png, "--size", "64x48"});
+        const pid_t b = spawn({"render", GRADIX_SAMPLE, "-o", png, "--size", "48x64", "--percent", "20"});
+        const pid_t c = spawn({"simplify", GRADIX_SAMPLE, "-o", mesh, "--percent", "50"});
+        const pid_t d = spawn({"simplify", GRADIX_SAMPLE, "-o", mesh, "--percent", "20"});
+        for (pid_t pid : {a, b, c, d}) {
+            int status = 0;
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        Image image;
+        ASSERT_TRUE(readPng(png, image));
+        EXPECT_EQ(image.width * image.height, 64 * 48);
+        EXPECT_GT(triangleCount(readMeshes(mesh)), 0u);
+        EXPECT_EQ(dir.files(), (std::vector<std::string>{"same.glb", "same.png"}));
+    }
+}
