@@ -46,6 +46,7 @@ TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
     const std::string in = dir.path("pyramid.obj");
     ASSERT_EQ(link(in.c_str(), dir.path("alias.obj").c_str()), 0);
     ASSERT_EQ(mkfifo(dir.path("fifo").c_str(), 0644), 0);
+    writeText(dir.path("tex.png"), "the material's texture");
     const std::vector<std::string> before = dir.files();
     const std::string original = readBytes(in), material = readBytes(dir.path("pyramid.mtl"));
 
@@ -60,7 +61,7 @@ TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
         {{"simplify", in, "-o", dir.dir() + "/./pyramid.obj", "--percent", "50"}, 1, "the input"},
         {{"simplify", in, "-o", dir.path("alias.obj"), "--percent", "50"}, 1, "the input"},
         {{"simplify", in, "-o", dir.path("pyramid.mtl"), "--format", "obj", "--percent", "50"}, 1, "uses"},
-        {{"render", in, "-o", in}, 1, "the input"},
+        {{"render", in, "-o", dir.path("tex.png")}, 1, "uses"},
         {{"lods", in, "-o", in}, 1, "not a folder"},
         {{"simplify", in, "-o", "/dev/null", "--format", "obj", "--percent", "50"}, 1, "a device"},
         {{"simplify", in, "-o", dir.path("fifo"), "--format", "obj", "--percent", "50"}, 1, "a FIFO"},
