@@ -35,8 +35,11 @@ SimplifyResult simplify(py::handle vertices, py::handle faces, py::object ratio,
     if (targets != 1)
         throw py::value_error("simplify: give the target as exactly one of ratio, triangles, vertices_target "
                               "or max_error");
-    if (!maxError.is_none())
-        throw std::logic_error("max_error: the measured error is not available in this build yet");
+    if (!maxError.is_none()) {
+        PyErr_SetString(PyExc_NotImplementedError,
+                        "max_error: the measured error is not available in this build yet");
+        throw py::error_already_set();
+    }
     double fraction = 0.0;
     long long count = 0;
     if (!ratio.is_none()) {
@@ -66,7 +69,8 @@ SimplifyResult simplify(py::handle vertices, py::handle faces, py::object ratio,
         else
             session->reachVertices(uint32_t(count));
     }
-    const double engineSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double engineSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const py::dict level = levelArrays(*session, true);
     SimplifyResult r;
     r.vertices = level["vertices"];
@@ -168,16 +172,6 @@ later on (the counts reached are the same).)";
 
 PYBIND11_MODULE(gradix, m) {
     m.doc() = kModuleDoc;
-    py::register_exception_translator([](std::exception_ptr p) {
-        try {
-            if (p)
-                std::rethrow_exception(p);
-        } catch (const std::logic_error& e) {
-            if (dynamic_cast<const std::invalid_argument*>(&e))
-                throw;
-            PyErr_SetString(PyExc_NotImplementedError, e.what());
-        }
-    });
 
     py::class_<SimplifyResult>(m, "SimplifyResult", "The result of gradix.simplify(); see its help.")
         .def_readonly("vertices", &SimplifyResult::vertices, "(n, 3) float64 positions")
