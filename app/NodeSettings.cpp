@@ -85,6 +85,25 @@ void NodeSettings::addOptions(CLI::App& command) {
                   "does by default, instead of eliminating the attributes first (same results up to "
                   "rounding, much slower where many seams meet)")
         ->group(group);
+    command
+        .add_flag("--prevent-folds,!--no-prevent-folds", preventFolds,
+                  "Hold back contractions that would fold a face over or flatten it (default on)")
+        ->group(group);
+    command
+        .add_option("--fold-angle", foldAngle,
+                    "Degrees a face's normal may turn in one contraction before it counts as a fold")
+        ->check(CLI::Range(0.0, 180.0))
+        ->capture_default_str()
+        ->group(group);
+    command
+        .add_flag("--keep-topology,!--no-keep-topology", keepTopology,
+                  "Refuse contractions that would close a hole, fuse sheets or make an edge shared by more "
+                  "than two faces (default on)")
+        ->group(group);
+    command
+        .add_flag("--lock-border,!--no-lock-border", lockBorder,
+                  "Keep every vertex on an open border where it is (default off)")
+        ->group(group);
 }
 
 bool NodeSettings::apply(const std::string& node, bool sourceHasNormals, bool sourceHasColors,
@@ -107,6 +126,10 @@ bool NodeSettings::apply(const std::string& node, bool sourceHasNormals, bool so
         {"boundaryConstraint", boundaryConstraint},
         {"discontinuityConstraint", discontinuityConstraint},
         {"blockSolve", blockSolve},
+        {"preventFolds", preventFolds},
+        {"foldAngle", foldAngle},
+        {"keepTopology", keepTopology},
+        {"lockBorder", lockBorder},
     };
     for (const auto& [attribute, value] : values)
         if (!gxhost::setAttr(node + "." + attribute, value)) {

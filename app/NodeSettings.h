@@ -24,6 +24,11 @@ struct NodeSettings {
     double lambdaUVs = 1.0, lambdaNormals = 1.0, lambdaColors = 1.0;
     double boundaryConstraint = 1000.0, discontinuityConstraint = 1000.0;
     bool blockSolve = true; // the tool's default; the node's is off
+    // Engine guards: the node has them off, the tool on.
+    bool preventFolds = true;
+    double foldAngle = 60.0;
+    bool keepTopology = true;
+    bool lockBorder = false;
 
     void addOptions(CLI::App& command);
     // Writes every setting to the Gradix node `node`; normals and colours as resolved for a source

@@ -3,6 +3,7 @@
 #include "MatrixN.h"
 #include "QSlimLog.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace gdx {
@@ -16,7 +17,8 @@ Quadric& QSlim::mergedQuadric() {
 QSlim::QSlim(Model& model, VertexWeight& weights)
     : vertexWeights_(weights), model_(model),
       // Room for every pair of a closed manifold (about 1.5 per face) so setup never regrows it.
-      queue_(edges_, model.numFaces() + model.numFaces() / 2 + 16), vertexPairs_(model.numVertices()) {
+      queue_(edges_, model.numFaces() + model.numFaces() / 2 + 16), vertexPairs_(model.numVertices()),
+      guard_(model) {
     edges_.reserve(model.numFaces() + model.numFaces() / 2 + 16);
     quadrics_.reserve(model.numWedges());
     for (uint32_t f = 0; f < model.numFaces(); ++f)
@@ -38,6 +40,10 @@ void QSlim::setBoundaryWeight(float value) {
 
 void QSlim::setDiscontinuityWeight(float value) {
     discontinuityWeight_ = value > 0.0f ? value : 0.0;
+}
+
+void QSlim::setGuards(double foldAngle, bool keepTopology, bool lockBorder) {
+    guard_.configure(foldAngle, keepTopology, lockBorder);
 }
 
 float QSlim::pairWeight(uint32_t a, uint32_t b) {
@@ -249,6 +255,12 @@ double QSlim::evaluateAt(const FloatVector& p) {
 }
 
 void QSlim::computeError(Edge& pair) {
+    evaluatePair(pair);
+    if (guard_.enabled())
+        pair.setError(guardedError(pair.error, guard_.judge(evalRecord_, pair.target)));
+}
+
+void QSlim::evaluatePair(Edge& pair) {
     const uint32_t a = pair.first, b = pair.second;
     Quadric& merged = mergedQuadric();
     merged.reset(0);
@@ -316,6 +328,11 @@ void QSlim::refreshPair(uint32_t pair) {
 bool QSlim::nextContraction(PairContraction& record) {
     if (queue_.size() == 0)
         return false;
+    if (guard_.enabled()) {
+        revalidateTop();
+        if (edges_[queue_.top()].error == FLT_MAX)
+            return false; // every remaining contraction is refused
+    }
     const Edge& e = edges_[queue_.top()];
     if (!model_.vertexState(e.first).active || !model_.vertexState(e.second).active)
         return false;
@@ -337,6 +354,33 @@ void QSlim::applyContraction(const PairContraction& record) {
     // refreshPair never changes the list it walks.
     refreshPairsOf(a);
     refreshOppositeVertices(record);
+    if (guard_.enabled())
+        refreshGuardedPairsAround(a);
+}
+
+// A guard's verdict on a pair depends on the faces around both its vertices, which contractions
+// nearby change without touching the pair. The top pair is judged again before it is offered...
+void QSlim::revalidateTop() {
+    for (;;) {
+        const uint32_t top = queue_.top();
+        const float before = edges_[top].error;
+        refreshPair(top);
+        if (queue_.top() == top && edges_[top].error == before)
+            return;
+    }
+}
+
+// ...and after a change around v, the penalised or refused pairs of v's neighbours are judged again,
+// so that a pair a guard held back comes forward as soon as its neighbourhood allows it.
+void QSlim::refreshGuardedPairsAround(uint32_t v) {
+    scratchGuard_.clear();
+    model_.vertexNeighbours(v, scratchGuard_);
+    for (uint32_t x : scratchGuard_)
+        for (uint32_t i = 0; i < vertexPairs_[x].size(); ++i) {
+            const uint32_t pair = vertexPairs_[x][i];
+            if (isPenalised(edges_[pair].error))
+                refreshPair(pair);
+        }
 }
 
 void QSlim::prefetchFacesOf(uint32_t v) const {
@@ -433,6 +477,10 @@ void QSlim::undoContraction(const PairContraction& record) {
     relinkOnUncontract(record);
     updateWedgeAttributes(a);
     updateWedgeAttributes(b);
+    if (guard_.enabled()) {
+        refreshGuardedPairsAround(a);
+        refreshGuardedPairsAround(b);
+    }
 }
 
 void QSlim::relinkOnUncontract(const PairContraction& record) {

@@ -13,6 +13,7 @@
 //   engine.undoContraction(r);                                      // latest first
 #pragma once
 
+#include "ContractionGuard.h"
 #include "Heap.h"
 #include "Model.h"
 #include "Quadric.h"
@@ -44,6 +45,8 @@ public:
     EdgeWeighting edgeWeighting() const { return edgeWeighting_; }
     double boundaryWeight() const { return boundaryWeight_; }
     double discontinuityWeight() const { return discontinuityWeight_; }
+    // Fold, topology and border guards (ContractionGuard); all off unless set.
+    void setGuards(double foldAngle, bool keepTopology, bool lockBorder);
 
     // Builds wedge quadrics, constraint planes and candidate pairs. Once per engine.
     void setup();
@@ -82,6 +85,9 @@ public:
     static Quadric& mergedQuadric();
 
 private:
+    void evaluatePair(Edge& pair);
+    void revalidateTop();
+    void refreshGuardedPairsAround(uint32_t v);
     void initQuadrics();
     void groupEdgeFaces(uint32_t v);
     void collectPairs();
@@ -105,7 +111,8 @@ private:
     IndexArray freeEdges_;
     Heap queue_;
     std::vector<PairList> vertexPairs_;
-    IndexArray scratchA_, scratchB_;
+    IndexArray scratchA_, scratchB_, scratchGuard_;
+    ContractionGuard guard_;
     uint32_t activeVertices_ = 0;
     uint32_t activeFaces_ = 0;
     double boundaryWeight_ = 1000.0;

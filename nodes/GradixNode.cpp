@@ -40,7 +40,8 @@ MObject GradixNode::smInMesh, GradixNode::smInWeights, GradixNode::smVertexPlace
     GradixNode::smUnitizeNormals, GradixNode::smClampVertexColors, GradixNode::smLambdaUVs,
     GradixNode::smLambdaNormals, GradixNode::smLambdaColors, GradixNode::smBoundaryConstraint,
     GradixNode::smDiscontinuityConstraint, GradixNode::smPauseMeshUpdate;
-MObject GradixNode::smBlockSolve;
+MObject GradixNode::smBlockSolve, GradixNode::smPreventFolds, GradixNode::smFoldAngle,
+    GradixNode::smKeepTopology, GradixNode::smLockBorder;
 MObject GradixNode::smOutMesh, GradixNode::smOutSlimInfo, GradixNode::smOutUVs, GradixNode::smOutUVids;
 
 namespace {
@@ -254,7 +255,8 @@ const AttributeSpec kOutputs[] = {
 
 // Engine settings added after every specified attribute, off by default, so that a node left at its
 // defaults computes what it always has. blockSolve: optimal placement by eliminating the attribute
-// blocks (linear in a pair's wedges instead of cubic; equal up to rounding).
+// blocks (linear in a pair's wedges instead of cubic; equal up to rounding). preventFolds (with
+// foldAngle), keepTopology and lockBorder: the engine's contraction guards.
 const AttributeSpec kEngineInputs[] = {
     {&GradixNode::smBlockSolve,
      "blockSolve",
@@ -267,6 +269,40 @@ const AttributeSpec kEngineInputs[] = {
      true,
      {},
      {}},
+    {&GradixNode::smPreventFolds,
+     "preventFolds",
+     "pf",
+     Kind::BOOL,
+     0,
+     "smPreventFolds",
+     false,
+     true,
+     true,
+     {},
+     {}},
+    {&GradixNode::smFoldAngle,
+     "foldAngle",
+     "fa",
+     Kind::FLOAT,
+     60.0,
+     "smFoldAngle",
+     false,
+     true,
+     true,
+     {},
+     {}},
+    {&GradixNode::smKeepTopology,
+     "keepTopology",
+     "kt",
+     Kind::BOOL,
+     0,
+     "smKeepTopology",
+     false,
+     true,
+     true,
+     {},
+     {}},
+    {&GradixNode::smLockBorder, "lockBorder", "lb", Kind::BOOL, 0, "smLockBorder", false, true, true, {}, {}},
 };
 
 bool isNumeric(Kind kind) {
@@ -519,6 +555,14 @@ bool GradixNode::setInternalValue(const MPlug& plug, const MDataHandle& handle) 
         pauseMeshUpdate = handle.asBool();
     } else if (attribute == smBlockSolve) {
         rebuildAndResolution(boolSetting(blockSolve));
+    } else if (attribute == smPreventFolds) {
+        rebuildAndResolution(boolSetting(preventFolds));
+    } else if (attribute == smFoldAngle) {
+        rebuildAndResolution(floatSetting(foldAngle, 0.0f, 180.0f));
+    } else if (attribute == smKeepTopology) {
+        rebuildAndResolution(boolSetting(keepTopology));
+    } else if (attribute == smLockBorder) {
+        rebuildAndResolution(boolSetting(lockBorder));
     }
     return MPxNode::setInternalValue(plug, handle);
 }
@@ -740,6 +784,7 @@ void GradixNode::buildEngine() {
     engine->setBoundaryWeight(boundaryConstraint);
     engine->setDiscontinuityWeight(discontinuityConstraint);
     engine->setBlockSolve(blockSolve);
+    engine->setGuards(preventFolds ? foldAngle : 0.0, keepTopology, lockBorder);
     model->setAttributeUse(useUVs, useNormals, useVertexColors);
     model->setAttributeClamping(clampUVs, unitizeNormals, clampVertexColors);
     model->setAttributeWeights(lambdaUVs, lambdaNormals, lambdaColors);

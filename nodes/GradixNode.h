@@ -50,7 +50,7 @@ public:
         smClampVertexColors, smLambdaUVs, smLambdaNormals, smLambdaColors, smBoundaryConstraint,
         smDiscontinuityConstraint, smPauseMeshUpdate;
     // Engine settings beyond the specified ones, off by default.
-    static MObject smBlockSolve;
+    static MObject smBlockSolve, smPreventFolds, smFoldAngle, smKeepTopology, smLockBorder;
     // Outputs.
     static MObject smOutMesh, smOutSlimInfo, smOutUVs, smOutUVids;
 
@@ -78,6 +78,8 @@ private:
     float boundaryConstraint = 1000.0f, discontinuityConstraint = 1000.0f;
     bool pauseMeshUpdate = false;
     bool blockSolve = false;
+    bool preventFolds = false, keepTopology = false, lockBorder = false;
+    float foldAngle = 60.0f;
 
     boost::shared_ptr<gdx::Model> model;
     boost::shared_ptr<gdx::HierarchicWeight> weights;
