@@ -10,7 +10,7 @@
 //
 //   ContractionGuard guard(model);
 //   guard.configure(60.0, true, false);
-//   pair.error = guardedError(pair.error, guard.judge(a, b, record, target));
+//   pair.error = guardedError(pair.error, guard.judge(a, b, target));
 #pragma once
 
 #include "Model.h"
@@ -22,7 +22,6 @@ enum class Verdict { ALLOW, PENALISE, REFUSE };
 // Penalised errors sort after every ordinary error below 2^95 and keep their order among
 // themselves; refused ones after those.
 float guardedError(float error, Verdict verdict);
-bool isPenalised(float error);
 
 class ContractionGuard {
 public:
@@ -32,18 +31,30 @@ public:
     void configure(double foldAngle, bool keepTopology, bool lockBorder);
     bool enabled() const { return foldGuard_ || keepTopology_ || lockBorder_; }
 
-    // `record` prepared for contracting b into a, with a moving to `target`.
-    Verdict judge(const PairContraction& record, const FloatVector& target);
+    // To be called whenever the model's faces changed (after a contraction or an undo).
+    void forget() { cache_[0].vertex = cache_[1].vertex = INVALID_INDEX; }
+    // The contraction of b into a, with a moving to `target`, in the model's current state.
+    Verdict judge(uint32_t a, uint32_t b, const FloatVector& target);
 
 private:
-    bool folds(const PairContraction& record, const FloatVector& target) const;
-    bool breaksTopology(const PairContraction& record);
+    bool folds(uint32_t a, uint32_t b, const FloatVector& target) const;
+    bool breaksTopology(uint32_t a, uint32_t b);
     bool onBorder(uint32_t v, IndexArray& neighbours);
 
     Model& model_;
     bool foldGuard_ = false, keepTopology_ = false, lockBorder_ = false;
     double cosFoldAngle_ = 0.0;
-    IndexArray neighboursA_, neighboursB_, link_;
+    IndexArray neighboursA_, neighboursB_, link_, faces_;
+    std::vector<uint32_t> stamp_; // per vertex: the check that last saw it next to b
+    uint32_t clock_ = 0;
+    // The neighbours of the last two vertices asked about: a refresh asks about one vertex's pairs
+    // in a row, and that vertex may have hundreds of faces.
+    struct Cached {
+        uint32_t vertex = INVALID_INDEX;
+        bool border = false;
+        IndexArray neighbours;
+    } cache_[2];
+    uint32_t nextSlot_ = 0;
 };
 
 } // namespace gdx

@@ -257,7 +257,7 @@ double QSlim::evaluateAt(const FloatVector& p) {
 void QSlim::computeError(Edge& pair) {
     evaluatePair(pair);
     if (guard_.enabled())
-        pair.setError(guardedError(pair.error, guard_.judge(evalRecord_, pair.target)));
+        pair.setError(guardedError(pair.error, guard_.judge(pair.first, pair.second, pair.target)));
 }
 
 void QSlim::evaluatePair(Edge& pair) {
@@ -345,6 +345,7 @@ void QSlim::applyContraction(const PairContraction& record) {
     QSLIM_LOG("contract %u <- %u (%u faces removed)", a, b, record.removedFaces.size());
     activeVertices_ -= 1;
     activeFaces_ -= record.removedFaces.size();
+    guard_.forget();
     mergedQuadric().reset(0);
     buildMergedQuadric(record, true);
     relinkOnContract(record);
@@ -354,12 +355,12 @@ void QSlim::applyContraction(const PairContraction& record) {
     // refreshPair never changes the list it walks.
     refreshPairsOf(a);
     refreshOppositeVertices(record);
-    if (guard_.enabled())
-        refreshGuardedPairsAround(a);
 }
 
 // A guard's verdict on a pair depends on the faces around both its vertices, which contractions
-// nearby change without touching the pair. The top pair is judged again before it is offered...
+// nearby change without touching the pair: the top pair is judged again before it is offered. (A
+// pair held back stays back until it reaches the top of its tier; judging the held-back pairs
+// around every contraction again cost three times the time for no measurable gain.)
 void QSlim::revalidateTop() {
     for (;;) {
         const uint32_t top = queue_.top();
@@ -368,19 +369,6 @@ void QSlim::revalidateTop() {
         if (queue_.top() == top && edges_[top].error == before)
             return;
     }
-}
-
-// ...and after a change around v, the penalised or refused pairs of v's neighbours are judged again,
-// so that a pair a guard held back comes forward as soon as its neighbourhood allows it.
-void QSlim::refreshGuardedPairsAround(uint32_t v) {
-    scratchGuard_.clear();
-    model_.vertexNeighbours(v, scratchGuard_);
-    for (uint32_t x : scratchGuard_)
-        for (uint32_t i = 0; i < vertexPairs_[x].size(); ++i) {
-            const uint32_t pair = vertexPairs_[x][i];
-            if (isPenalised(edges_[pair].error))
-                refreshPair(pair);
-        }
 }
 
 void QSlim::prefetchFacesOf(uint32_t v) const {
@@ -468,6 +456,7 @@ void QSlim::undoContraction(const PairContraction& record) {
     QSLIM_LOG("undo %u <- %u", a, b);
     vertexWeights_.uncontractVertex(a);
     model_.uncontract(record);
+    guard_.forget();
     activeVertices_ += 1;
     activeFaces_ += record.removedFaces.size();
     for (uint32_t i = record.wedgePairs.size(); i-- > 0;) {
@@ -477,10 +466,6 @@ void QSlim::undoContraction(const PairContraction& record) {
     relinkOnUncontract(record);
     updateWedgeAttributes(a);
     updateWedgeAttributes(b);
-    if (guard_.enabled()) {
-        refreshGuardedPairsAround(a);
-        refreshGuardedPairsAround(b);
-    }
 }
 
 void QSlim::relinkOnUncontract(const PairContraction& record) {

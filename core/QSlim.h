@@ -87,7 +87,6 @@ public:
 private:
     void evaluatePair(Edge& pair);
     void revalidateTop();
-    void refreshGuardedPairsAround(uint32_t v);
     void initQuadrics();
     void groupEdgeFaces(uint32_t v);
     void collectPairs();
@@ -111,7 +110,7 @@ private:
     IndexArray freeEdges_;
     Heap queue_;
     std::vector<PairList> vertexPairs_;
-    IndexArray scratchA_, scratchB_, scratchGuard_;
+    IndexArray scratchA_, scratchB_;
     ContractionGuard guard_;
     uint32_t activeVertices_ = 0;
     uint32_t activeFaces_ = 0;
