@@ -19,9 +19,13 @@ void GraphOptions::addOptions(CLI::App& command, bool withMaterials) {
         ->check(CLI::IsMember({"r", "g", "b", "a"}))
         ->excludes(file)
         ->group(group);
-    if (withMaterials)
+    if (withMaterials) {
         command.add_flag("--no-materials", noMaterials,
                          "Do not carry the source's materials over to the result (no setupShaders run)");
+        command.add_flag("--strict", strict,
+                         "Fail, writing nothing, when the output format cannot hold something of the input "
+                         "(a skin, a texture, an animation, ...) instead of warning");
+    }
 }
 
 } // namespace gradix

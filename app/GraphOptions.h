@@ -15,6 +15,7 @@ struct GraphOptions {
     NodeSettings settings;
     WeightOptions weights;
     bool noMaterials = false;
+    bool strict = false; // what the output cannot hold fails the run instead of a warning
 
     void addOptions(CLI::App& command, bool withMaterials = true);
 };

@@ -1,5 +1,6 @@
 #include "LodsCommand.h"
 
+#include "AssetWriter.h"
 #include "ExitStatus.h"
 #include "Json.h"
 #include "OptionChecks.h"
@@ -32,9 +33,11 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 } // namespace
 
 LodsCommand::LodsCommand(CLI::App& parent) {
-    command_ = parent.add_subcommand("lods", "Write a chain of levels of detail, one file per level");
+    command_ = parent.add_subcommand(
+        "lods", "Write a chain of levels of detail, one file per level or all in one glTF/glb file");
     command_->add_option("IN", input_, "Mesh file to read")->required()->check(CLI::ExistingFile);
-    command_->add_option("-o,--output", folder_, "Folder for the level files (made when missing)")
+    command_->add_option("-o,--output", folder_, "Folder for the level files (made when missing), or one .glb/.gltf file for "
+                                                   "the whole chain linked by MSFT_lod")
         ->required();
     command_
         ->add_option("--levels", levels_,
@@ -61,7 +64,10 @@ std::string LodsCommand::levelPath(const std::string& folder, const std::string&
 }
 
 int LodsCommand::run(const GlobalOptions& global) {
-    const gxhost::ExportFormat* format = gxhost::findExportFormat(input_, format_);
+    // An output named like a glTF file holds the whole chain.
+    const gxhost::ExportFormat* chainFormat = gxhost::findExportFormat(folder_, "");
+    const bool chain = chainFormat && (std::string(chainFormat->name) == "gltf" || std::string(chainFormat->name) == "glb");
+    const gxhost::ExportFormat* format = chain ? chainFormat : gxhost::findExportFormat(input_, format_);
     if (!format && !format_.empty())
         return failWith("lods: unknown format '" + format_ + "' (use one of " + gxhost::exportFormatNames() +
                             ")",
@@ -78,22 +84,28 @@ int LodsCommand::run(const GlobalOptions& global) {
     std::string error;
     OutputGuard guard(input_);
     guard.protect(graph_.weights.file);
+    if (chain && !guard.check(folder_, error))
+        return failWith(error);
     for (double level : levels)
-        if (!guard.check(levelPath(folder_, input_, level, extension), error))
+        if (!chain && !guard.check(levelPath(folder_, input_, level, extension), error))
             return failWith(error);
     struct stat folderInfo {};
-    if (stat(folder_.c_str(), &folderInfo) == 0 && !S_ISDIR(folderInfo.st_mode))
+    if (!chain && stat(folder_.c_str(), &folderInfo) == 0 && !S_ISDIR(folderInfo.st_mode))
         return failWith(folder_ + ": not a folder (give the folder for the level files)");
 
     const auto start = std::chrono::steady_clock::now();
     Progress progress(Progress::wanted(global.progress));
     Session session(global.pluginPath);
     GraphSet set;
-    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error))
+    AssetWriter writer;
+    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) || !writer.open(input_, error))
         return failWith(error);
+    if (chain && !writer.rewrites(format->name))
+        return failWith(folder_ + ": a chain of levels in one file needs a glTF or glb input");
     OutputFiles files;
-    if (!files.open(folder_, error))
+    if (!chain && !files.open(folder_, error))
         return failWith(error);
+    std::vector<gxhost::GltfLevel> chainLevels;
 
     struct Row {
         double level;
@@ -106,23 +118,40 @@ int LodsCommand::run(const GlobalOptions& global) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     for (double level : levels) {
         const auto levelStart = std::chrono::steady_clock::now();
-        const std::string path = levelPath(folder_, input_, level, extension);
+        const std::string path = chain ? folder_ : levelPath(folder_, input_, level, extension);
         progress.stage("level " + formatNumber(level, 3) + "%: simplifying");
         MeshCounts counts;
         std::vector<gxhost::SceneMesh> results;
         if (!set.setResolution(static_cast<float>(level), error) || !set.evaluate(counts, error))
             return failWith(error);
         progress.stage("level " + formatNumber(level, 3) + "%: writing " + path);
-        const std::string staged = files.stage(std::filesystem::path(path).filename().string());
-        if (!set.results(!graph_.noMaterials, results, error) ||
-            !session.exportFile(staged, format_.empty() ? format->name : format_, results, error))
-            return failWith(replaceAll(error, staged, path));
+        if (!set.results(!graph_.noMaterials, results, error))
+            return failWith(error);
+        if (chain) {
+            chainLevels.push_back({std::move(results), 0.0});
+        } else {
+            const std::string staged = files.stage(std::filesystem::path(path).filename().string());
+            if (!writer.write(session, staged, format_.empty() ? format->name : format_, set.sources(),
+                              {gxhost::GltfLevel{std::move(results), 0.0}}, graph_.strict, error))
+                return failWith(replaceAll(error, staged, path));
+        }
         rows.push_back({level, counts,
                         std::chrono::duration<double>(std::chrono::steady_clock::now() - levelStart).count(),
                         path});
     }
-    if (!files.commit(error))
+    if (chain) {
+        std::vector<uint64_t> triangles;
+        for (const Row& row : rows)
+            triangles.push_back(row.counts.triangles);
+        const std::vector<double> coverage = screenCoverages(triangles);
+        for (size_t i = 0; i < chainLevels.size(); ++i)
+            chainLevels[i].coverage = coverage[i];
+        progress.stage("writing " + folder_);
+        if (!writer.write(session, folder_, format->name, set.sources(), chainLevels, graph_.strict, error))
+            return failWith(error);
+    } else if (!files.commit(error)) {
         return failWith(error);
+    }
     progress.finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const MeshCounts source = set.sourceCounts();
@@ -157,6 +186,7 @@ int LodsCommand::run(const GlobalOptions& global) {
                   << formatNumber(setupSeconds, 2) << " s; the first level includes building the engine)\n";
     }
     session.printWarnings();
+    writer.printWarnings();
     return EXIT_OK;
 }
 

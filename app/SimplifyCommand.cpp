@@ -1,5 +1,6 @@
 #include "SimplifyCommand.h"
 
+#include "AssetWriter.h"
 #include "ExitStatus.h"
 #include "Json.h"
 #include "OptionChecks.h"
@@ -73,7 +74,8 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     Progress progress(Progress::wanted(global.progress));
     Session session(global.pluginPath);
     GraphSet set;
-    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error))
+    AssetWriter writer;
+    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) || !writer.open(input_, error))
         return failWith(error);
 
     TargetSearch::Result found;
@@ -104,7 +106,8 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     progress.stage("writing " + output_);
     std::vector<gxhost::SceneMesh> results;
     if (!set.results(!graph_.noMaterials, results, error) ||
-        !session.exportFile(output_, format_, results, error))
+        !writer.write(session, output_, gxhost::findExportFormat(output_, format_)->name, set.sources(),
+                      {gxhost::GltfLevel{std::move(results), 0.0}}, graph_.strict, error))
         return failWith(error);
     progress.finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -147,6 +150,7 @@ int SimplifyCommand::run(const GlobalOptions& global) {
                   << formatNumber(seconds, 2) << " s\n";
     }
     session.printWarnings();
+    writer.printWarnings();
     return EXIT_OK;
 }
 

@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build pkg-config libboost-dev libgtest-dev
           libbenchmark-dev libassimp-dev assimp-testmodels libosmesa6-dev libglu1-mesa-dev
           libpng-dev libcli11-dev nlohmann-json3-dev libtomlplusplus-dev libxxhash-dev
           python3-distributed libmeshoptimizer-dev python3-dev pybind11-dev python3-numpy python3-pytest
-          libstb-dev)
+          libstb-dev nodejs npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -18,6 +18,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The Khronos glTF validator the tests run, pinned in tools/package-lock.json.
+if [ ! -d tools/node_modules/gltf-validator ]; then
+  (cd tools && npm ci --no-audit --no-fund --loglevel=error)
 fi
 
 build=build; extra=()

@@ -37,6 +37,13 @@ struct SceneMesh {
     // Per face, an index into materials (the shading groups), or -1.
     std::vector<int32_t> faceMaterial;
     std::vector<std::string> materials;
+
+    // Where the mesh came from in its file, for writers that rewrite the file itself: the node as
+    // child positions from the file's root (for glTF: into the scene's root nodes when there are
+    // several, else from the one root node), and per entry of `materials` the position among the
+    // node's mesh parts (for glTF, the primitive) that first used it. Empty when not read from a file.
+    std::vector<uint32_t> fileNode;
+    std::vector<int32_t> fileMaterials;
 };
 
 } // namespace gxhost

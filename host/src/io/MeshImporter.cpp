@@ -112,7 +112,8 @@ public:
         : scene_(scene), fileStem_(std::move(fileStem)), meshes_(meshes) {}
 
     bool gather(std::string& problem) {
-        return visit(*scene_.mRootNode, aiMatrix4x4(), std::string(), problem);
+        std::vector<uint32_t> path;
+        return visit(*scene_.mRootNode, path, aiMatrix4x4(), std::string(), problem);
     }
 
 private:
@@ -124,8 +125,8 @@ private:
                child.mTransformation.IsIdentity();
     }
 
-    bool visit(const aiNode& node, const aiMatrix4x4& above, const std::string& parentName,
-               std::string& problem) {
+    bool visit(const aiNode& node, std::vector<uint32_t>& path, const aiMatrix4x4& above,
+               const std::string& parentName, std::string& problem) {
         const aiMatrix4x4 toParent = above * node.mTransformation;
         const std::vector<const aiNode*> children = childrenOf(node);
         std::vector<unsigned> meshIndices = meshIndicesOf(node);
@@ -139,20 +140,22 @@ private:
         aiMatrix4x4 childAbove = toParent;
         SceneMesh mesh;
         std::vector<MeshPart> parts;
-        for (unsigned index : meshIndices) {
+        for (size_t position = 0; position < meshIndices.size(); ++position) {
+            const unsigned index = meshIndices[position];
             if (!scene_.mMeshes || index >= scene_.mNumMeshes || !scene_.mMeshes[index]) {
                 problem = "node '" + std::string(node.mName.C_Str()) + "' refers to a missing mesh";
                 return false;
             }
             const aiMesh& m = *scene_.mMeshes[index];
             if (hasPolygon(m)) {
-                parts.push_back({&m, materialOf(m, mesh)});
+                parts.push_back({&m, materialOf(m, static_cast<int32_t>(position), mesh)});
             }
         }
         if (!parts.empty()) {
             mesh.name = uniqueName(node, *parts.front().mesh);
             mesh.parent = parentName;
             mesh.transform = toRowMajor(toParent);
+            mesh.fileNode = path;
             if (!weldMeshParts(parts, mesh, problem)) {
                 problem = "mesh '" + mesh.name + "': " + problem;
                 return false;
@@ -161,16 +164,18 @@ private:
             childAbove = aiMatrix4x4();
             meshes_.push_back(std::move(mesh));
         }
-        for (const aiNode* child : children) {
-            if (!isMaterialLeaf(node, *child) && !visit(*child, childAbove, name, problem)) {
+        for (size_t c = 0; c < children.size(); ++c) {
+            path.push_back(static_cast<uint32_t>(c));
+            if (!isMaterialLeaf(node, *children[c]) && !visit(*children[c], path, childAbove, name, problem)) {
                 return false;
             }
+            path.pop_back();
         }
         return true;
     }
 
     // Materials by name; Assimp's stand-in for "no material" gives -1.
-    int32_t materialOf(const aiMesh& m, SceneMesh& mesh) const {
+    int32_t materialOf(const aiMesh& m, int32_t position, SceneMesh& mesh) const {
         if (!scene_.mMaterials || m.mMaterialIndex >= scene_.mNumMaterials ||
             !scene_.mMaterials[m.mMaterialIndex]) {
             return -1;
@@ -190,6 +195,7 @@ private:
             }
         }
         mesh.materials.push_back(name);
+        mesh.fileMaterials.push_back(position);
         return static_cast<int32_t>(mesh.materials.size() - 1);
     }
 

@@ -1,0 +1,79 @@
+#include "AssetWriter.h"
+
+#include "io/AssetContents.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+
+namespace gradix {
+namespace {
+
+std::string extensionOf(const std::string& path) {
+    const size_t dot = path.find_last_of('.'), slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return "";
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext;
+}
+
+} // namespace
+
+bool AssetWriter::open(const std::string& input, std::string& error) {
+    input_ = input;
+    const std::string ext = extensionOf(input);
+    gltfInput_ = ext == "gltf" || ext == "glb";
+    return !gltfInput_ || document_.load(input, error);
+}
+
+bool AssetWriter::rewrites(const std::string& format) const {
+    return gltfInput_ && (format == "gltf" || format == "glb");
+}
+
+bool AssetWriter::write(Session& session, const std::string& path, const std::string& format,
+                        const std::vector<SourceMesh>& sources, const std::vector<gxhost::GltfLevel>& levels,
+                        bool strict, std::string& error) {
+    warnings_.clear();
+    if (rewrites(format)) {
+        std::vector<gxhost::SceneMesh> read;
+        for (const SourceMesh& source : sources)
+            read.push_back(source.scene);
+        // The rewrite tells what it cannot carry while building; a strict run builds into nothing
+        // first by failing on the first warning.
+        if (!gxhost::writeRewrittenGltf(path, format == "glb", document_, read, levels, warnings_, strict, error))
+            return false;
+        return true;
+    }
+    if (levels.size() != 1) {
+        error = path + ": a chain of levels in one file needs a glTF or glb input";
+        return false;
+    }
+    gxhost::AssetContents contents;
+    if (!gxhost::readAssetContents(input_, contents, error))
+        return false;
+    warnings_ = gxhost::describeLosses(contents, path, true);
+    if (strict && !warnings_.empty()) {
+        error = warnings_.front() + " (--strict)";
+        return false;
+    }
+    return session.exportFile(path, format, levels.front().meshes, error);
+}
+
+void AssetWriter::printWarnings() const {
+    for (const std::string& warning : warnings_)
+        std::cerr << "gradix: warning: " << warning << "\n";
+}
+
+std::vector<double> screenCoverages(const std::vector<uint64_t>& triangles) {
+    std::vector<double> coverage;
+    for (size_t i = 0; i < triangles.size(); ++i) {
+        const bool last = i + 1 == triangles.size() && i > 0;
+        coverage.push_back(last || triangles[0] == 0
+                               ? 0.0
+                               : 0.5 * static_cast<double>(triangles[i]) / static_cast<double>(triangles[0]));
+    }
+    return coverage;
+}
+
+} // namespace gradix

@@ -1,0 +1,65 @@
+#include "AssetContents.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/scene.h>
+
+namespace gxhost {
+namespace {
+
+size_t countEmptyNodes(const aiNode& node, bool root) {
+    size_t count = !root && node.mNumMeshes == 0 ? 1 : 0;
+    for (unsigned c = 0; c < node.mNumChildren; ++c)
+        if (node.mChildren[c])
+            count += countEmptyNodes(*node.mChildren[c], false);
+    return count;
+}
+
+std::string counted(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+} // namespace
+
+bool readAssetContents(const std::string& path, AssetContents& contents, std::string& error) {
+    contents = AssetContents();
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, 0);
+    if (!scene) {
+        error = path + ": cannot load the file";
+        return false;
+    }
+    for (unsigned m = 0; m < scene->mNumMaterials; ++m)
+        for (int type = aiTextureType_DIFFUSE; type <= aiTextureType_TRANSMISSION; ++type)
+            contents.textureRefs += scene->mMaterials[m]->GetTextureCount(static_cast<aiTextureType>(type));
+    contents.embeddedTextures = scene->mNumTextures;
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+        contents.skinnedMeshes += scene->mMeshes[m]->mNumBones > 0;
+        contents.morphedMeshes += scene->mMeshes[m]->mNumAnimMeshes > 0;
+    }
+    contents.animations = scene->mNumAnimations;
+    contents.cameras = scene->mNumCameras;
+    contents.lights = scene->mNumLights;
+    contents.emptyNodes = scene->mRootNode ? countEmptyNodes(*scene->mRootNode, true) : 0;
+    return true;
+}
+
+std::vector<std::string> describeLosses(const AssetContents& c, const std::string& what, bool flattens) {
+    std::vector<std::string> lines;
+    auto add = [&](size_t n, const std::string& text) {
+        if (n > 0)
+            lines.push_back(what + ": " + text + " not written (this output keeps meshes, their attributes and "
+                                                 "material names)");
+    };
+    add(c.textureRefs, counted(c.textureRefs, "texture reference", "texture references") + " of the materials");
+    add(c.embeddedTextures, counted(c.embeddedTextures, "embedded image", "embedded images"));
+    add(c.skinnedMeshes, "the skin of " + counted(c.skinnedMeshes, "mesh part", "mesh parts"));
+    add(c.morphedMeshes, "the morph targets of " + counted(c.morphedMeshes, "mesh part", "mesh parts"));
+    add(c.animations, counted(c.animations, "animation", "animations"));
+    add(c.cameras, counted(c.cameras, "camera", "cameras"));
+    add(c.lights, counted(c.lights, "light", "lights"));
+    add(flattens ? c.emptyNodes : 0, counted(c.emptyNodes, "node", "nodes") + " without a mesh");
+    return lines;
+}
+
+} // namespace gxhost
