@@ -108,8 +108,8 @@ std::vector<unsigned> meshIndicesOf(const aiNode& node) {
 // Walks the node tree depth first in child order; every node holding polygons becomes a SceneMesh.
 class SceneGatherer {
 public:
-    SceneGatherer(const aiScene& scene, std::string fileStem, std::vector<SceneMesh>& meshes)
-        : scene_(scene), fileStem_(std::move(fileStem)), meshes_(meshes) {}
+    SceneGatherer(const aiScene& scene, std::string fileStem, bool gltf, std::vector<SceneMesh>& meshes)
+        : scene_(scene), fileStem_(std::move(fileStem)), gltf_(gltf), meshes_(meshes) {}
 
     bool gather(std::string& problem) {
         std::vector<uint32_t> path;
@@ -183,7 +183,8 @@ private:
         aiString raw;
         scene_.mMaterials[m.mMaterialIndex]->Get(AI_MATKEY_NAME, raw);
         std::string name = raw.C_Str();
-        if (name == AI_DEFAULT_MATERIAL_NAME) {
+        // Assimp gives glTF primitives without a material an unnamed one of its own.
+        if (name == AI_DEFAULT_MATERIAL_NAME || (gltf_ && name.empty())) {
             return -1;
         }
         if (name.empty()) {
@@ -219,6 +220,7 @@ private:
 
     const aiScene& scene_;
     std::string fileStem_;
+    bool gltf_;
     std::vector<SceneMesh>& meshes_;
     std::set<std::string> usedNames_;
 };
@@ -265,7 +267,9 @@ bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, st
     }
     const size_t slash = path.find_last_of('/');
     const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
-    SceneGatherer gatherer(*scene, fileName.substr(0, fileName.find('.')), meshes);
+    const std::string extension = fileName.substr(fileName.find_last_of('.') + 1);
+    const bool gltf = extension == "gltf" || extension == "glb" || extension == "GLTF" || extension == "GLB";
+    SceneGatherer gatherer(*scene, fileName.substr(0, fileName.find('.')), gltf, meshes);
     if (!gatherer.gather(problem)) {
         return fail(problem);
     }
