@@ -355,12 +355,13 @@ bool buildPrimitives(const SceneMesh& mesh, const SceneMesh& source, const json&
         if (normals) {
             values.clear();
             for (size_t c : firstCorner) {
-                auto v = mesh.normals[c];
+                // Unit length the way Assimp's writer makes it (times the inverse length), so both
+                // writers give the same bits; a zero normal becomes +z.
+                const auto& v = mesh.normals[c];
                 const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-                for (float x : v)
-                    values.push_back(length > 0 ? x / length : 0.0f);
-                if (length == 0)
-                    values[values.size() - 1] = 1.0f;
+                const float inverse = length > 0 ? 1.0f / length : 0.0f;
+                for (int k = 0; k < 3; ++k)
+                    values.push_back(length > 0 ? v[k] * inverse : (k == 2 ? 1.0f : 0.0f));
             }
             attributes["NORMAL"] = out.addFloats(values, 3, false);
         }
@@ -379,7 +380,7 @@ bool buildPrimitives(const SceneMesh& mesh, const SceneMesh& source, const json&
             values.clear();
             for (size_t c : firstCorner)
                 for (int k = 0; k < 4; ++k)
-                    values.push_back(mesh.hasColor[c] ? std::min(1.0f, std::max(0.0f, mesh.colors[c][k])) : 1.0f);
+                    values.push_back(mesh.hasColor[c] ? mesh.colors[c][k] : 1.0f);
             attributes["COLOR_0"] = out.addFloats(values, 4, false);
         }
         if (pool.skinned) {
