@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include "CompareCommand.h"
 #include "ExitStatus.h"
 #include "GlobalOptions.h"
 #include "InfoCommand.h"
@@ -58,6 +59,7 @@ int Cli::run(int argc, char** argv) {
     RunCommand script(app);
     InfoCommand info(app);
     BatchCommand batch(app);
+    CompareCommand compare(app);
 
     try {
         app.parse(argc, argv);
@@ -69,13 +71,13 @@ int Cli::run(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::string problem = e.what();
-        const std::vector<std::string> subcommands = {"simplify", "lods", "render", "run", "info", "batch"};
+        const std::vector<std::string> subcommands = {"simplify", "lods", "render", "run", "info", "batch", "compare"};
         if (app.get_subcommands().empty() && argc > 1) {
             for (int i = 1; i < argc; ++i)
                 if (argv[i][0] != '-') {
                     const std::string close = closestName(argv[i], subcommands);
                     problem = std::string("'") + argv[i] + "' is not a subcommand (" +
-                              (close.empty() ? "simplify, lods, render, run, info, batch"
+                              (close.empty() ? "simplify, lods, render, run, info, batch, compare"
                                              : "did you mean '" + close + "'?") +
                               ")";
                     break;
@@ -114,6 +116,8 @@ int Cli::run(int argc, char** argv) {
         return info.run(global);
     if (batch.selected())
         return batch.run(global);
+    if (compare.selected())
+        return compare.run(global);
     return EXIT_USAGE;
 }
 

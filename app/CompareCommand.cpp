@@ -1,0 +1,95 @@
+#include "CompareCommand.h"
+
+#include "ExitStatus.h"
+#include "JsonWriter.h"
+#include "Measured.h"
+#include "MeshSurface.h"
+#include "Session.h"
+#include "Table.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <iostream>
+
+namespace gradix {
+
+CompareCommand::CompareCommand(CLI::App& parent) {
+    command_ = parent.add_subcommand("compare", "Measure the surface distance between two mesh files");
+    command_->add_option("A", first_, "Reference mesh file (its box diagonal gives the percentages)")
+        ->required()
+        ->check(CLI::ExistingFile);
+    command_->add_option("B", second_, "Mesh file to measure against it")->required()->check(CLI::ExistingFile);
+    command_->add_option("--samples", samples_, "Points spread over each surface, at least one per triangle")
+        ->check(CLI::Range(uint64_t(1000), uint64_t(100000000)))
+        ->capture_default_str();
+}
+
+bool CompareCommand::selected() const {
+    return command_->parsed();
+}
+
+int CompareCommand::run(const GlobalOptions& global) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string error;
+    Session session(global.pluginPath);
+    std::vector<SourceMesh> a, b;
+    if (!session.importFile(first_, a, error) || !session.importFile(second_, b, error))
+        return failWith(error);
+    auto surfaceOf = [](const std::vector<SourceMesh>& meshes) {
+        std::vector<const gxhost::SceneMesh*> scene;
+        for (const SourceMesh& mesh : meshes)
+            scene.push_back(&mesh.scene);
+        return toSurface(scene);
+    };
+    const gxmeasure::Surface sa = surfaceOf(a), sb = surfaceOf(b);
+    if (sa.triangles.empty() || sb.triangles.empty())
+        return failWith((sa.triangles.empty() ? first_ : second_) + ": no triangle to measure");
+    gxmeasure::Sampling sampling;
+    sampling.surfaceSamples = samples_;
+    const gxmeasure::Distance d = gxmeasure::measureDistance(sa, sb, sampling);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    if (global.json) {
+        JsonWriter json;
+        json.beginObject();
+        json.key("command").value("compare");
+        json.key("a").value(first_);
+        json.key("b").value(second_);
+        json.key("trianglesA").value(static_cast<uint64_t>(sa.triangles.size()));
+        json.key("trianglesB").value(static_cast<uint64_t>(sb.triangles.size()));
+        json.key("distance");
+        writeDistance(json, d);
+        json.key("seconds").value(seconds, 3);
+        json.endObject();
+        std::cout << json.text() << "\n";
+    } else {
+        std::cout << "A " << first_ << ": " << groupDigits(sa.triangles.size()) << " triangles\nB " << second_
+                  << ": " << groupDigits(sb.triangles.size()) << " triangles\nbox diagonal of A "
+                  << formatNumber(d.diagonal, 6) << "\n";
+        Table table({"distance", "both ways", "A to B", "B to A"});
+        table.addRow({"Hausdorff", distanceCell(d.hausdorff, d.diagonal), distanceCell(d.aToB.hausdorff, d.diagonal),
+                      distanceCell(d.bToA.hausdorff, d.diagonal)});
+        table.addRow({"mean", distanceCell(d.mean, d.diagonal), distanceCell(d.aToB.mean, d.diagonal),
+                      distanceCell(d.bToA.mean, d.diagonal)});
+        table.addRow({"RMS", distanceCell(d.rms, d.diagonal), distanceCell(d.aToB.rms, d.diagonal),
+                      distanceCell(d.bToA.rms, d.diagonal)});
+        if (d.hasBorder) {
+            table.addRow({"border Hausdorff", distanceCell(d.borderHausdorff, d.diagonal), "", ""});
+            table.addRow({"border mean", distanceCell(d.borderMean, d.diagonal), "", ""});
+        }
+        std::cout << table.text();
+        if (!d.hasBorder)
+            std::cout << "border: not measured (A or B has no open border)\n";
+        if (d.hasUVs)
+            std::cout << "UV deviation: largest " << formatNumber(d.uvMax, 6) << ", mean " << formatNumber(d.uvMean, 6)
+                      << "\n";
+        else
+            std::cout << "UV deviation: not measured (" << (sa.hasUVs() ? "B" : "A") << " has no complete UV set)\n";
+        std::cout << "measured in " << formatNumber(seconds, 2) << " s\n";
+    }
+    session.printWarnings();
+    return EXIT_OK;
+}
+
+} // namespace gradix
