@@ -1,7 +1,7 @@
 #include "CompareCommand.h"
 
 #include "ExitStatus.h"
-#include "JsonWriter.h"
+#include "Json.h"
 #include "Measured.h"
 #include "MeshSurface.h"
 #include "Session.h"
@@ -36,7 +36,7 @@ int CompareCommand::run(const GlobalOptions& global) {
     std::vector<SourceMesh> a, b;
     if (!session.importFile(first_, a, error) || !session.importFile(second_, b, error))
         return failWith(error);
-    auto surfaceOf = [](const std::vector<SourceMesh>& meshes) {
+    const auto surfaceOf = [](const std::vector<SourceMesh>& meshes) {
         std::vector<const gxhost::SceneMesh*> scene;
         for (const SourceMesh& mesh : meshes)
             scene.push_back(&mesh.scene);
@@ -54,19 +54,15 @@ int CompareCommand::run(const GlobalOptions& global) {
     const double measureSeconds = std::chrono::duration<double>(end - measureStart).count();
 
     if (global.json) {
-        JsonWriter json;
-        json.beginObject();
-        json.key("command").value("compare");
-        json.key("a").value(first_);
-        json.key("b").value(second_);
-        json.key("trianglesA").value(static_cast<uint64_t>(sa.triangles.size()));
-        json.key("trianglesB").value(static_cast<uint64_t>(sb.triangles.size()));
-        json.key("distance");
-        writeDistance(json, d);
-        json.key("measureSeconds").value(measureSeconds, 3);
-        json.key("seconds").value(seconds, 3);
-        json.endObject();
-        std::cout << json.text() << "\n";
+        Json report = {{"command", "compare"},
+                       {"a", first_},
+                       {"b", second_},
+                       {"trianglesA", sa.triangles.size()},
+                       {"trianglesB", sb.triangles.size()},
+                       {"distance", distanceJson(d)},
+                       {"measureSeconds", jsonNumber(measureSeconds, 3)},
+                       {"seconds", jsonNumber(seconds, 3)}};
+        std::cout << jsonText(report) << "\n";
     } else {
         std::cout << "A " << first_ << ": " << groupDigits(sa.triangles.size()) << " triangles\nB " << second_
                   << ": " << groupDigits(sb.triangles.size()) << " triangles\nbox diagonal of A "

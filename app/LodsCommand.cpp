@@ -2,11 +2,14 @@
 
 #include "AssetWriter.h"
 #include "ExitStatus.h"
+#include "ErrorMeter.h"
 #include "Json.h"
+#include "Measured.h"
 #include "OptionChecks.h"
 #include "OutputFiles.h"
 #include "OutputGuard.h"
 #include "Progress.h"
+#include "SceneBudget.h"
 #include "Session.h"
 #include "Table.h"
 
@@ -45,6 +48,12 @@ LodsCommand::LodsCommand(CLI::App& parent) {
         ->delimiter(',')
         ->check(finiteRange(0.0, 100.0))
         ->capture_default_str();
+    command_
+        ->add_option("--errors", errors_,
+                     "Error bounds instead of --levels, comma-separated: absolute units or percentages of the "
+                     "bounding-box diagonal (0.1%,0.5%,2%); each level is the coarsest within its bound")
+        ->delimiter(',');
+    command_->add_flag("--allow-drop", allowDrop_, "Let parts of a multi-mesh file go below 4 triangles, or vanish");
     command_->add_option(
         "--format", format_,
         "Format of the level files (default: the input's when it can be written, else glb): " +
@@ -61,6 +70,15 @@ std::string LodsCommand::levelPath(const std::string& folder, const std::string&
     const std::string stem = std::filesystem::path(input).stem().string();
     return (std::filesystem::path(folder) / (stem + "_lod" + formatNumber(level, 3) + "." + extension))
         .string();
+}
+
+std::string LodsCommand::errorLevelPath(const std::string& folder, const std::string& input, const std::string& bound,
+                                        const std::string& extension) {
+    std::string tag = bound;
+    if (!tag.empty() && tag.back() == '%')
+        tag = tag.substr(0, tag.size() - 1) + "pc";
+    const std::string stem = std::filesystem::path(input).stem().string();
+    return (std::filesystem::path(folder) / (stem + "_err" + tag + "." + extension)).string();
 }
 
 int LodsCommand::run(const GlobalOptions& global) {
@@ -80,6 +98,7 @@ int LodsCommand::run(const GlobalOptions& global) {
     std::vector<double> levels = levels_;
     std::sort(levels.begin(), levels.end(), std::greater<double>());
     levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
+    const bool byError = !errors_.empty();
 
     std::string error;
     OutputGuard guard(input_);
@@ -107,37 +126,75 @@ int LodsCommand::run(const GlobalOptions& global) {
         return failWith(error);
     std::vector<gxhost::GltfLevel> chainLevels;
 
+    ErrorMeter meter(set.sources());
+    SceneBudget budget(set, meter, allowDrop_);
+    // Error bounds, finest first, each with the text it was given as (which names its file).
+    std::vector<std::pair<double, std::string>> bounds;
+    for (const std::string& text : errors_) {
+        double bound = 0.0;
+        if (!parseErrorTarget("--errors", text, meter.diagonal(), bound, error))
+            return failWith(error, EXIT_USAGE);
+        if (bound >= meter.diagonal())
+            return failWith(input_ + ": --errors " + text + " is at or above the input's size (box diagonal " +
+                                formatNumber(meter.diagonal(), 6) + ")",
+                            EXIT_USAGE);
+        bounds.emplace_back(bound, text);
+    }
+    std::sort(bounds.begin(), bounds.end());
+    if (byError) {
+        levels.clear();
+        for (const auto& bound : bounds)
+            levels.push_back(bound.first);
+    }
+
     struct Row {
         double level;
         MeshCounts counts;
         double seconds;
         std::string path;
+        gxmeasure::Distance error;
     };
     std::vector<Row> rows;
     const double setupSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    for (double level : levels) {
+    for (size_t index = 0; index < levels.size(); ++index) {
+        const double level = levels[index];
         const auto levelStart = std::chrono::steady_clock::now();
-        const std::string path = chain ? folder_ : levelPath(folder_, input_, level, extension);
-        progress.stage("level " + formatNumber(level, 3) + "%: simplifying");
+        const std::string name = byError ? "error " + bounds[index].second : formatNumber(level, 3) + "%";
+        const std::string path = chain     ? folder_
+                                 : byError ? errorLevelPath(folder_, input_, bounds[index].second, extension)
+                                           : levelPath(folder_, input_, level, extension);
+        progress.stage("level " + name + ": simplifying");
         MeshCounts counts;
         std::vector<gxhost::SceneMesh> results;
-        if (!set.setResolution(static_cast<float>(level), error) || !set.evaluate(counts, error))
-            return failWith(error);
-        progress.stage("level " + formatNumber(level, 3) + "%: writing " + path);
-        if (!set.results(!graph_.noMaterials, results, error))
-            return failWith(error);
-        if (chain) {
+        gxmeasure::Distance measured;
+        bool made = (byError ? budget.meetError(level, measured, error) : budget.spendPercent(level, error)) &&
+                    set.evaluate(counts, error) && set.results(!graph_.noMaterials, results, error);
+        if (made && !byError) {
+            progress.stage("level " + name + ": measuring");
+            measured = meter.scene(results);
+        }
+        if (made && chain) {
             chainLevels.push_back({std::move(results), 0.0});
-        } else {
+        } else if (made) {
+            progress.stage("level " + name + ": writing " + path);
+            const std::string formatName = format_.empty() ? format->name : format_;
             const std::string staged = files.stage(std::filesystem::path(path).filename().string());
-            if (!writer.write(session, staged, format_.empty() ? format->name : format_, set.sources(),
-                              {gxhost::GltfLevel{std::move(results), 0.0}}, graph_.strict, error))
-                return failWith(replaceAll(error, staged, path));
+            made = guard.check(path, error) &&
+                   writer.write(session, staged, formatName, set.sources(),
+                                {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(results), 0.0}},
+                                graph_.strict, error);
+            error = replaceAll(error, staged, path);
+        }
+        if (!made) {
+            // The finer levels already made are kept.
+            std::string ignored;
+            const bool kept = !chain && !rows.empty() && files.commit(ignored);
+            return failWith("level " + name + ": " + error + (kept ? " (the finer levels are written)" : ""));
         }
         rows.push_back({level, counts,
-                        std::chrono::duration<double>(std::chrono::steady_clock::now() - levelStart).count(),
-                        path});
+                        std::chrono::duration<double>(std::chrono::steady_clock::now() - levelStart).count(), path,
+                        measured});
     }
     if (chain) {
         std::vector<uint64_t> triangles;
@@ -165,11 +222,12 @@ int LodsCommand::run(const GlobalOptions& global) {
                          {"meshes", set.sources().size()}}},
                        {"levels", Json::array()}};
         for (const Row& row : rows)
-            report["levels"].push_back({{"level", jsonNumber(row.level)},
+            report["levels"].push_back({{byError ? "maxError" : "level", jsonNumber(row.level, byError ? 12 : 6)},
                                         {"triangles", row.counts.triangles},
                                         {"vertices", row.counts.vertices},
                                         {"seconds", jsonNumber(row.seconds, 3)},
-                                        {"file", row.path}});
+                                        {"file", row.path},
+                                        {"error", distanceJson(row.error)}});
         report["setupSeconds"] = jsonNumber(setupSeconds, 3);
         report["seconds"] = jsonNumber(seconds, 3);
         std::cout << jsonText(report) << "\n";
@@ -177,11 +235,18 @@ int LodsCommand::run(const GlobalOptions& global) {
         std::cout << input_ << ": " << set.sources().size()
                   << (set.sources().size() == 1 ? " mesh, " : " meshes, ") << groupDigits(source.triangles)
                   << " triangles, " << groupDigits(source.vertices) << " vertices\n";
-        Table table({"level", "triangles", "vertices", "seconds", "file"});
-        for (const Row& row : rows)
-            table.addRow({formatNumber(row.level, 3) + "%", groupDigits(row.counts.triangles),
-                          groupDigits(row.counts.vertices), formatNumber(row.seconds, 2), row.path});
+        Table table({byError ? "max error" : "level", "triangles", "vertices", "Hausdorff", "mean", "seconds", "file"});
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const Row& row = rows[i];
+            table.addRow({byError ? bounds[i].second : formatNumber(row.level, 3) + "%",
+                          groupDigits(row.counts.triangles), groupDigits(row.counts.vertices),
+                          formatNumber(percentOf(row.error.hausdorff, row.error.diagonal), 4) + "%",
+                          formatNumber(percentOf(row.error.mean, row.error.diagonal), 4) + "%",
+                          formatNumber(row.seconds, 2), row.path});
+        }
         std::cout << table.text();
+        std::cout << "errors are two-sided surface distances as % of the box diagonal ("
+                  << formatNumber(meter.diagonal(), 6) << ")\n";
         std::cout << "total " << formatNumber(seconds, 2) << " s (reading and setting up "
                   << formatNumber(setupSeconds, 2) << " s; the first level includes building the engine)\n";
     }

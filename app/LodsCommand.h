@@ -21,6 +21,9 @@ public:
     bool selected() const;
     int run(const GlobalOptions& global);
 
+    // DIR/<stem of IN>_err<bound>.<extension> for a level built to an error bound ("0.5%" -> "0.5pc").
+    static std::string errorLevelPath(const std::string& folder, const std::string& input, const std::string& bound,
+                                      const std::string& extension);
     // DIR/<stem of IN>_lod<level>.<extension>
     static std::string levelPath(const std::string& folder, const std::string& input, double level,
                                  const std::string& extension);
@@ -29,6 +32,8 @@ private:
     CLI::App* command_;
     std::string input_, folder_, format_;
     std::vector<double> levels_{50, 25, 10};
+    std::vector<std::string> errors_;
+    bool allowDrop_ = false;
     GraphOptions graph_;
 };
 

@@ -2,10 +2,13 @@
 
 #include "AssetWriter.h"
 #include "ExitStatus.h"
+#include "ErrorMeter.h"
 #include "Json.h"
+#include "Measured.h"
 #include "OptionChecks.h"
 #include "OutputGuard.h"
 #include "Progress.h"
+#include "SceneBudget.h"
 #include "Session.h"
 #include "Table.h"
 #include "TargetSearch.h"
@@ -49,8 +52,19 @@ SimplifyCommand::SimplifyCommand(CLI::App& parent) {
         command_->add_option("--vertices", vertices_, "Reach this many vertices in all (searched)")
             ->check(countRange(kMaxElementCount))
             ->group(group);
-    percent->excludes(triangles)->excludes(vertices);
-    triangles->excludes(vertices);
+    CLI::Option* maxError =
+        command_
+            ->add_option("--max-error", maxError_,
+                         "Coarsest result whose measured two-sided Hausdorff distance is at most this: "
+                         "absolute units, or a percentage of the bounding-box diagonal such as 0.5%")
+            ->group(group);
+    percent->excludes(triangles)->excludes(vertices)->excludes(maxError);
+    triangles->excludes(vertices)->excludes(maxError);
+    vertices->excludes(maxError);
+    command_->add_flag("--allow-larger", allowLarger_,
+                       "A target at or above the input's size writes the input unchanged instead of failing");
+    command_->add_flag("--allow-drop", allowDrop_,
+                       "Let parts of a multi-mesh file go below 4 triangles, or vanish");
     graph_.addOptions(*command_);
 }
 
@@ -59,8 +73,9 @@ bool SimplifyCommand::selected() const {
 }
 
 int SimplifyCommand::run(const GlobalOptions& global) {
-    if (percent_ < 0.0 && triangles_ == 0 && vertices_ == 0)
-        return failWith("simplify: give the target as --percent, --triangles or --vertices", EXIT_USAGE);
+    if (percent_ < 0.0 && triangles_ == 0 && vertices_ == 0 && maxError_.empty())
+        return failWith("simplify: give the target as --percent, --triangles, --vertices or --max-error",
+                        EXIT_USAGE);
     if (!gxhost::findExportFormat(output_, format_))
         return failWith(output_ + ": no known output format " +
                         (format_.empty() ? "for this extension" : "'" + format_ + "'") + " (use one of " +
@@ -78,12 +93,41 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) || !writer.open(input_, error))
         return failWith(error);
 
+    ErrorMeter meter(set.sources());
+    SceneBudget budget(set, meter, allowDrop_);
+    const MeshCounts sourceTotal = set.sourceCounts();
+    const auto tooLarge = [&](const std::string& what) {
+        return failWith(input_ + ": " + what + " is at or above the input's size; nothing to simplify (use "
+                                 "--allow-larger to write the input unchanged)",
+                        EXIT_USAGE);
+    };
     TargetSearch::Result found;
-    if (percent_ >= 0.0) {
+    double bound = -1.0;
+    if (!maxError_.empty()) {
+        if (!parseErrorTarget("--max-error", maxError_, meter.diagonal(), bound, error))
+            return failWith(error, EXIT_USAGE);
+        if (bound >= meter.diagonal() && !allowLarger_)
+            return tooLarge("--max-error " + maxError_ + " (box diagonal " + formatNumber(meter.diagonal(), 6) + ")");
+    } else if ((triangles_ && triangles_ >= sourceTotal.triangles) || (vertices_ && vertices_ >= sourceTotal.vertices)) {
+        if (!allowLarger_)
+            return tooLarge(triangles_ ? "--triangles " + groupDigits(triangles_) + " (the input has " +
+                                             groupDigits(sourceTotal.triangles) + ")"
+                                       : "--vertices " + groupDigits(vertices_) + " (the input has " +
+                                             groupDigits(sourceTotal.vertices) + ")");
+        percent_ = 100.0;
+    }
+    if (bound >= meter.diagonal()) {
+        if (!set.setResolution(100.0f, error))
+            return failWith(error);
+    } else if (bound > 0.0) {
+        progress.stage("searching the coarsest result within " + maxError_);
+        gxmeasure::Distance within;
+        if (!budget.meetError(bound, within, error))
+            return failWith(error);
+    } else if (percent_ >= 0.0) {
         progress.stage("simplifying to " + formatNumber(percent_, 3) + "%");
         found.resolution = static_cast<float>(percent_);
-        MeshCounts total;
-        if (!set.setResolution(found.resolution, error) || !set.evaluate(total, error))
+        if (!budget.spendPercent(percent_, error))
             return failWith(error);
     } else {
         const bool byTriangles = triangles_ > 0;
@@ -96,18 +140,25 @@ int SimplifyCommand::run(const GlobalOptions& global) {
         });
         if (!search.find(target, found, error))
             return failWith(input_ + ": " + error);
+        if (!budget.keepParts(error))
+            return failWith(error);
     }
     MeshCounts total;
     std::vector<MeshCounts> perMesh, sourcePerMesh;
     if (!set.evaluate(total, error, &perMesh))
         return failWith(error);
-    const MeshCounts sourceTotal = set.sourceCounts(&sourcePerMesh);
+    set.sourceCounts(&sourcePerMesh);
+    std::vector<gxhost::SceneMesh> results;
+    if (!set.results(!graph_.noMaterials, results, error))
+        return failWith(error);
+    progress.stage("measuring the error");
+    const gxmeasure::Distance measured = meter.scene(results);
 
     progress.stage("writing " + output_);
-    std::vector<gxhost::SceneMesh> results;
-    if (!set.results(!graph_.noMaterials, results, error) ||
-        !writer.write(session, output_, gxhost::findExportFormat(output_, format_)->name, set.sources(),
-                      {gxhost::GltfLevel{std::move(results), 0.0}}, graph_.strict, error))
+    const std::string formatName = gxhost::findExportFormat(output_, format_)->name;
+    if (!writer.write(session, output_, formatName, set.sources(),
+                      {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(results), 0.0}},
+                      graph_.strict, error))
         return failWith(error);
     progress.finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -116,29 +167,34 @@ int SimplifyCommand::run(const GlobalOptions& global) {
         Json report = {{"command", "simplify"}, {"input", input_}, {"output", output_}};
         if (percent_ >= 0.0)
             report["target"] = {{"percent", jsonNumber(percent_)}};
+        else if (!maxError_.empty())
+            report["target"] = {{"maxError", jsonNumber(bound, 12)}};
         else
             report["target"] = {{triangles_ ? "triangles" : "vertices", triangles_ ? triangles_ : vertices_}};
-        report["resolution"] = jsonNumber(found.resolution);
+        report["resolution"] = jsonNumber(set.graphs()[0].resolution());
         report["source"] = countsJson(sourceTotal);
         report["result"] = countsJson(total);
         report["meshes"] = Json::array();
         for (size_t i = 0; i < perMesh.size(); ++i)
             report["meshes"].push_back({{"name", set.sources()[i].scene.name},
                                         {"source", countsJson(sourcePerMesh[i])},
-                                        {"result", countsJson(perMesh[i])}});
+                                        {"result", countsJson(perMesh[i])},
+                                        {"resolution", jsonNumber(set.graphs()[i].resolution())}});
+        report["error"] = distanceJson(measured);
         report["seconds"] = jsonNumber(seconds, 3);
         std::cout << jsonText(report) << "\n";
     } else {
         std::cout << input_ << " -> " << output_ << "\n";
-        Table table({"mesh", "triangles", "vertices"});
+        Table table({"mesh", "triangles", "vertices", "resolution"});
         for (size_t i = 0; i < perMesh.size(); ++i)
             table.addRow(
                 {set.sources()[i].scene.name,
                  groupDigits(sourcePerMesh[i].triangles) + " -> " + groupDigits(perMesh[i].triangles),
-                 groupDigits(sourcePerMesh[i].vertices) + " -> " + groupDigits(perMesh[i].vertices)});
+                 groupDigits(sourcePerMesh[i].vertices) + " -> " + groupDigits(perMesh[i].vertices),
+                 formatNumber(set.graphs()[i].resolution(), 4) + "%"});
         if (perMesh.size() > 1)
             table.addRow({"(all)", groupDigits(sourceTotal.triangles) + " -> " + groupDigits(total.triangles),
-                          groupDigits(sourceTotal.vertices) + " -> " + groupDigits(total.vertices)});
+                          groupDigits(sourceTotal.vertices) + " -> " + groupDigits(total.vertices), ""});
         std::cout << table.text();
         std::cout << "reached " << groupDigits(total.triangles) << " triangles, "
                   << groupDigits(total.vertices) << " vertices";
@@ -146,8 +202,14 @@ int SimplifyCommand::run(const GlobalOptions& global) {
             std::cout << " (target " << groupDigits(triangles_) << " triangles)";
         else if (vertices_)
             std::cout << " (target " << groupDigits(vertices_) << " vertices)";
-        std::cout << " at resolution " << formatNumber(found.resolution, 4) << "% in "
-                  << formatNumber(seconds, 2) << " s\n";
+        else if (!maxError_.empty())
+            std::cout << " (error at most " << distanceCell(bound, measured.diagonal) << ")";
+        std::cout << " in " << formatNumber(seconds, 2) << " s\n";
+        std::cout << "measured error: Hausdorff " << distanceCell(measured.hausdorff, measured.diagonal) << ", mean "
+                  << distanceCell(measured.mean, measured.diagonal);
+        if (measured.hasBorder)
+            std::cout << ", border " << distanceCell(measured.borderHausdorff, measured.diagonal);
+        std::cout << "\n";
     }
     session.printWarnings();
     writer.printWarnings();

@@ -1,0 +1,66 @@
+#include "ErrorMeter.h"
+
+namespace gradix {
+namespace {
+
+// The whole scene is sampled finely; single meshes, measured many times in searches, less so.
+const gxmeasure::Sampling SCENE_SAMPLING{200000, 20000};
+const gxmeasure::Sampling MESH_SAMPLING{4000, 1000};
+
+std::vector<const gxhost::SceneMesh*> scenesOf(const std::vector<SourceMesh>& sources) {
+    std::vector<const gxhost::SceneMesh*> meshes;
+    for (const SourceMesh& source : sources)
+        meshes.push_back(&source.scene);
+    return meshes;
+}
+
+} // namespace
+
+ErrorMeter::ErrorMeter(const std::vector<SourceMesh>& sources)
+    : sources_(sources), worlds_(worldTransforms(scenesOf(sources))), uvs_(allHaveUVs(scenesOf(sources))),
+      meshes_(sources.size()) {}
+
+ErrorMeter::~ErrorMeter() = default;
+
+gxmeasure::Distance ErrorMeter::against(Measured& source, gxmeasure::Surface result,
+                                        const gxmeasure::Sampling& sampling) {
+    if (!source.tree)
+        source.tree = std::make_unique<gxmeasure::SurfaceTree>(source.surface, sampling);
+    if (result.triangles.empty()) {
+        // Nothing left: the whole source is missing; count it as its diagonal away.
+        gxmeasure::Distance d;
+        d.diagonal = source.surface.diagonal();
+        d.hausdorff = d.mean = d.rms = d.aToB.hausdorff = d.diagonal;
+        return d;
+    }
+    const gxmeasure::SurfaceTree tree(result, sampling);
+    return gxmeasure::measureDistance(*source.tree, tree);
+}
+
+double ErrorMeter::diagonal() {
+    if (scene_.surface.points.empty())
+        for (size_t i = 0; i < sources_.size(); ++i)
+            appendSurface(scene_.surface, sources_[i].scene, worlds_[i], uvs_);
+    return scene_.surface.diagonal();
+}
+
+gxmeasure::Distance ErrorMeter::scene(const std::vector<gxhost::SceneMesh>& results) {
+    diagonal();
+    gxmeasure::Surface result;
+    for (size_t i = 0; i < results.size() && i < worlds_.size(); ++i)
+        appendSurface(result, results[i], worlds_[i], uvs_ && allHaveUVs({&results[i]}));
+    if (!result.hasUVs())
+        result.uvs.clear();
+    return against(scene_, std::move(result), SCENE_SAMPLING);
+}
+
+gxmeasure::Distance ErrorMeter::mesh(size_t index, const gxhost::SceneMesh& result) {
+    Measured& source = meshes_[index];
+    if (source.surface.points.empty())
+        appendSurface(source.surface, sources_[index].scene, worlds_[index], false);
+    gxmeasure::Surface surface;
+    appendSurface(surface, result, worlds_[index], false);
+    return against(source, std::move(surface), MESH_SAMPLING);
+}
+
+} // namespace gradix
