@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 using namespace apptest;
 
@@ -67,10 +68,10 @@ TEST(ErrorTarget, ScenePartsOfVeryDifferentSizesAllSurviveOnePercent) {
     EXPECT_LE(triangleCount(meshes), 110u);
     EXPECT_GT(jsonNumber(run.out, "hausdorffPercent"), 0.0);
 
-    // --allow-drop lets the small parts go.
+    // Without the floors the parts may vanish; what is left still reads.
     const ToolRun dropped = gradix({"simplify", in, "-o", dir.path("dropped.glb"), "--percent", "1", "--allow-drop"});
     ASSERT_EQ(dropped.status, 0) << dropped.err;
-    EXPECT_LE(triangleCount(readMeshes(dir.path("dropped.glb"))), triangleCount(meshes));
+    EXPECT_LE(triangleCount(readMeshes(dir.path("dropped.glb"))), 110u);
 }
 
 TEST(ErrorTarget, ResultsMeasureWithinTheirBound) {
@@ -97,9 +98,10 @@ TEST(ErrorTarget, ResultsMeasureWithinTheirBound) {
 
 TEST(ErrorTarget, TargetsAboveTheInputsSizeAreRefusedUnlessAllowed) {
     ScratchDir dir;
-    for (const std::vector<std::string> target : {std::vector<std::string>{"--triangles", "5000"},
+    for (const std::vector<std::string>& target : {std::vector<std::string>{"--triangles", "5000"},
                                                    {"--vertices", "2009"},
                                                    {"--max-error", "120%"}}) {
+        std::remove(dir.path("big.glb").c_str());
         std::vector<std::string> args = {"simplify", kSample, "-o", dir.path("big.glb")};
         args.insert(args.end(), target.begin(), target.end());
         const ToolRun refused = gradix(args);
