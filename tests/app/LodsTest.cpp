@@ -58,7 +58,7 @@ TEST(Lods, TextTableListsEveryLevel) {
     const ToolRun run =
         gradix({"lods", kSample, "-o", dir.path("t"), "--levels", "40,20", "--format", "obj"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("level  triangles  vertices  seconds"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("level  triangles  vertices  Hausdorff     mean  seconds"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("40%"), std::string::npos);
     EXPECT_NE(run.out.find("20%"), std::string::npos);
     EXPECT_TRUE(exists(dir.path("t/sample_lod40.obj")));
