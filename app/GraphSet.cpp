@@ -57,6 +57,15 @@ bool GraphSet::setResolution(float percent, std::string& error) {
     return true;
 }
 
+bool GraphSet::settle(std::string& error) {
+    for (LodGraph& graph : graphs_)
+        if (!graph.settle(error)) {
+            error = named(error);
+            return false;
+        }
+    return true;
+}
+
 bool GraphSet::evaluate(MeshCounts& total, std::string& error, std::vector<MeshCounts>* perMesh) {
     total = MeshCounts();
     if (perMesh)

@@ -29,6 +29,8 @@ public:
     bool load(Session& session, const std::string& input, std::string& error);
     bool build(const NodeSettings& settings, const WeightOptions& weights, std::string& error);
     bool setResolution(float percent, std::string& error);
+    // Every graph as a fresh one would be at its current resolution (see LodGraph::settle).
+    bool settle(std::string& error);
     // The summed counts of every mesh at the current resolution (per mesh in `perMesh` if given).
     bool evaluate(MeshCounts& total, std::string& error, std::vector<MeshCounts>* perMesh = nullptr);
     bool results(bool keepMaterials, std::vector<gxhost::SceneMesh>& meshes, std::string& error);

@@ -86,9 +86,23 @@ bool LodGraph::build(Session& session, const SourceMesh& source, const NodeSetti
             error = fail("cannot connect " + from + " to " + to);
             return false;
         }
-    resolution_ = 100.0f;
-    evaluated_ = false;
-    materialsDone_ = false;
+    resolution_ = lowestEvaluated_ = 100.0f;
+    movedUp_ = evaluated_ = materialsDone_ = false;
+    return true;
+}
+
+bool LodGraph::settle(std::string& error) {
+    if (!movedUp_)
+        return true;
+    session_->clearMessages();
+    // A new connection to inMesh makes the node read its source again and build a fresh engine.
+    const std::string from = source_->node + ".outMesh", to = gradix_ + ".inMesh";
+    if (!gxhost::disconnect(from, to) || !gxhost::connect(from, to)) {
+        error = fail("cannot reconnect " + from + " to " + to);
+        return false;
+    }
+    lowestEvaluated_ = 100.0f;
+    movedUp_ = evaluated_ = materialsDone_ = false;
     return true;
 }
 
@@ -145,6 +159,8 @@ bool LodGraph::evaluate(MeshCounts& counts, std::string& error) {
     mesh.getVertices(faceCounts, faceVertices);
     counts_ = countPolygons(faceCounts.vec(), faceVertices.vec(), static_cast<size_t>(mesh.numVertices()));
     evaluated_ = true;
+    movedUp_ = movedUp_ || resolution_ > lowestEvaluated_;
+    lowestEvaluated_ = std::min(lowestEvaluated_, resolution_);
     counts = counts_;
     return true;
 }

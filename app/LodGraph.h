@@ -37,6 +37,11 @@ public:
     // `percent` of the source's triangles (0 … 100). Setting the current value again does nothing.
     bool setResolution(float percent, std::string& error);
     float resolution() const { return resolution_; }
+    // A graph that has been evaluated below its current resolution holds a state reached by undoing
+    // contractions, which restores positions and quadrics only up to rounding. Settling rebuilds
+    // the engine from the source and moves it straight down to the current resolution, so the
+    // result is the one a fresh graph gives there, whatever path led to it.
+    bool settle(std::string& error);
     // Evaluates the graph at the current resolution.
     bool evaluate(MeshCounts& counts, std::string& error);
     // The simplified mesh under the source's name, parent and transform, with the source's
@@ -58,6 +63,8 @@ private:
     float resolution_ = 100.0f;
     bool evaluated_ = false;
     bool materialsDone_ = false;
+    float lowestEvaluated_ = 100.0f; // since the engine was last built
+    bool movedUp_ = false;
     MeshCounts counts_;
 };
 

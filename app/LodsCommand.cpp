@@ -169,7 +169,8 @@ int LodsCommand::run(const GlobalOptions& global) {
         std::vector<gxhost::SceneMesh> results;
         gxmeasure::Distance measured;
         bool made = (byError ? budget.meetError(level, measured, error) : budget.spendPercent(level, error)) &&
-                    set.evaluate(counts, error) && set.results(!graph_.noMaterials, results, error);
+                    set.settle(error) && set.evaluate(counts, error) &&
+                    set.results(!graph_.noMaterials, results, error);
         if (made && !byError) {
             progress.stage("level " + name + ": measuring");
             measured = meter.scene(results);

@@ -145,7 +145,7 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     }
     MeshCounts total;
     std::vector<MeshCounts> perMesh, sourcePerMesh;
-    if (!set.evaluate(total, error, &perMesh))
+    if (!set.settle(error) || !set.evaluate(total, error, &perMesh))
         return failWith(error);
     set.sourceCounts(&sourcePerMesh);
     std::vector<gxhost::SceneMesh> results;
@@ -171,7 +171,7 @@ int SimplifyCommand::run(const GlobalOptions& global) {
             report["target"] = {{"maxError", jsonNumber(bound, 12)}};
         else
             report["target"] = {{triangles_ ? "triangles" : "vertices", triangles_ ? triangles_ : vertices_}};
-        report["resolution"] = jsonNumber(set.graphs()[0].resolution());
+        report["resolution"] = jsonNumber(set.graphs()[0].resolution(), 9);
         report["source"] = countsJson(sourceTotal);
         report["result"] = countsJson(total);
         report["meshes"] = Json::array();
@@ -179,7 +179,7 @@ int SimplifyCommand::run(const GlobalOptions& global) {
             report["meshes"].push_back({{"name", set.sources()[i].scene.name},
                                         {"source", countsJson(sourcePerMesh[i])},
                                         {"result", countsJson(perMesh[i])},
-                                        {"resolution", jsonNumber(set.graphs()[i].resolution())}});
+                                        {"resolution", jsonNumber(set.graphs()[i].resolution(), 9)}});
         report["error"] = distanceJson(measured);
         report["seconds"] = jsonNumber(seconds, 3);
         std::cout << jsonText(report) << "\n";
