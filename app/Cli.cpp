@@ -4,6 +4,7 @@
 #include "ExitStatus.h"
 #include "GlobalOptions.h"
 #include "InfoCommand.h"
+#include "OptionChecks.h"
 #include "LodsCommand.h"
 #include "RenderCommand.h"
 #include "RunCommand.h"
@@ -12,6 +13,7 @@
 #include "batch/BatchCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <io/ImportLimits.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -51,6 +53,13 @@ int Cli::run(int argc, char** argv) {
     app.add_flag_callback(
            "-q,--quiet", [&global] { global.progress = ProgressMode::OFF; }, "Never show progress")
         ->excludes(progress);
+    std::string maxMemory = "4G";
+    bool allowOutsideRefs = false;
+    app.add_option("--max-memory", maxMemory, "Most memory one file's reader may take; more fails the run")
+        ->check(memorySize())
+        ->capture_default_str();
+    app.add_flag("--allow-outside-refs", allowOutsideRefs,
+                 "Read files an input refers to outside its own folder (buffers, materials)");
     app.fallthrough();
 
     SimplifyCommand simplify(app);
@@ -104,6 +113,10 @@ int Cli::run(int argc, char** argv) {
         return failWith(problem + " (see gradix --help)", EXIT_USAGE);
     }
     setJsonErrors(global.json);
+    gxhost::ImportLimits limits;
+    parseMemorySize(maxMemory, limits.maxMemory);
+    limits.allowOutsideRefs = allowOutsideRefs;
+    gxhost::setImportLimits(limits);
     if (simplify.selected())
         return simplify.run(global);
     if (lods.selected())

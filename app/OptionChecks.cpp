@@ -37,4 +37,24 @@ CLI::Validator countRange(uint64_t high) {
         "COUNT in [1 - " + std::to_string(high) + "]");
 }
 
+bool parseMemorySize(const std::string& text, uint64_t& bytes) {
+    const size_t digits = text.find_first_not_of("0123456789");
+    if (digits == 0 || digits == std::string::npos || digits > 7 || digits + 1 != text.size())
+        return false;
+    const int shift = text.back() == 'M' ? 20 : text.back() == 'G' ? 30 : -1;
+    if (shift < 0)
+        return false;
+    bytes = std::strtoull(text.c_str(), nullptr, 10) << shift;
+    return bytes >= (uint64_t(16) << 20) && bytes <= (uint64_t(1) << 40);
+}
+
+CLI::Validator memorySize() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            uint64_t bytes = 0;
+            return parseMemorySize(text, bytes) ? std::string() : "'" + text + "' is not a size from 16M to 1024G";
+        },
+        "SIZE (e.g. 512M, 4G)");
+}
+
 } // namespace gradix

@@ -15,6 +15,10 @@ CLI::Validator finiteRange(double low, double high);
 // A whole number in [1, high], digits only.
 CLI::Validator countRange(uint64_t high);
 
+// A memory size: a whole number of mebibytes or gibibytes ("512M", "4G"), from 16M to 1024G.
+bool parseMemorySize(const std::string& text, uint64_t& bytes);
+CLI::Validator memorySize();
+
 // The largest triangle or vertex count the host's meshes can index.
 constexpr uint64_t kMaxElementCount = 2147483647u;
 

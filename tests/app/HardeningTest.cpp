@@ -41,7 +41,10 @@ pid_t spawn(const std::vector<std::string>& args) {
 
 TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
     ScratchDir dir;
-    for (const char* file : {"pyramid.obj", "pyramid.mtl", "noendheader.ply"})
+    ASSERT_EQ(mkdir(dir.path("refs").c_str(), 0755), 0);
+    for (const char* file : {"pyramid.obj", "pyramid.mtl", "noendheader.ply", "truncated.ply", "keys.3ds", "grow.dae",
+                             "truncated_binary.x", "refs/in.gltf", "outside.bin", "cast_enum.mel", "cast_int.mel",
+                             "cast_count.mel"})
         writeText(dir.path(file), readBytes(kData + file));
     const std::string in = dir.path("pyramid.obj");
     ASSERT_EQ(link(in.c_str(), dir.path("alias.obj").c_str()), 0);
@@ -79,6 +82,18 @@ TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
         {{"lods", in, "-o", dir.path("levels"), "--levels", "50,nan"}, 2, "--levels"},
         {{"simplify", in, "-o", out, "--percent", "50", "--weights", "/dev/zero"}, 1, "/dev/zero"},
         {{"info", dir.path("noendheader.ply")}, 1, "end_header"},
+        {{"info", dir.path("truncated.ply")}, 1, "truncated.ply"},
+        {{"info", dir.path("truncated_binary.x")}, 1, "end of file"},
+        // Readers that size arrays from a declared count: 12.9 GB of animation keys, 8 GB of floats.
+        {{"info", dir.path("keys.3ds")}, 1, "import limit of 4096 MiB"},
+        {{"info", dir.path("grow.dae")}, 1, "import limit"},
+        {{"--max-memory", "0", "info", in}, 2, "--max-memory"},
+        {{"--max-memory", "nanG", "info", in}, 2, "--max-memory"},
+        {{"info", dir.path("refs/in.gltf")}, 1, "outside the input's folder"},
+        {{"simplify", dir.path("refs/in.gltf"), "-o", out, "--percent", "50"}, 1, "--allow-outside-refs"},
+        {{"run", dir.path("cast_enum.mel")}, 1, "'1e10' is not a value"},
+        {{"run", dir.path("cast_int.mel")}, 1, "not a 32-bit integer"},
+        {{"run", dir.path("cast_count.mel")}, 1, "value count"},
     };
     for (const Case& c : cases) {
         std::string line;

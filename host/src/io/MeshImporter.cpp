@@ -1,7 +1,9 @@
 #include "MeshImporter.h"
 
 #include "AssimpLogCapture.h"
+#include "ContainedIOSystem.h"
 #include "DeclaredCountCheck.h"
+#include "ImportLimits.h"
 #include "MeshWelder.h"
 
 #include <assimp/Importer.hpp>
@@ -242,19 +244,34 @@ bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, st
     Assimp::Importer importer;
     // One transform per node rather than FBX's chain of pivot helper nodes.
     importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
+    const ImportLimits& limits = importLimits();
+    auto* files = new ContainedIOSystem(path, limits.allowOutsideRefs);
+    importer.SetIOHandler(files); // the importer owns it
     const aiScene* scene = nullptr;
     bool droppedFaces = false;
     {
         AssimpLogCapture log;
+        MemoryCeiling ceiling(limits.maxMemory);
         // No post-processing: triangulating would lose polygons and joining identical vertices is
         // done by the weld, which keeps attributes per face-vertex.
         try {
             scene = importer.ReadFile(path, 0);
         } catch (const std::exception& e) {
-            // Assimp catches its own errors; this is for what escapes it (running out of memory).
-            return fail(std::string("cannot load the file: ") + e.what());
+            // Assimp catches its own errors; this is for what escapes it.
+            scene = nullptr;
+            if (!ceiling.refused())
+                return fail(std::string("cannot load the file: ") + e.what());
+        }
+        if (ceiling.refused()) {
+            importer.FreeScene();
+            return fail("reading it needs more memory than the import limit of " +
+                        std::to_string(limits.maxMemory >> 20) + " MiB (see --max-memory)");
         }
         droppedFaces = log.droppedOutOfRangeFaces();
+    }
+    if (!files->refused().empty()) {
+        return fail("refers to " + files->refused() +
+                    ", outside the input's folder (use --allow-outside-refs to read it)");
     }
     if (droppedFaces) {
         return fail("face indices out of range");
