@@ -13,7 +13,8 @@ std::string realPath(const std::string& path) {
 
 } // namespace
 
-ContainedIOSystem::ContainedIOSystem(const std::string& input, bool allowOutside) : allowOutside_(allowOutside) {
+ContainedIOSystem::ContainedIOSystem(const std::string& input, bool allowOutside)
+    : allowOutside_(allowOutside) {
     const std::string real = realPath(input);
     folder_ = real.substr(0, real.find_last_of('/') + 1);
 }

@@ -20,8 +20,9 @@ std::atomic<bool> gRefused{false};
 
 void* counted(size_t size) {
     const int64_t ceiling = gCeiling.load(std::memory_order_relaxed);
-    if (ceiling != kNoCeiling && (size > static_cast<uint64_t>(kNoCeiling) ||
-                                  gLive.load(std::memory_order_relaxed) > ceiling - static_cast<int64_t>(size))) {
+    if (ceiling != kNoCeiling &&
+        (size > static_cast<uint64_t>(kNoCeiling) ||
+         gLive.load(std::memory_order_relaxed) > ceiling - static_cast<int64_t>(size))) {
         gRefused.store(true, std::memory_order_relaxed);
         return nullptr;
     }
