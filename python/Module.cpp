@@ -1,27 +1,90 @@
 // The `gradix` Python module: simplify, the recorded Engine, and mesh files. The engine's work runs
 // with the GIL released, so engines on different threads run at once.
 #include "Convert.h"
+#include "ErrorSearch.h"
 #include "MeshFiles.h"
 
 #include <pybind11/stl.h>
 
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <mutex>
+#include <string>
 
 namespace py = pybind11;
 using namespace gradixpy;
 
 namespace {
 
-// The result of simplify(): the level's arrays and the counts reached.
+py::dict errorDict(const gxmeasure::Distance& d) {
+    const auto percent = [&](double x) { return d.diagonal > 0.0 ? 100.0 * x / d.diagonal : 0.0; };
+    py::dict e;
+    e["hausdorff"] = d.hausdorff;
+    e["mean"] = d.mean;
+    e["rms"] = d.rms;
+    e["diagonal"] = d.diagonal;
+    e["hausdorff_percent"] = percent(d.hausdorff);
+    e["mean_percent"] = percent(d.mean);
+    if (d.hasBorder) {
+        e["border_hausdorff"] = d.borderHausdorff;
+        e["border_mean"] = d.borderMean;
+    }
+    return e;
+}
+
+// The result of simplify(): the level's arrays and the counts reached. The error is measured when
+// first asked for (measuring costs about as much as simplifying), against the input arrays.
 struct SimplifyResult {
     py::object vertices, faces, face_ids, uvs, normals, colors;
-    py::object error = py::none();
+    py::object measured = py::none();
+    py::object inputVertices, inputFaces;
     uint32_t triangle_count = 0, vertex_count = 0;
     float resolution = 100.0f;
     double engine_seconds = 0.0;
+
+    py::object error() {
+        if (!measured.is_none())
+            return measured;
+        std::vector<py::array> keep;
+        const ArrayView inV = viewOf(inputVertices, "vertices", keep), inF = viewOf(inputFaces, "faces", keep);
+        const ArrayView outV = viewOf(vertices, "vertices", keep), outF = viewOf(faces, "faces", keep);
+        gxmeasure::Distance d;
+        {
+            py::gil_scoped_release release;
+            d = gxmeasure::measureDistance(surfaceOf(inV, inF), surfaceOf(outV, outF));
+        }
+        measured = errorDict(d);
+        return measured;
+    }
 };
+
+// max_error as given: a distance, or a string "E%" of the input's bounding-box diagonal.
+double errorBound(const py::object& maxError, double diagonal) {
+    double bound = 0.0;
+    if (py::isinstance<py::str>(maxError)) {
+        std::string text = maxError.cast<std::string>();
+        const bool percent = !text.empty() && text.back() == '%';
+        if (percent)
+            text.pop_back();
+        size_t used = 0;
+        try {
+            bound = std::stod(text, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used == 0 || used != text.size())
+            throw py::value_error("max_error: '" + maxError.cast<std::string>() +
+                                  "' is not a distance or a percentage such as '0.5%'");
+        if (percent)
+            bound *= diagonal / 100.0;
+    } else {
+        bound = maxError.cast<double>();
+    }
+    if (!(bound > 0.0) || !std::isfinite(bound))
+        throw py::value_error("max_error: " + std::string(py::str(maxError)) + " is not a positive distance");
+    return bound;
+}
 
 py::object get(const py::dict& d, const char* key) {
     return d.contains(key) ? py::object(d[key]) : py::object(py::none());
@@ -35,18 +98,13 @@ SimplifyResult simplify(py::handle vertices, py::handle faces, py::object ratio,
     if (targets != 1)
         throw py::value_error("simplify: give the target as exactly one of ratio, triangles, vertices_target "
                               "or max_error");
-    if (!maxError.is_none()) {
-        PyErr_SetString(PyExc_NotImplementedError,
-                        "max_error: the measured error is not available in this build yet");
-        throw py::error_already_set();
-    }
     double fraction = 0.0;
     long long count = 0;
     if (!ratio.is_none()) {
         fraction = ratio.cast<double>();
         if (!(fraction >= 0.0 && fraction <= 1.0))
             throw py::value_error("ratio: " + std::string(py::str(ratio)) + " is not in range 0 to 1");
-    } else {
+    } else if (maxError.is_none()) {
         const py::object& target = triangles.is_none() ? verticesTarget : triangles;
         count = target.cast<long long>();
         if (count <= 0 || count > 0xffffffffLL)
@@ -57,12 +115,22 @@ SimplifyResult simplify(py::handle vertices, py::handle faces, py::object ratio,
     std::vector<py::array> keep;
     MeshInput in = meshInput(vertices, faces, uvs, normals, colors, weights, keep);
 
+    std::unique_ptr<gxmeasure::Surface> input;
+    double bound = 0.0;
+    if (!maxError.is_none()) {
+        input.reset(new gxmeasure::Surface(surfaceOf(in.vertices, in.faces)));
+        bound = errorBound(maxError, input->diagonal());
+    }
+
     std::unique_ptr<EngineSession> session;
+    gxmeasure::Distance within;
     const auto start = std::chrono::steady_clock::now();
     {
         py::gil_scoped_release release;
         session.reset(new EngineSession(in, settings));
-        if (!ratio.is_none())
+        if (input)
+            within = coarsestWithin(*session, *input, bound);
+        else if (!ratio.is_none())
             session->setResolution(float(fraction * 100.0));
         else if (!triangles.is_none())
             session->reachTriangles(uint32_t(count));
@@ -83,6 +151,10 @@ SimplifyResult simplify(py::handle vertices, py::handle faces, py::object ratio,
     r.vertex_count = uint32_t(py::len(r.vertices));
     r.resolution = session->resolution();
     r.engine_seconds = engineSeconds;
+    r.inputVertices = py::reinterpret_borrow<py::object>(vertices);
+    r.inputFaces = py::reinterpret_borrow<py::object>(faces);
+    if (input)
+        r.measured = errorDict(within);
     {
         // The engine and model can be large: free them without holding the GIL.
         py::gil_scoped_release release;
@@ -150,11 +222,15 @@ Simplifies one triangle mesh to exactly one target:
                    same as `gradix simplify --percent 100*ratio`)
   triangles        the reachable triangle count nearest to this
   vertices_target  the reachable vertex count nearest to this
-  max_error        not available yet (raises NotImplementedError)
+  max_error        the fewest triangles whose measured two-sided Hausdorff distance from the
+                   input is at most this: a distance, or a string such as "0.5%" of the input's
+                   bounding-box diagonal
 weights: per-vertex painted weights in 0..1 (higher keeps more detail).
 Returns a SimplifyResult: .vertices (n, 3) float64 (only the vertices faces use, in input order),
 .faces (m, 3) int32, .face_ids (the input face each came from), .uvs/.normals/.colors as given,
-.triangle_count, .vertex_count, .resolution (percent), .error (None: not measured yet).
+.triangle_count, .vertex_count, .resolution (percent), .error (the measured distance from the
+input: a dict of hausdorff, mean, rms, diagonal, hausdorff_percent, mean_percent and, for open
+meshes, border_hausdorff and border_mean; positions only, measured on first access).
 Triangles of zero area are left out, as the tool leaves them out.)";
 
 const char* kEngineDoc = R"(Engine(vertices, faces, *, uvs=None, normals=None, colors=None, weights=None,
@@ -180,7 +256,8 @@ PYBIND11_MODULE(gradix, m) {
         .def_readonly("uvs", &SimplifyResult::uvs, "UVs as given (an array or a list of sets), or None")
         .def_readonly("normals", &SimplifyResult::normals, "normals as given, or None")
         .def_readonly("colors", &SimplifyResult::colors, "colours as given, or None")
-        .def_readonly("error", &SimplifyResult::error, "the measured error: None (not available yet)")
+        .def_property_readonly("error", &SimplifyResult::error,
+                               "the measured two-sided surface distance from the input, as a dict")
         .def_readonly("triangle_count", &SimplifyResult::triangle_count)
         .def_readonly("vertex_count", &SimplifyResult::vertex_count)
         .def_readonly("resolution", &SimplifyResult::resolution, "percent of the input triangles")

@@ -155,6 +155,21 @@ def test_files_round_trip(sample, tmp_path, extension):
     np.testing.assert_allclose(terrain_back["uvs"][0], sample["uvs"][0], atol=1e-6)
 
 
+def test_error_is_measured_and_bounds_the_level():
+    vertices, faces, _ = terrain(40)
+    diagonal = np.linalg.norm(vertices.max(axis=0) - vertices.min(axis=0))
+    coarse, fine = gradix.simplify(vertices, faces, ratio=0.02), gradix.simplify(vertices, faces, ratio=0.5)
+    assert 0 < fine.error["hausdorff"] < coarse.error["hausdorff"]
+    assert coarse.error["hausdorff_percent"] == pytest.approx(100 * coarse.error["hausdorff"] / diagonal)
+    levels = []
+    for bound in ["0.2%", "1%", 0.05 * diagonal]:
+        r = gradix.simplify(vertices, faces, max_error=bound)
+        limit = float(bound[:-1]) * diagonal / 100 if isinstance(bound, str) else bound
+        assert r.error["hausdorff"] <= limit
+        levels.append(r.triangle_count)
+    assert len(faces) > levels[0] > levels[1] > levels[2]
+
+
 V, F, _ = terrain(4)
 
 
@@ -170,7 +185,8 @@ V, F, _ = terrain(4)
     (lambda: gradix.simplify(V, F), ValueError, "give the target as exactly one"),
     (lambda: gradix.simplify(V, F, ratio=0.5, triangles=4), ValueError, "exactly one"),
     (lambda: gradix.simplify(V, F, ratio=1.5), ValueError, "ratio: 1.5 is not in range 0 to 1"),
-    (lambda: gradix.simplify(V, F, max_error=0.1), NotImplementedError, "max_error"),
+    (lambda: gradix.simplify(V, F, max_error="1 %"), ValueError, "max_error: '1 %' is not a distance"),
+    (lambda: gradix.simplify(V, F, max_error=-1), ValueError, "max_error: -1 is not a positive distance"),
     (lambda: gradix.simplify(V, F, ratio=0.5, useNormals=True), ValueError, "no normals"),
     (lambda: gradix.simplify(V, F, ratio=0.5, lambdaUV=1), TypeError, "unknown setting 'lambdaUV'"),
     (lambda: gradix.simplify(V, F, ratio=0.5, vertexPlacement="best"), ValueError, "one of 'optimal'"),
