@@ -24,7 +24,7 @@ public:
 private:
     CLI::App* command_;
     std::string first_, second_;
-    uint64_t samples_ = 200000;
+    uint64_t samples_ = 0; // 0: as many as each surface's size needs, as simplify and lods measure
 };
 
 } // namespace gradix

@@ -22,8 +22,8 @@ public:
 
     // The results (one per source, in order; empty ones are left out) against every source.
     gxmeasure::Distance scene(const std::vector<gxhost::SceneMesh>& results);
-    // One result against its own source.
-    gxmeasure::Distance mesh(size_t index, const gxhost::SceneMesh& result);
+    // One result against its own source; `estimate` samples it coarsely (for error curves).
+    gxmeasure::Distance mesh(size_t index, const gxhost::SceneMesh& result, bool estimate = false);
     // The sources' bounding-box diagonal, all meshes together.
     double diagonal();
 
@@ -32,13 +32,14 @@ private:
         gxmeasure::Surface surface;
         std::unique_ptr<gxmeasure::SurfaceTree> tree;
     };
-    gxmeasure::Distance against(Measured& source, gxmeasure::Surface result, const gxmeasure::Sampling& sampling);
+    gxmeasure::Distance against(Measured& source, gxmeasure::Surface result,
+                                const gxmeasure::Sampling& sampling);
 
     const std::vector<SourceMesh>& sources_;
     std::vector<Matrix4> worlds_;
     bool uvs_ = false;
     Measured scene_;
-    std::vector<Measured> meshes_;
+    std::vector<Measured> meshes_, estimates_;
 };
 
 } // namespace gradix

@@ -16,8 +16,8 @@ uint64_t SceneBudget::floorOf(size_t mesh) const {
     return allowDrop_ ? 0 : std::min<uint64_t>(countMesh(set_.sources()[mesh].scene).triangles, PART_FLOOR);
 }
 
-bool SceneBudget::meshError(size_t mesh, float resolution, uint64_t& triangles, double& hausdorff,
-                            std::string& error) {
+bool SceneBudget::meshError(size_t mesh, float resolution, bool estimate, uint64_t& triangles,
+                            double& hausdorff, std::string& error) {
     LodGraph& graph = set_.graphs()[mesh];
     MeshCounts counts;
     gxhost::SceneMesh result;
@@ -27,7 +27,7 @@ bool SceneBudget::meshError(size_t mesh, float resolution, uint64_t& triangles, 
         return false;
     }
     triangles = counts.triangles;
-    hausdorff = meter_.mesh(mesh, result).hausdorff;
+    hausdorff = meter_.mesh(mesh, result, estimate).hausdorff;
     return true;
 }
 
@@ -40,7 +40,7 @@ bool SceneBudget::measureCurves(std::string& error) {
         for (float r : LADDER) {
             uint64_t triangles = 0;
             double hausdorff = 0.0;
-            if (!meshError(i, r, triangles, hausdorff, error))
+            if (!meshError(i, r, true, triangles, hausdorff, error))
                 return false;
             worst = std::max(worst, hausdorff);
             curves_[i].push_back({r, triangles, worst});
@@ -118,7 +118,7 @@ bool SceneBudget::meetError(double bound, gxmeasure::Distance& found, std::strin
             for (float r : LADDER) {
                 uint64_t triangles = 0;
                 double hausdorff = 0.0;
-                if (!meshError(i, r, triangles, hausdorff, error))
+                if (!meshError(i, r, false, triangles, hausdorff, error))
                     return false;
                 if (hausdorff > meshBound || triangles < floorOf(i)) {
                     bad = r;
@@ -130,7 +130,7 @@ bool SceneBudget::meetError(double bound, gxmeasure::Distance& found, std::strin
                 const float mid = 0.5f * (ok + bad);
                 uint64_t triangles = 0;
                 double hausdorff = 0.0;
-                if (!meshError(i, mid, triangles, hausdorff, error))
+                if (!meshError(i, mid, false, triangles, hausdorff, error))
                     return false;
                 (hausdorff > meshBound || triangles < floorOf(i) ? bad : ok) = mid;
             }
@@ -167,7 +167,8 @@ bool SceneBudget::keepParts(std::string& error) {
             continue;
         // Lowest resolution that keeps the floor: below half a source face nothing changes.
         float lo = graph.resolution(), hi = 100.0f;
-        const float faceStep = 100.0f / static_cast<float>(std::max<uint64_t>(countMesh(set_.sources()[i].scene).triangles, 1));
+        const float faceStep =
+            100.0f / static_cast<float>(std::max<uint64_t>(countMesh(set_.sources()[i].scene).triangles, 1));
         while (hi - lo > 0.5f * faceStep) {
             const float mid = 0.5f * (lo + hi);
             if (!graph.setResolution(mid, error) || !graph.evaluate(counts, error)) {

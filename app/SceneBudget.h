@@ -26,7 +26,8 @@ class SceneBudget {
 public:
     static constexpr uint64_t PART_FLOOR = 4;
 
-    SceneBudget(GraphSet& set, ErrorMeter& meter, bool allowDrop) : set_(set), meter_(meter), allowDrop_(allowDrop) {}
+    SceneBudget(GraphSet& set, ErrorMeter& meter, bool allowDrop)
+        : set_(set), meter_(meter), allowDrop_(allowDrop) {}
 
     // `percent` of the scene's triangles, spent by error across meshes (one mesh: that resolution).
     bool spendPercent(double percent, std::string& error);
@@ -44,7 +45,8 @@ private:
     };
     bool measureCurves(std::string& error);
     bool apply(std::string& error);
-    bool meshError(size_t mesh, float resolution, uint64_t& triangles, double& hausdorff, std::string& error);
+    bool meshError(size_t mesh, float resolution, bool estimate, uint64_t& triangles, double& hausdorff,
+                   std::string& error);
     uint64_t floorOf(size_t mesh) const;
     // The resolution of `mesh` at error level `level` on its curve, and its estimated triangles.
     float resolutionAt(size_t mesh, double level, double& triangles) const;

@@ -22,8 +22,10 @@ using Triangle = Kernel::Triangle_3;
 using Segment = Kernel::Segment_3;
 using TriangleIt = std::vector<Triangle>::const_iterator;
 using SegmentIt = std::vector<Segment>::const_iterator;
-using TriangleTree = CGAL::AABB_tree<CGAL::AABB_traits<Kernel, CGAL::AABB_triangle_primitive<Kernel, TriangleIt>>>;
-using SegmentTree = CGAL::AABB_tree<CGAL::AABB_traits<Kernel, CGAL::AABB_segment_primitive<Kernel, SegmentIt>>>;
+using TriangleTree =
+    CGAL::AABB_tree<CGAL::AABB_traits<Kernel, CGAL::AABB_triangle_primitive<Kernel, TriangleIt>>>;
+using SegmentTree =
+    CGAL::AABB_tree<CGAL::AABB_traits<Kernel, CGAL::AABB_segment_primitive<Kernel, SegmentIt>>>;
 
 Point toPoint(const std::array<double, 3>& p) {
     return Point(p[0], p[1], p[2]);
@@ -67,12 +69,22 @@ struct SurfaceTree::Trees {
     SegmentTree segmentTree;
 };
 
+Sampling scaledSampling(const Sampling& most, uint64_t triangles) {
+    return {
+        std::clamp<uint64_t>(16 * triangles, std::min<uint64_t>(20000, most.surfaceSamples),
+                             most.surfaceSamples),
+        std::clamp<uint64_t>(4 * triangles, std::min<uint64_t>(2000, most.borderSamples), most.borderSamples),
+        most.pointSamples};
+}
+
 SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
     : surface_(surface), trees_(new Trees), samples_(new Samples) {
     Trees& trees = *trees_;
     Samples& samples = *samples_;
     double totalArea = 0.0;
     std::vector<double> areas(surface.triangles.size());
+    trees.triangles.reserve(surface.triangles.size());
+    trees.source.reserve(surface.triangles.size());
     for (size_t i = 0; i < surface.triangles.size(); ++i) {
         const auto& t = surface.triangles[i];
         const Triangle tri(toPoint(surface.points[t[0]]), toPoint(surface.points[t[1]]),
@@ -84,16 +96,41 @@ SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
             trees.source.push_back(static_cast<uint32_t>(i));
         }
     }
+    // Every query starts from the previous sample's closest point, so the tree needs no second
+    // (point) tree for starting guesses: building one cost as much as a third of the queries.
+    trees.triangleTree.do_not_accelerate_distance_queries();
     trees.triangleTree.insert(trees.triangles.begin(), trees.triangles.end());
     trees.triangleTree.build();
-    if (!trees.triangles.empty())
-        trees.triangleTree.accelerate_distance_queries();
 
     // Every used point, then each triangle cut into k*k similar pieces sampled at their centroids.
     std::vector<bool> used(surface.points.size(), false);
     for (const auto& t : surface.triangles)
         for (uint32_t v : t)
             used[v] = true;
+    const double perArea = totalArea > 0.0 ? static_cast<double>(sampling.surfaceSamples) / totalArea : 0.0;
+    // Past the sample budget, every stride-th triangle stands for its neighbours in the mean (the
+    // points above still reach every corner for the Hausdorff distance).
+    const size_t stride =
+        std::max<size_t>(1, surface.triangles.size() / std::max<uint64_t>(sampling.surfaceSamples, 1));
+    const auto piecesOf = [&](size_t i) {
+        return std::max(1, std::min(256, static_cast<int>(std::ceil(std::sqrt(areas[i] * perArea)))));
+    };
+    size_t count = static_cast<size_t>(std::count(used.begin(), used.end(), true));
+    if (sampling.pointSamples > 0 && count > sampling.pointSamples) {
+        // Every step-th used point only.
+        const size_t step = (count + sampling.pointSamples - 1) / sampling.pointSamples;
+        size_t seen = 0;
+        for (size_t v = 0; v < used.size(); ++v)
+            if (used[v])
+                used[v] = seen++ % step == 0;
+        count = static_cast<size_t>(std::count(used.begin(), used.end(), true));
+    }
+    for (size_t i = 0; i < surface.triangles.size(); i += stride)
+        count += static_cast<size_t>(piecesOf(i) * piecesOf(i));
+    samples.points.reserve(count);
+    samples.weights.reserve(count);
+    samples.triangle.reserve(count);
+    samples.bary.reserve(count);
     for (size_t v = 0; v < used.size(); ++v)
         if (used[v]) {
             samples.points.push_back(toPoint(surface.points[v]));
@@ -101,15 +138,11 @@ SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
             samples.triangle.push_back(0);
             samples.bary.push_back({1.0, 0.0, 0.0});
         }
-    const double perArea = totalArea > 0.0 ? static_cast<double>(sampling.surfaceSamples) / totalArea : 0.0;
-    // Past the sample budget, every stride-th triangle stands for its neighbours in the mean (the
-    // points above still reach every corner for the Hausdorff distance).
-    const size_t stride = std::max<size_t>(1, surface.triangles.size() / std::max<uint64_t>(sampling.surfaceSamples, 1));
     for (size_t i = 0; i < surface.triangles.size(); i += stride) {
         const auto& t = surface.triangles[i];
         const Point a = toPoint(surface.points[t[0]]), b = toPoint(surface.points[t[1]]),
                     c = toPoint(surface.points[t[2]]);
-        const int k = std::max(1, std::min(256, static_cast<int>(std::ceil(std::sqrt(areas[i] * perArea)))));
+        const int k = piecesOf(i);
         const double weight = areas[i] * static_cast<double>(stride) / (k * k);
         for (int row = 0; row < k; ++row)
             for (int col = 0; col + row < k; ++col)
@@ -133,11 +166,11 @@ SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
         trees.segments.emplace_back(toPoint(surface.points[e[0]]), toPoint(surface.points[e[1]]));
         borderLength += std::sqrt(trees.segments.back().squared_length());
     }
+    trees.segmentTree.do_not_accelerate_distance_queries();
     trees.segmentTree.insert(trees.segments.begin(), trees.segments.end());
     trees.segmentTree.build();
-    if (!trees.segments.empty())
-        trees.segmentTree.accelerate_distance_queries();
-    const double perLength = borderLength > 0.0 ? static_cast<double>(sampling.borderSamples) / borderLength : 0.0;
+    const double perLength =
+        borderLength > 0.0 ? static_cast<double>(sampling.borderSamples) / borderLength : 0.0;
     for (const Segment& s : trees.segments) {
         const int n = std::max(1, static_cast<int>(std::ceil(std::sqrt(s.squared_length()) * perLength)));
         for (int i = 0; i < n; ++i)
@@ -205,8 +238,11 @@ struct Measurer {
         tbb::parallel_for(
             tbb::blocked_range<size_t>(0, s.size(), CHUNK),
             [&](const tbb::blocked_range<size_t>& range) {
-                for (size_t i = range.begin(); i != range.end(); ++i)
-                    distance[i] = std::sqrt(t.squared_distance(s[i]));
+                auto hint = t.closest_point_and_primitive(s[range.begin()]);
+                for (size_t i = range.begin(); i != range.end(); ++i) {
+                    hint = t.closest_point_and_primitive(s[i], hint);
+                    distance[i] = std::sqrt(CGAL::squared_distance(s[i], hint.first));
+                }
             },
             tbb::simple_partitioner());
         double largest = 0.0, sum = 0.0;
@@ -217,8 +253,8 @@ struct Measurer {
 
     static bool hasBorder(const SurfaceTree& tree) { return !tree.trees_->segments.empty(); }
 
-    static void uvStats(const SurfaceTree& from, const std::vector<double>& diff, double& largest, double& sum,
-                        double& weights) {
+    static void uvStats(const SurfaceTree& from, const std::vector<double>& diff, double& largest,
+                        double& sum, double& weights) {
         const auto& w = from.samples_->weights;
         for (size_t i = 0; i < diff.size(); ++i)
             if (w[i] > 0.0)

@@ -44,7 +44,15 @@ struct Sampling {
     uint64_t surfaceSamples = 200000;
     // Samples along each surface's open borders at least.
     uint64_t borderSamples = 20000;
+    // The surface's own points sampled at most (evenly through the list; 0: every one). Fewer
+    // make a rougher, cheaper Hausdorff distance, for estimates.
+    uint64_t pointSamples = 0;
 };
+
+// `most` scaled to a surface of `triangles` triangles: 16 spread points a triangle and 4 border
+// points, between 20,000 (2,000 on borders) and `most` (denser adds time, not digits); the
+// point limit is kept.
+Sampling scaledSampling(const Sampling& most, uint64_t triangles);
 
 // A surface made ready for closest-point queries: its samples, its triangle tree and its border
 // tree. It keeps a reference to `surface`, which must outlive it.
