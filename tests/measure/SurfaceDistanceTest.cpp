@@ -39,13 +39,22 @@ Surface octahedron() {
 Surface icosahedron() {
     const double t = (1.0 + std::sqrt(5.0)) / 2.0, r = std::sqrt(1.0 + t * t);
     Surface s;
-    for (const auto& p : std::vector<std::array<double, 3>>{{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0},
-                                                             {0, -1, t}, {0, 1, t}, {0, -1, -t}, {0, 1, -t},
-                                                             {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}})
+    for (const auto& p : std::vector<std::array<double, 3>>{{-1, t, 0},
+                                                            {1, t, 0},
+                                                            {-1, -t, 0},
+                                                            {1, -t, 0},
+                                                            {0, -1, t},
+                                                            {0, 1, t},
+                                                            {0, -1, -t},
+                                                            {0, 1, -t},
+                                                            {t, 0, -1},
+                                                            {t, 0, 1},
+                                                            {-t, 0, -1},
+                                                            {-t, 0, 1}})
         s.points.push_back({p[0] / r, p[1] / r, p[2] / r});
-    s.triangles = {{0, 11, 5}, {0, 5, 1}, {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+    s.triangles = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
                    {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
-                   {3, 8, 9},  {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+                   {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
     return s;
 }
 
@@ -81,7 +90,8 @@ Surface sphere(Surface s, int levels) {
 TEST(SurfaceDistanceTest, PlaneAndItsOffsetAreTheOffsetApartEverywhere) {
     const Surface a = grid(20, 10.0, 0.0, 0.0f), b = grid(7, 10.0, 0.5, 0.125f);
     const gxmeasure::Distance d = gxmeasure::measureDistance(a, b);
-    for (double value : {d.hausdorff, d.mean, d.rms, d.aToB.hausdorff, d.bToA.mean, d.borderHausdorff, d.borderMean})
+    for (double value :
+         {d.hausdorff, d.mean, d.rms, d.aToB.hausdorff, d.bToA.mean, d.borderHausdorff, d.borderMean})
         EXPECT_NEAR(value, 0.5, 0.005);
     EXPECT_NEAR(d.diagonal, 10.0 * std::sqrt(2.0), 1e-9);
     ASSERT_TRUE(d.hasUVs);
@@ -90,19 +100,26 @@ TEST(SurfaceDistanceTest, PlaneAndItsOffsetAreTheOffsetApartEverywhere) {
 }
 
 // A polyhedron inscribed in the unit sphere is 1 - inradius away from it both ways: the sphere's
-// point over a face centre and the face centre itself.
+// point over a face centre and the face centre itself. Sampled densely, and as the tool samples
+// (each surface by its size: the polyhedron's few triangles get the 20,000 floor).
 TEST(SurfaceDistanceTest, SphereAndInscribedPolyhedronAreOneMinusTheInradiusApart) {
     const std::vector<std::pair<Surface, double>> cases = {{octahedron(), 1.0 / std::sqrt(3.0)},
                                                            {icosahedron(), 0.7946544722917661}};
-    for (const auto& [polyhedron, inradius] : cases) {
-        const gxmeasure::Distance d = gxmeasure::measureDistance(sphere(polyhedron, 5), polyhedron, {50000, 20000});
-        const double expected = 1.0 - inradius;
-        EXPECT_NEAR(d.aToB.hausdorff, expected, 0.01 * expected);
-        EXPECT_NEAR(d.bToA.hausdorff, expected, 0.01 * expected);
-        EXPECT_LT(d.mean, expected);
-        EXPECT_FALSE(d.hasBorder);
-        EXPECT_FALSE(d.hasUVs);
-    }
+    for (const auto& [polyhedron, inradius] : cases)
+        for (const bool scaled : {false, true}) {
+            const Surface round = sphere(polyhedron, 5);
+            const gxmeasure::Sampling dense{50000, 20000}, most{};
+            const gxmeasure::SurfaceTree a(
+                round, scaled ? gxmeasure::scaledSampling(most, round.triangles.size()) : dense),
+                b(polyhedron, scaled ? gxmeasure::scaledSampling(most, polyhedron.triangles.size()) : dense);
+            const gxmeasure::Distance d = gxmeasure::measureDistance(a, b);
+            const double expected = 1.0 - inradius;
+            EXPECT_NEAR(d.aToB.hausdorff, expected, 0.01 * expected);
+            EXPECT_NEAR(d.bToA.hausdorff, expected, 0.01 * expected);
+            EXPECT_LT(d.mean, expected);
+            EXPECT_FALSE(d.hasBorder);
+            EXPECT_FALSE(d.hasUVs);
+        }
 }
 
 TEST(SurfaceDistanceTest, SplitSeamsAreNotBordersAndRepeatedRunsAgree) {
@@ -112,7 +129,8 @@ TEST(SurfaceDistanceTest, SplitSeamsAreNotBordersAndRepeatedRunsAgree) {
     s.triangles = {{0, 1, 2}, {0, 2, 3}, {4, 5, 6}, {4, 6, 7}};
     EXPECT_EQ(s.borderEdges().size(), 6u);
     const Surface b = grid(16, 2.0, 0.25, 0.0f);
-    const gxmeasure::Distance first = gxmeasure::measureDistance(b, s), second = gxmeasure::measureDistance(b, s);
+    const gxmeasure::Distance first = gxmeasure::measureDistance(b, s),
+                              second = gxmeasure::measureDistance(b, s);
     EXPECT_EQ(first.hausdorff, second.hausdorff);
     EXPECT_EQ(first.mean, second.mean);
 }
