@@ -24,9 +24,13 @@
 #include <maya/MPointArray.h>
 #include <maya/MVectorArray.h>
 
+#include <array>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <new>
+#include <optional>
+#include <unordered_map>
 
 static FileVersion fileVersion_GradixNode_cpp("$RCSfile: GradixNode.cpp,v $", "$Revision: 1.1 $",
                                               "$Date: 2026/12/05 19:45:00 $",
@@ -45,6 +49,51 @@ MObject GradixNode::smBlockSolve, GradixNode::smPreventFolds, GradixNode::smFold
 MObject GradixNode::smOutMesh, GradixNode::smOutSlimInfo, GradixNode::smOutUVs, GradixNode::smOutUVids;
 
 namespace {
+
+// The first corner of a polygon at a given position (the triangulation gives triangles as points).
+// Small polygons are searched in order; large ones through a map from the position's bits, which
+// finds the same first corner (-0 and +0 compare equal, so both are stored as +0; a NaN position
+// equals nothing) without the quadratic cost of searching a polygon of thousands of corners.
+class CornerLookup {
+public:
+    void index(const MPointArray& corners) {
+        byPosition_.clear();
+        if (corners.length() <= kSearched)
+            return;
+        for (unsigned int i = 0; i < corners.length(); ++i)
+            if (const auto key = keyOf(corners[i]))
+                byPosition_.emplace(*key, int(i));
+    }
+    int find(const MPointArray& corners, const MPoint& p) const {
+        if (corners.length() <= kSearched) {
+            for (unsigned int i = 0; i < corners.length(); ++i)
+                if (corners[i].x == p.x && corners[i].y == p.y && corners[i].z == p.z)
+                    return int(i);
+            return -1;
+        }
+        const auto key = keyOf(p);
+        const auto found = key ? byPosition_.find(*key) : byPosition_.end();
+        return found == byPosition_.end() ? -1 : found->second;
+    }
+
+private:
+    using Key = std::array<uint64_t, 3>;
+    struct Hash {
+        size_t operator()(const Key& k) const {
+            return size_t((k[0] * 0x9E3779B97F4A7C15ull) ^ (k[1] * 0xC2B2AE3D27D4EB4Full) ^ (k[2] + (k[2] >> 29)));
+        }
+    };
+    static constexpr unsigned int kSearched = 16;
+    static std::optional<Key> keyOf(const MPoint& p) {
+        if (std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z))
+            return std::nullopt;
+        Key key;
+        const double xyz[3] = {p.x + 0.0, p.y + 0.0, p.z + 0.0};
+        std::memcpy(key.data(), xyz, sizeof xyz);
+        return key;
+    }
+    std::unordered_map<Key, int, Hash> byPosition_;
+};
 
 // ---------------------------------------------------------------------------------------------------
 // The attribute table
@@ -931,6 +980,7 @@ MStatus GradixNode::triangulate(const MObject& meshObject, Worker worker) {
 
     MPointArray corners, triangle;
     MIntArray triangleVertices;
+    CornerLookup cornerAt;
     for (unsigned int p = 0; p < count; ++p) {
         const unsigned int cornerCount = polygon.polygonVertexCount(&status);
         if (!status)
@@ -949,6 +999,7 @@ MStatus GradixNode::triangulate(const MObject& meshObject, Worker worker) {
                 if (!status)
                     return reportError("GradixNode::triangulate: polyIterator.point failed.", status);
             }
+            cornerAt.index(corners);
             int triangles = 0;
             status = polygon.numTriangles(triangles);
             if (!status)
@@ -958,15 +1009,8 @@ MStatus GradixNode::triangulate(const MObject& meshObject, Worker worker) {
                 if (!status)
                     return reportError("GradixNode::triangulate: polyIterator.getTriangle failed.", status);
                 int local[3];
-                for (unsigned int j = 0; j < 3; ++j) {
-                    local[j] = -1;
-                    for (unsigned int i = 0; i < cornerCount; ++i)
-                        if (corners[i].x == triangle[j].x && corners[i].y == triangle[j].y &&
-                            corners[i].z == triangle[j].z) {
-                            local[j] = int(i);
-                            break;
-                        }
-                }
+                for (unsigned int j = 0; j < 3; ++j)
+                    local[j] = cornerAt.find(corners, triangle[j]);
                 status = (this->*worker)(triangleVertices, polygon, local);
                 if (!status)
                     return reportError("GradixNode::triangulate: worker function failed.", status);

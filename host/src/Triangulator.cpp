@@ -29,6 +29,53 @@ bool insideOrOn(const P2& p, const P2& a, const P2& b, const P2& c, double eps) 
     return cross(a, b, p) >= -eps && cross(b, c, p) >= -eps && cross(c, a, p) >= -eps;
 }
 
+double pointSegmentDistance2(const P2& t, const P2& a, const P2& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    double u = len2 > 0.0 ? ((t.x - a.x) * dx + (t.y - a.y) * dy) / len2 : 0.0;
+    u = std::min(1.0, std::max(0.0, u));
+    const double ex = a.x + u * dx - t.x, ey = a.y + u * dy - t.y;
+    return ex * ex + ey * ey;
+}
+
+enum class RingShape { CROSSING, TOUCHING, CLEAN };
+
+// How the ring's edges meet: two edges that are not next to each other cross properly (CROSSING),
+// or come within `near` of each other (TOUCHING: repeated positions, a corner on another edge), or
+// keep apart (CLEAN). Edges are swept in order of their smallest x, and only edges whose x ranges
+// overlap (within `near`) are compared.
+RingShape ringShape(const std::vector<P2>& p, const std::vector<int>& ring, double eps, double near) {
+    const int m = static_cast<int>(ring.size());
+    std::vector<int> order(m);
+    for (int i = 0; i < m; ++i)
+        order[i] = i;
+    std::vector<double> lowX(m), highX(m);
+    for (int i = 0; i < m; ++i) {
+        lowX[i] = std::min(p[ring[i]].x, p[ring[(i + 1) % m]].x);
+        highX[i] = std::max(p[ring[i]].x, p[ring[(i + 1) % m]].x);
+    }
+    std::sort(order.begin(), order.end(),
+              [&](int i, int j) { return lowX[i] < lowX[j] || (lowX[i] == lowX[j] && i < j); });
+    RingShape shape = RingShape::CLEAN;
+    const double near2 = near * near;
+    for (int s = 0; s < m; ++s) {
+        const int i = order[s];
+        for (int u = s + 1; u < m && lowX[order[u]] <= highX[i] + near; ++u) {
+            const int j = order[u];
+            const int lo = std::min(i, j), hi = std::max(i, j);
+            if (hi - lo < 2 || (lo == 0 && hi == m - 1))
+                continue;
+            const P2 &a = p[ring[lo]], &b = p[ring[(lo + 1) % m]], &c = p[ring[hi]], &d = p[ring[(hi + 1) % m]];
+            if (properlyCross(a, b, c, d, eps))
+                return RingShape::CROSSING;
+            if (shape == RingShape::CLEAN &&
+                std::min({pointSegmentDistance2(a, c, d), pointSegmentDistance2(b, c, d), pointSegmentDistance2(c, a, b),
+                          pointSegmentDistance2(d, a, b)}) <= near2)
+                shape = RingShape::TOUCHING;
+        }
+    }
+    return shape;
+}
+
 } // namespace
 
 Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corners) {
@@ -82,29 +129,52 @@ Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corne
         return result;
     }
     const int m = static_cast<int>(ring.size());
-    for (int i = 0; i < m; ++i)
-        for (int j = i + 2; j < m; ++j) {
-            if (i == 0 && j == m - 1)
-                continue;
-            if (properlyCross(p[ring[i]], p[ring[(i + 1) % m]], p[ring[j]], p[ring[(j + 1) % m]], eps))
-                return result; // self-intersecting
+    const RingShape shape = ringShape(p, ring, eps, 1e-6 * extent);
+    if (shape == RingShape::CROSSING)
+        return result; // self-intersecting
+
+    // Ear clipping over a linked ring. Slot k holds corner ring[k]; each round tries the corners in
+    // ring order from the one after the head (slot 0 until it is clipped), so a convex polygon fans
+    // out from corner 0. In a ring whose edges keep apart, only corners that are not strictly convex
+    // can lie in an ear, so only they are tested against a candidate ear; a ring that touches
+    // itself tests every corner.
+    std::vector<int> next(m), prev(m);
+    for (int k = 0; k < m; ++k)
+        next[k] = (k + 1) % m, prev[k] = (k + m - 1) % m;
+    const auto convex = [&](int k) { return cross(p[ring[prev[k]]], p[ring[k]], p[ring[next[k]]]) > eps; };
+    std::vector<int> blockers, blockerAt(m, -1); // the slots not strictly convex, in no order
+    const auto setBlocker = [&](int k, bool blocker) {
+        if (blocker && blockerAt[k] < 0) {
+            blockerAt[k] = static_cast<int>(blockers.size());
+            blockers.push_back(k);
+        } else if (!blocker && blockerAt[k] >= 0) {
+            const int last = blockers.back();
+            blockers[blockerAt[k]] = last;
+            blockerAt[last] = blockerAt[k];
+            blockers.pop_back();
+            blockerAt[k] = -1;
         }
+    };
+    const bool clean = shape == RingShape::CLEAN;
+    for (int k = 0; k < m; ++k)
+        setBlocker(k, !clean || !convex(k));
 
     std::vector<std::array<int, 3>> tris;
-    while (ring.size() > 3) {
-        const int r = static_cast<int>(ring.size());
+    int r = m, head = 0;
+    while (r > 3) {
         bool clipped = false;
-        // Starting at the second corner makes a convex polygon fan out from corner 0.
-        for (int k = 1; k <= r && !clipped; ++k) {
-            int ci = k % r, pi = (ci + r - 1) % r, ni = (ci + 1) % r;
+        int ci = next[head];
+        for (int step = 0; step < r && !clipped; ++step, ci = next[ci]) {
+            const int pi = prev[ci], ni = next[ci];
             const P2 &a = p[ring[pi]], &b = p[ring[ci]], &c = p[ring[ni]];
             if (cross(a, b, c) <= eps)
                 continue; // reflex or flat corner
             bool blocked = false;
-            for (int q = 0; q < r && !blocked; ++q) {
-                if (q == pi || q == ci || q == ni)
+            for (size_t q = 0; q < blockers.size() && !blocked; ++q) {
+                const int k = blockers[q];
+                if (k == pi || k == ci || k == ni)
                     continue;
-                const P2& t = p[ring[q]];
+                const P2& t = p[ring[k]];
                 if (samePoint(t, a) || samePoint(t, b) || samePoint(t, c))
                     continue;
                 blocked = insideOrOn(t, a, b, c, eps);
@@ -112,21 +182,29 @@ Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corne
             if (blocked)
                 continue;
             tris.push_back({ring[pi], ring[ci], ring[ni]});
-            ring.erase(ring.begin() + ci);
+            next[pi] = ni, prev[ni] = pi;
+            if (ci == head)
+                head = ni;
+            setBlocker(ci, false);
+            --r;
+            setBlocker(pi, !clean || !convex(pi));
+            setBlocker(ni, !clean || !convex(ni));
             clipped = true;
         }
         if (!clipped) {
             // Only flat corners left: the rest of the polygon has no area.
             bool allFlat = true;
-            for (int k = 0; k < r && allFlat; ++k)
-                allFlat = std::fabs(cross(p[ring[(k + r - 1) % r]], p[ring[k]], p[ring[(k + 1) % r]])) <= eps;
+            int k = head;
+            for (int step = 0; step < r && allFlat; ++step, k = next[k])
+                allFlat = std::fabs(cross(p[ring[prev[k]]], p[ring[k]], p[ring[next[k]]])) <= eps;
             if (!allFlat)
                 return result;
-            ring.clear();
+            r = 0;
         }
     }
-    if (ring.size() == 3 && cross(p[ring[0]], p[ring[1]], p[ring[2]]) > eps)
-        tris.push_back({ring[0], ring[1], ring[2]});
+    const int second = next[head], third = next[second];
+    if (r == 3 && cross(p[ring[head]], p[ring[second]], p[ring[third]]) > eps)
+        tris.push_back({ring[head], ring[second], ring[third]});
     if (tris.empty())
         return result;
     result.valid = true;
