@@ -45,82 +45,84 @@ void ContractionGuard::configure(double foldAngle, bool keepTopology, bool lockB
 Verdict ContractionGuard::judge(uint32_t a, uint32_t b, const FloatVector& target) {
     if (model_.vertexFaces(a).empty() && model_.vertexFaces(b).empty())
         return Verdict::ALLOW;
-    if (keepTopology_ || lockBorder_) {
-        neighboursA_.clear();
-        neighboursB_.clear();
-        const bool borderA = onBorder(a, neighboursA_);
-        const bool borderB = onBorder(b, neighboursB_);
-        if (lockBorder_ && (borderA || borderB))
-            return Verdict::REFUSE;
-        // (breaksTopology fills link_ with the third vertices of the faces on a-b.)
-        if (keepTopology_ && (breaksTopology(a, b) || (borderA && borderB && link_.size() >= 2)))
-            return Verdict::REFUSE;
-    }
+    if (lockBorder_ && (onBorder(a) || onBorder(b)))
+        return Verdict::REFUSE;
+    // (breaksTopology fills link_ with the third vertices of the faces on a-b.)
+    if (keepTopology_ && (breaksTopology(a, b) || (link_.size() >= 2 && onBorder(a) && onBorder(b))))
+        return Verdict::REFUSE;
     if (foldGuard_ && folds(a, b, target))
         return Verdict::PENALISE;
     return Verdict::ALLOW;
 }
 
 // A vertex whose faces form an open fan has one neighbour more than it has faces.
-bool ContractionGuard::onBorder(uint32_t v, IndexArray& out) {
-    for (Cached& c : cache_)
-        if (c.vertex == v) {
-            out = c.neighbours;
-            return c.border;
+bool ContractionGuard::onBorder(uint32_t v) {
+    return neighbours(v).size() > model_.vertexFaces(v).size();
+}
+
+const IndexArray& ContractionGuard::neighbours(uint32_t v) {
+    for (uint32_t slot = 0; slot < 2; ++slot)
+        if (cache_[slot].vertex == v) {
+            victim_ = 1 - slot; // keep the one just used: a refresh asks about one vertex's pairs in a row
+            return cache_[slot].neighbours;
         }
-    Cached& c = cache_[nextSlot_];
-    nextSlot_ = 1 - nextSlot_;
+    Cached& c = cache_[victim_];
+    victim_ = 1 - victim_;
     c.vertex = v;
     c.neighbours.clear();
     model_.vertexNeighbours(v, c.neighbours);
-    c.border = c.neighbours.size() > model_.vertexFaces(v).size();
-    out = c.neighbours;
-    return c.border;
+    return c.neighbours;
 }
 
-// The link condition: the vertices and edges a and b both see must be exactly those around the
-// edge a-b itself. (neighboursA_ and neighboursB_ are filled by judge.)
-bool ContractionGuard::breaksTopology(uint32_t a, uint32_t b) {
-    link_.clear();
-    for (uint32_t f : model_.vertexFaces(a)) {
-        const Face& face = model_.face(f);
-        if (face.hasVertex(b))
-            link_.push_back(face.vertex(face.thirdCorner(a, b)));
-    }
-    if (stamp_.size() != model_.numVertices())
-        stamp_.assign(model_.numVertices(), 0);
-    if (++clock_ == 0) {
-        stamp_.assign(stamp_.size(), 0);
-        clock_ = 1;
-    }
-    for (uint32_t x : neighboursB_)
-        stamp_[x] = clock_;
-    for (uint32_t x : neighboursA_)
-        if (stamp_[x] == clock_ && !has(link_, x))
-            return true; // a second path from a to b: contracting would pinch or fuse the surface
-    auto faceWith = [&](uint32_t v, uint32_t x, uint32_t y) {
-        for (uint32_t f : model_.vertexFaces(v))
-            if (model_.face(f).hasVertex(x) && model_.face(f).hasVertex(y))
-                return true;
-        return false;
-    };
-    for (uint32_t i = 0; i < link_.size(); ++i)
-        for (uint32_t j = i + 1; j < link_.size(); ++j)
-            if (faceWith(a, link_[i], link_[j]) && faceWith(b, link_[i], link_[j]))
-                return true; // the faces a-x-y and b-x-y would lie on each other (a tetrahedron's end)
-    if (link_.size() == 1) {
-        // A border edge whose triangle has its other two edges on the border as well: contracting
-        // it would leave the triangle's third vertex hanging on nothing.
-        const uint32_t c = link_[0];
-        faces_.clear();
-        model_.edgeFaces(a, c, faces_);
-        const bool acBorder = faces_.size() == 1;
-        faces_.clear();
-        model_.edgeFaces(b, c, faces_);
-        if (acBorder && faces_.size() == 1)
+// Whether some face has all of `vertices` (two or three), looking through the faces of the vertex
+// with the fewest.
+bool ContractionGuard::faceWith(std::initializer_list<uint32_t> vertices) const {
+    uint32_t fewest = *vertices.begin();
+    for (uint32_t v : vertices)
+        if (model_.vertexFaces(v).size() < model_.vertexFaces(fewest).size())
+            fewest = v;
+    for (uint32_t f : model_.vertexFaces(fewest)) {
+        bool all = true;
+        for (uint32_t v : vertices)
+            all = all && model_.face(f).hasVertex(v);
+        if (all)
             return true;
     }
     return false;
+}
+
+// The faces that have both a and b, counted through the faces of the one with fewer.
+uint32_t ContractionGuard::edgeFaceCount(uint32_t a, uint32_t b) const {
+    const bool fromA = model_.vertexFaces(a).size() <= model_.vertexFaces(b).size();
+    uint32_t n = 0;
+    for (uint32_t f : model_.vertexFaces(fromA ? a : b))
+        n += model_.face(f).hasVertex(fromA ? b : a) ? 1 : 0;
+    return n;
+}
+
+// The link condition: the vertices and edges a and b both see must be exactly those around the
+// edge a-b itself.
+bool ContractionGuard::breaksTopology(uint32_t a, uint32_t b) {
+    // Everything is looked at from the vertex with fewer faces, so that a contraction next to a
+    // vertex of thousands of faces (a fan's hub) costs what the small side costs.
+    const bool aSmaller = model_.vertexFaces(a).size() <= model_.vertexFaces(b).size();
+    const uint32_t small = aSmaller ? a : b, large = aSmaller ? b : a;
+    link_.clear();
+    for (uint32_t f : model_.vertexFaces(small)) {
+        const Face& face = model_.face(f);
+        if (face.hasVertex(large))
+            link_.push_back(face.vertex(face.thirdCorner(a, b)));
+    }
+    for (uint32_t x : neighbours(small))
+        if (x != large && !has(link_, x) && faceWith({x, large}))
+            return true; // a second path from a to b: contracting would pinch or fuse the surface
+    for (uint32_t i = 0; i < link_.size(); ++i)
+        for (uint32_t j = i + 1; j < link_.size(); ++j)
+            if (faceWith({a, link_[i], link_[j]}) && faceWith({b, link_[i], link_[j]}))
+                return true; // the faces a-x-y and b-x-y would lie on each other (a tetrahedron's end)
+    // A border edge whose triangle has its other two edges on the border as well: contracting it
+    // would leave the triangle's third vertex hanging on nothing.
+    return link_.size() == 1 && edgeFaceCount(a, link_[0]) == 1 && edgeFaceCount(b, link_[0]) == 1;
 }
 
 // Every face of a or b that keeps both its other corners: its normal before and after a and b

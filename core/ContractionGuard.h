@@ -15,6 +15,8 @@
 
 #include "Model.h"
 
+#include <initializer_list>
+
 namespace gdx {
 
 enum class Verdict { ALLOW, PENALISE, REFUSE };
@@ -39,22 +41,22 @@ public:
 private:
     bool folds(uint32_t a, uint32_t b, const FloatVector& target) const;
     bool breaksTopology(uint32_t a, uint32_t b);
-    bool onBorder(uint32_t v, IndexArray& neighbours);
+    bool onBorder(uint32_t v);
+    const IndexArray& neighbours(uint32_t v);
+    bool faceWith(std::initializer_list<uint32_t> vertices) const;
+    uint32_t edgeFaceCount(uint32_t a, uint32_t b) const;
 
     Model& model_;
     bool foldGuard_ = false, keepTopology_ = false, lockBorder_ = false;
     double cosFoldAngle_ = 0.0;
-    IndexArray neighboursA_, neighboursB_, link_, faces_;
-    std::vector<uint32_t> stamp_; // per vertex: the check that last saw it next to b
-    uint32_t clock_ = 0;
-    // The neighbours of the last two vertices asked about: a refresh asks about one vertex's pairs
-    // in a row, and that vertex may have hundreds of faces.
+    IndexArray link_;
+    // The neighbours of the two vertices asked about most recently: a refresh asks about one
+    // vertex's pairs in a row, and that vertex may have thousands of faces.
     struct Cached {
         uint32_t vertex = INVALID_INDEX;
-        bool border = false;
         IndexArray neighbours;
     } cache_[2];
-    uint32_t nextSlot_ = 0;
+    uint32_t victim_ = 0; // the slot the next vertex not cached replaces
 };
 
 } // namespace gdx
