@@ -9,6 +9,7 @@ namespace gdx {
 
 namespace {
 constexpr uint32_t PENALTY_BASE = 0x6F000000u; // the bits of 2^95
+constexpr size_t HUB_FACES = 64;
 
 bool has(const IndexArray& list, uint32_t v) {
     return std::find(list.begin(), list.end(), v) != list.end();
@@ -61,17 +62,43 @@ bool ContractionGuard::onBorder(uint32_t v) {
 }
 
 const IndexArray& ContractionGuard::neighbours(uint32_t v) {
-    for (uint32_t slot = 0; slot < 2; ++slot)
+    for (uint32_t slot = 0; slot < 3; ++slot)
         if (cache_[slot].vertex == v) {
-            victim_ = 1 - slot; // keep the one just used: a refresh asks about one vertex's pairs in a row
+            if (slot < 2)
+                victim_ = 1 - slot; // keep the one just used: a refresh asks about one vertex's pairs in a row
             return cache_[slot].neighbours;
         }
-    Cached& c = cache_[victim_];
-    victim_ = 1 - victim_;
+    // A vertex of many faces (a fan's hub) keeps a slot of its own, so that the pairs of its small
+    // neighbours, judged between its own, do not push it out.
+    const bool hub = model_.vertexFaces(v).size() > HUB_FACES;
+    Cached& c = cache_[hub ? 2 : victim_];
+    if (!hub)
+        victim_ = 1 - victim_;
     c.vertex = v;
     c.neighbours.clear();
     model_.vertexNeighbours(v, c.neighbours);
     return c.neighbours;
+}
+
+// Only a and b change among the neighbours of another vertex h: b goes, and a is a neighbour
+// afterwards exactly when one of the faces that survive the contraction (the changed ones) has h.
+void ContractionGuard::contracting(const PairContraction& record) {
+    const uint32_t a = record.keptVertex, b = record.removedVertex;
+    for (Cached& c : cache_) {
+        if (c.vertex == INVALID_INDEX)
+            continue;
+        if (c.vertex == a || c.vertex == b) {
+            c.vertex = INVALID_INDEX;
+            continue;
+        }
+        bool nextToA = false;
+        for (uint32_t f : record.changedFaces)
+            nextToA = nextToA || model_.face(f).hasVertex(c.vertex);
+        IndexArray& n = c.neighbours;
+        n.erase(std::remove_if(n.begin(), n.end(), [&](uint32_t x) { return x == a || x == b; }), n.end());
+        if (nextToA)
+            n.push_back(a);
+    }
 }
 
 // Whether some face has all of `vertices` (two or three), looking through the faces of the vertex

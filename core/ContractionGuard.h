@@ -14,6 +14,7 @@
 #pragma once
 
 #include "Model.h"
+#include "PairContraction.h"
 
 #include <initializer_list>
 
@@ -33,8 +34,11 @@ public:
     void configure(double foldAngle, bool keepTopology, bool lockBorder);
     bool enabled() const { return foldGuard_ || keepTopology_ || lockBorder_; }
 
-    // To be called whenever the model's faces changed (after a contraction or an undo).
-    void forget() { cache_[0].vertex = cache_[1].vertex = INVALID_INDEX; }
+    // To be called whenever the model's faces changed otherwise (an undo).
+    void forget() { cache_[0].vertex = cache_[1].vertex = cache_[2].vertex = INVALID_INDEX; }
+    // To be called with each contraction before the model applies it: the neighbours kept for a
+    // vertex of thousands of faces are brought up to date instead of being gathered again.
+    void contracting(const PairContraction& record);
     // The contraction of b into a, with a moving to `target`, in the model's current state.
     Verdict judge(uint32_t a, uint32_t b, const FloatVector& target);
 
@@ -50,13 +54,13 @@ private:
     bool foldGuard_ = false, keepTopology_ = false, lockBorder_ = false;
     double cosFoldAngle_ = 0.0;
     IndexArray link_;
-    // The neighbours of the two vertices asked about most recently: a refresh asks about one
-    // vertex's pairs in a row, and that vertex may have thousands of faces.
+    // The neighbours of the vertices asked about most recently: a refresh asks about one vertex's
+    // pairs in a row, and that vertex may have thousands of faces.
     struct Cached {
         uint32_t vertex = INVALID_INDEX;
         IndexArray neighbours;
-    } cache_[2];
-    uint32_t victim_ = 0; // the slot the next vertex not cached replaces
+    } cache_[3]; // two in least-recently-used order, and one for a vertex of many faces
+    uint32_t victim_ = 0; // the slot (0 or 1) the next small vertex not cached replaces
 };
 
 } // namespace gdx

@@ -345,7 +345,7 @@ void QSlim::applyContraction(const PairContraction& record) {
     QSLIM_LOG("contract %u <- %u (%u faces removed)", a, b, record.removedFaces.size());
     activeVertices_ -= 1;
     activeFaces_ -= record.removedFaces.size();
-    guard_.forget();
+    guard_.contracting(record);
     mergedQuadric().reset(0);
     buildMergedQuadric(record, true);
     relinkOnContract(record);
