@@ -12,11 +12,11 @@ using nlohmann::json;
 namespace gradix {
 namespace {
 
-// The measured error of an output, under the names the tool's reports use for it.
+// The measured error of an output: the two-sided Hausdorff distance the tool's report gives, as a
+// percentage of the source's bounding-box diagonal (null when the report has none).
 json errorOf(const json& item) {
-    for (const char* key : {"error", "measuredError", "maxError"})
-        if (item.contains(key) && item[key].is_number())
-            return item[key];
+    if (item.contains("error") && item["error"].is_object())
+        return item["error"].value("hausdorffPercent", json());
     return nullptr;
 }
 
@@ -59,11 +59,10 @@ json detailsFromReport(const std::string& report, const std::string& relativeDir
             if (parsed.contains("target"))
                 for (const auto& item : parsed["target"].items())
                     target = item.value().dump() + (item.key() == "percent" ? "%" : " " + item.key());
-            json error = errorOf(parsed["result"]);
             details["outputs"].push_back({{"level", target},
                                           {"triangles", parsed["result"].value("triangles", 0)},
                                           {"vertices", parsed["result"].value("vertices", 0)},
-                                          {"error", error.is_null() ? errorOf(parsed) : error},
+                                          {"error", errorOf(parsed)},
                                           {"file", place(parsed.value("output", ""))}});
         }
     }
@@ -76,7 +75,7 @@ json detailsFromReport(const std::string& report, const std::string& relativeDir
 }
 
 std::string tableText(const std::vector<AssetRow>& rows) {
-    Table table({"asset", "status", "triangles", "outputs' triangles", "error", "seconds"});
+    Table table({"asset", "status", "triangles", "outputs' triangles", "error %", "seconds"});
     std::string failures;
     for (const AssetRow& row : rows) {
         const json& d = row.details;
@@ -101,7 +100,7 @@ std::string tableText(const std::vector<AssetRow>& rows) {
 
 std::string csvText(const std::vector<AssetRow>& rows) {
     std::ostringstream csv;
-    csv << "asset,status,output,level,triangles,vertices,source_triangles,source_vertices,error,seconds,"
+    csv << "asset,status,output,level,triangles,vertices,source_triangles,source_vertices,error_percent,seconds,"
            "reason\n";
     auto line = [&csv](const std::vector<std::string>& fields) {
         for (size_t i = 0; i < fields.size(); ++i)

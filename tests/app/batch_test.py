@@ -102,6 +102,7 @@ class BatchTest(unittest.TestCase):
                 self.assertEqual(output["file"], "%s_lod%s%s" % (stem, level, ext))
                 self.assertLess(output["triangles"], results[rel]["source"]["triangles"])
                 self.assertTrue(os.path.isfile(os.path.join(folder, output["file"])))
+                self.assertGreaterEqual(output["error"], 0.0)  # the measured Hausdorff, % of the diagonal
         for rel, reason in BROKEN.items():
             self.assertEqual(results[rel]["status"], "failed")
             self.assertIn(reason, results[rel]["reason"])
