@@ -85,8 +85,10 @@ TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
         {{"info", dir.path("truncated.ply")}, 1, "truncated.ply"},
         {{"info", dir.path("truncated_binary.x")}, 1, "end of file"},
         // Readers that size arrays from a declared count: 12.9 GB of animation keys, 8 GB of floats.
-        {{"info", dir.path("keys.3ds")}, 1, "import limit of 4096 MiB"},
-        {{"info", dir.path("grow.dae")}, 1, "import limit"},
+        // The limit counts through the program's operator new, which the address sanitizer
+        // replaces with its own: there the reader's own refusal is the one line.
+        {{"info", dir.path("keys.3ds")}, 1, GRADIX_SANITIZED ? "keys.3ds" : "import limit of 4096 MiB"},
+        {{"info", dir.path("grow.dae")}, 1, GRADIX_SANITIZED ? "grow.dae" : "import limit"},
         {{"--max-memory", "0", "info", in}, 2, "--max-memory"},
         {{"--max-memory", "nanG", "info", in}, 2, "--max-memory"},
         {{"info", dir.path("refs/in.gltf")}, 1, "outside the input's folder"},
