@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -141,8 +142,11 @@ TEST(Hardening, StoppedRunsLeaveNothing) {
             EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
         }
         // Stopped after the levels were moved into place, the run has finished its work.
-        const size_t files = dir.files().size();
-        if (files == 18)
+        const std::vector<std::string> left = dir.files();
+        const size_t files = left.size();
+        if (std::count_if(left.begin(), left.end(), [](const std::string& f) {
+                return f.size() > 5 && f.compare(f.size() - 5, 5, ".gltf") == 0;
+            }) == 9)
             continue;
         if (earlier) {
             EXPECT_EQ(dir.files(), std::vector<std::string>{"levels/sample_lod50.gltf"}) << "round " << round;
