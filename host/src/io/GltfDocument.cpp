@@ -254,8 +254,9 @@ bool writeGltfFile(const std::string& path, bool binary, nlohmann::json doc, con
             error = path + ": " + files.lastError();
             return false;
         }
+        // (An empty vector's data() may be null, which fwrite must not be given even for no bytes.)
         const bool ok = fwrite(head.data(), 1, head.size(), f) == head.size() &&
-                        fwrite(body.data(), 1, body.size(), f) == body.size();
+                        (body.empty() || fwrite(body.data(), 1, body.size(), f) == body.size());
         if (fclose(f) != 0 || !ok) {
             error = path + ": cannot write '" + target + "'";
             return false;
