@@ -1,10 +1,12 @@
 """gradix.simplify on a ~1,000,000-triangle sheet with UVs: the whole call against the engine's own
-part of it (building its model and simplifying, result.engine_seconds), paired in one process.
+part of it (building its model and simplifying, result.engine_seconds), paired in one process; then
+two such calls one after the other against the same two calls in two Python threads.
 
     PYTHONPATH=build/python nice /usr/bin/python3 bench/python_bench.py [runs] [grid]
 """
 import statistics
 import sys
+import threading
 import time
 
 import numpy as np
@@ -32,3 +34,28 @@ for _ in range(runs):
 print(f"{len(faces):,} triangles -> {r.triangle_count:,}; whole call median {statistics.median(calls):.2f} s, "
       f"engine {statistics.median(engines):.2f} s, ratio median {statistics.median(ratios):.4f} "
       f"(runs: {', '.join(f'{q:.4f}' for q in ratios)})")
+
+
+def two_calls(threaded):
+    def call():
+        gradix.simplify(vertices, faces, ratio=0.1, uvs=uvs)
+
+    start = time.perf_counter()
+    if threaded:
+        threads = [threading.Thread(target=call) for _ in range(2)]
+        for t in threads:
+            t.start()
+        for t in threads:
+            t.join()
+    else:
+        call()
+        call()
+    return time.perf_counter() - start
+
+
+pairs = []
+for _ in range(runs):
+    sequential, threaded = two_calls(False), two_calls(True)
+    pairs.append(threaded / sequential)
+print(f"two calls in two threads / one after the other: median {statistics.median(pairs):.3f} "
+      f"(runs: {', '.join(f'{q:.3f}' for q in pairs)})")
