@@ -1,5 +1,6 @@
 #include "ErrorSearch.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace gradixpy {
@@ -86,7 +87,7 @@ gxmeasure::Distance coarsestWithin(EngineSession& session, const gxmeasure::Surf
         const gxmeasure::Distance d = measureLevel(session, input, ok);
         if (d.hausdorff <= bound || ok >= all)
             return d;
-        ok = ok + (all - ok) / 8 + 1 > all ? all : ok + (all - ok) / 8 + 1;
+        ok = std::min(all, ok + (all - ok) / 8 + 1);
     }
 }
 
