@@ -1,9 +1,11 @@
 #include "LodsCommand.h"
 
 #include "AssetWriter.h"
-#include "ExitStatus.h"
+#include "ContactSheet.h"
 #include "ErrorMeter.h"
+#include "ExitStatus.h"
 #include "Json.h"
+#include "LodsReport.h"
 #include "Measured.h"
 #include "OptionChecks.h"
 #include "OutputFiles.h"
@@ -14,6 +16,7 @@
 #include "Table.h"
 
 #include "io/ExportFormat.h"
+#include "io/MaterialLooks.h"
 
 #include <CLI/CLI.hpp>
 
@@ -22,6 +25,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <set>
 #include <sys/stat.h>
 
 namespace gradix {
@@ -33,14 +37,32 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
     return text;
 }
 
+// The level the graphs now hold, framed on the source meshes so that every level shares one scale.
+bool drawLevel(Session& session, GraphSet& set, const std::vector<gxhost::MaterialLook>& looks, int width,
+               int height, const PictureView& view, Picture& picture, std::string& error) {
+    std::set<std::string> shown, framed;
+    for (LodGraph& graph : set.graphs()) {
+        shown.insert(graph.resultNode());
+        framed.insert(graph.source().node);
+    }
+    if (drawPicture(
+            session, view, width, height, [&shown](const std::string& node) { return shown.count(node) > 0; },
+            looks, picture, error, [&framed](const std::string& node) { return framed.count(node) > 0; }))
+        return true;
+    error = set.input() + ": " + error;
+    return false;
+}
+
 } // namespace
 
 LodsCommand::LodsCommand(CLI::App& parent) {
     command_ = parent.add_subcommand(
         "lods", "Write a chain of levels of detail, one file per level or all in one glTF/glb file");
     command_->add_option("IN", input_, "Mesh file to read")->required()->check(CLI::ExistingFile);
-    command_->add_option("-o,--output", folder_, "Folder for the level files (made when missing), or one .glb/.gltf file for "
-                                                   "the whole chain linked by MSFT_lod")
+    command_
+        ->add_option("-o,--output", folder_,
+                     "Folder for the level files (made when missing), or one .glb/.gltf file for "
+                     "the whole chain linked by MSFT_lod")
         ->required();
     command_
         ->add_option("--levels", levels_,
@@ -49,15 +71,27 @@ LodsCommand::LodsCommand(CLI::App& parent) {
         ->check(finiteRange(0.0, 100.0))
         ->capture_default_str();
     command_
-        ->add_option("--errors", errors_,
-                     "Error bounds instead of --levels, comma-separated: absolute units or percentages of the "
-                     "bounding-box diagonal (0.1%,0.5%,2%); each level is the coarsest within its bound")
+        ->add_option(
+            "--errors", errors_,
+            "Error bounds instead of --levels, comma-separated: absolute units or percentages of the "
+            "bounding-box diagonal (0.1%,0.5%,2%); each level is the coarsest within its bound")
         ->delimiter(',');
-    command_->add_flag("--allow-drop", allowDrop_, "Let parts of a multi-mesh file go below 4 triangles, or vanish");
+    command_->add_flag("--allow-drop", allowDrop_,
+                       "Let parts of a multi-mesh file go below 4 triangles, or vanish");
     command_->add_option(
         "--format", format_,
         "Format of the level files (default: the input's when it can be written, else glb): " +
             gxhost::exportFormatNames());
+    command_->add_option(
+        "--sheet", sheet_,
+        "Also draw every level side by side, labelled with its triangles and error, into this "
+        ".png or .jpg");
+    command_->add_option(
+        "--report", report_,
+        "Also write an HTML report (a folder, or a .html file): the levels' table and pictures, "
+        "and a viewer to turn each level around");
+    view_.size = "320x240";
+    view_.addOptions(*command_, "Size of each level's picture on the sheet and in the report, WIDTHxHEIGHT");
     graph_.addOptions(*command_);
 }
 
@@ -72,8 +106,8 @@ std::string LodsCommand::levelPath(const std::string& folder, const std::string&
         .string();
 }
 
-std::string LodsCommand::errorLevelPath(const std::string& folder, const std::string& input, const std::string& bound,
-                                        const std::string& extension) {
+std::string LodsCommand::errorLevelPath(const std::string& folder, const std::string& input,
+                                        const std::string& bound, const std::string& extension) {
     std::string tag = bound;
     if (!tag.empty() && tag.back() == '%')
         tag = tag.substr(0, tag.size() - 1) + "pc";
@@ -84,7 +118,8 @@ std::string LodsCommand::errorLevelPath(const std::string& folder, const std::st
 int LodsCommand::run(const GlobalOptions& global) {
     // An output named like a glTF file holds the whole chain.
     const gxhost::ExportFormat* chainFormat = gxhost::findExportFormat(folder_, "");
-    const bool chain = chainFormat && (std::string(chainFormat->name) == "gltf" || std::string(chainFormat->name) == "glb");
+    const bool chain =
+        chainFormat && (std::string(chainFormat->name) == "gltf" || std::string(chainFormat->name) == "glb");
     const gxhost::ExportFormat* format = chain ? chainFormat : gxhost::findExportFormat(input_, format_);
     if (!format && !format_.empty())
         return failWith("lods: unknown format '" + format_ + "' (use one of " + gxhost::exportFormatNames() +
@@ -100,9 +135,19 @@ int LodsCommand::run(const GlobalOptions& global) {
     levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
     const bool byError = !errors_.empty();
 
+    int tileWidth = 0, tileHeight = 0;
+    if (!PictureView::parseSize(view_.size, tileWidth, tileHeight))
+        return failWith("lods: --size '" + view_.size + "' is not WIDTHxHEIGHT with each between 16 and 8192",
+                        EXIT_USAGE);
+    if (!sheet_.empty() && !Picture::knownExtension(sheet_))
+        return failWith(sheet_ + ": pictures are written as .png, .jpg or .jpeg", EXIT_USAGE);
+    const bool pictures = !sheet_.empty() || !report_.empty();
+
     std::string error;
     OutputGuard guard(input_);
     guard.protect(graph_.weights.file);
+    if (!sheet_.empty() && !guard.check(sheet_, error))
+        return failWith(error);
     if (chain && !guard.check(folder_, error))
         return failWith(error);
     for (double level : levels)
@@ -117,13 +162,24 @@ int LodsCommand::run(const GlobalOptions& global) {
     Session session(global.pluginPath);
     GraphSet set;
     AssetWriter writer;
-    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) || !writer.open(input_, error))
+    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) ||
+        !writer.open(input_, error))
         return failWith(error);
     if (chain && !writer.rewrites(format->name))
         return failWith(folder_ + ": a chain of levels in one file needs a glTF or glb input");
     OutputFiles files;
     if (!chain && !files.open(folder_, error))
         return failWith(error);
+    LodsReport report;
+    AssetWriter reportWriter; // its own warnings: they repeat the levels' own
+    if (!report_.empty() && (!report.open(report_, input_, error) || !guard.check(report.page(), error) ||
+                             !reportWriter.open(input_, error)))
+        return failWith(error);
+    std::vector<gxhost::MaterialLook> looks;
+    std::vector<std::string> lookWarnings;
+    if (pictures && !gxhost::readMaterialLooks(input_, looks, lookWarnings, error))
+        return failWith(error);
+    std::vector<SheetTile> tiles;
     std::vector<gxhost::GltfLevel> chainLevels;
 
     ErrorMeter meter(set.sources());
@@ -135,7 +191,8 @@ int LodsCommand::run(const GlobalOptions& global) {
         if (!parseErrorTarget("--errors", text, meter.diagonal(), bound, error))
             return failWith(error, EXIT_USAGE);
         if (bound >= meter.diagonal())
-            return failWith(input_ + ": --errors " + text + " is at or above the input's size (box diagonal " +
+            return failWith(input_ + ": --errors " + text +
+                                " is at or above the input's size (box diagonal " +
                                 formatNumber(meter.diagonal(), 6) + ")",
                             EXIT_USAGE);
         bounds.emplace_back(bound, text);
@@ -181,12 +238,36 @@ int LodsCommand::run(const GlobalOptions& global) {
             progress.stage("level " + name + ": writing " + path);
             const std::string formatName = format_.empty() ? format->name : format_;
             const std::string staged = files.stage(std::filesystem::path(path).filename().string());
-            made = guard.check(path, error) &&
-                   writer.write(session, staged, formatName, set.sources(),
-                                {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(results), 0.0}},
-                                graph_.strict, error);
+            made =
+                guard.check(path, error) &&
+                writer.write(
+                    session, staged, formatName, set.sources(),
+                    {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(results), 0.0}},
+                    graph_.strict, error);
             error = replaceAll(error, staged, path);
         }
+        Picture picture;
+        if (made && pictures) {
+            progress.stage("level " + name + ": drawing");
+            made = drawLevel(session, set, looks, tileWidth, tileHeight, view_, picture, error);
+        }
+        if (made && !report_.empty()) {
+            progress.stage("level " + name + ": adding to the report");
+            made = reportWriter.write(session, report.stageGlb(index), "glb", set.sources(),
+                                      {gxhost::GltfLevel{withoutEmpty(results), 0.0}}, false, error) &&
+                   report.add(
+                       {name, counts.triangles, counts.vertices,
+                        percentOf(measured.hausdorff, measured.diagonal),
+                        percentOf(measured.mean, measured.diagonal),
+                        std::chrono::duration<double>(std::chrono::steady_clock::now() - levelStart).count(),
+                        picture},
+                       error);
+        }
+        if (made && !sheet_.empty())
+            tiles.push_back(
+                {std::move(picture),
+                 {name, groupDigits(counts.triangles) + " triangles",
+                  "error " + formatNumber(percentOf(measured.hausdorff, measured.diagonal), 3) + "%"}});
         if (!made) {
             // The finer levels already made are kept.
             std::string ignored;
@@ -194,8 +275,8 @@ int LodsCommand::run(const GlobalOptions& global) {
             return failWith("level " + name + ": " + error + (kept ? " (the finer levels are written)" : ""));
         }
         rows.push_back({level, counts,
-                        std::chrono::duration<double>(std::chrono::steady_clock::now() - levelStart).count(), path,
-                        measured});
+                        std::chrono::duration<double>(std::chrono::steady_clock::now() - levelStart).count(),
+                        path, measured});
     }
     if (chain) {
         std::vector<uint64_t> triangles;
@@ -210,33 +291,49 @@ int LodsCommand::run(const GlobalOptions& global) {
     } else if (!files.commit(error)) {
         return failWith(error);
     }
+    if (!sheet_.empty()) {
+        progress.stage("writing " + sheet_);
+        if (!contactSheet(tiles).write(sheet_, error))
+            return failWith(error);
+    }
+    if (!report_.empty()) {
+        progress.stage("writing " + report.page());
+        if (!report.commit(error))
+            return failWith(error);
+    }
     progress.finish();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const MeshCounts source = set.sourceCounts();
 
     if (global.json) {
-        Json report = {{"command", "lods"},
-                       {"input", input_},
-                       {"source",
-                        {{"triangles", source.triangles},
-                         {"vertices", source.vertices},
-                         {"meshes", set.sources().size()}}},
-                       {"levels", Json::array()}};
+        Json summary = {{"command", "lods"},
+                        {"input", input_},
+                        {"source",
+                         {{"triangles", source.triangles},
+                          {"vertices", source.vertices},
+                          {"meshes", set.sources().size()}}},
+                        {"levels", Json::array()}};
         for (const Row& row : rows)
-            report["levels"].push_back({{byError ? "maxError" : "level", jsonNumber(row.level, byError ? 12 : 6)},
-                                        {"triangles", row.counts.triangles},
-                                        {"vertices", row.counts.vertices},
-                                        {"seconds", jsonNumber(row.seconds, 3)},
-                                        {"file", row.path},
-                                        {"error", distanceJson(row.error)}});
-        report["setupSeconds"] = jsonNumber(setupSeconds, 3);
-        report["seconds"] = jsonNumber(seconds, 3);
-        std::cout << jsonText(report) << "\n";
+            summary["levels"].push_back(
+                {{byError ? "maxError" : "level", jsonNumber(row.level, byError ? 12 : 6)},
+                 {"triangles", row.counts.triangles},
+                 {"vertices", row.counts.vertices},
+                 {"seconds", jsonNumber(row.seconds, 3)},
+                 {"file", row.path},
+                 {"error", distanceJson(row.error)}});
+        if (!sheet_.empty())
+            summary["sheet"] = sheet_;
+        if (!report_.empty())
+            summary["report"] = report.page();
+        summary["setupSeconds"] = jsonNumber(setupSeconds, 3);
+        summary["seconds"] = jsonNumber(seconds, 3);
+        std::cout << jsonText(summary) << "\n";
     } else {
         std::cout << input_ << ": " << set.sources().size()
                   << (set.sources().size() == 1 ? " mesh, " : " meshes, ") << groupDigits(source.triangles)
                   << " triangles, " << groupDigits(source.vertices) << " vertices\n";
-        Table table({byError ? "max error" : "level", "triangles", "vertices", "Hausdorff", "mean", "seconds", "file"});
+        Table table({byError ? "max error" : "level", "triangles", "vertices", "Hausdorff", "mean", "seconds",
+                     "file"});
         for (size_t i = 0; i < rows.size(); ++i) {
             const Row& row = rows[i];
             table.addRow({byError ? bounds[i].second : formatNumber(row.level, 3) + "%",
@@ -251,6 +348,8 @@ int LodsCommand::run(const GlobalOptions& global) {
         std::cout << "total " << formatNumber(seconds, 2) << " s (reading and setting up "
                   << formatNumber(setupSeconds, 2) << " s; the first level includes building the engine)\n";
     }
+    for (const std::string& warning : lookWarnings)
+        std::cerr << "gradix: warning: " << warning << "\n";
     session.printWarnings();
     writer.printWarnings();
     return EXIT_OK;

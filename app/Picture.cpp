@@ -1,10 +1,17 @@
 #include "Picture.h"
 
+#include "io/SignalCleanup.h"
+
 #include <stb_image_write.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -108,6 +115,32 @@ bool Picture::save(const std::string& path, std::string& error, const std::strin
     if (!written)
         error = path + ": cannot write the picture";
     return written != 0;
+}
+
+bool Picture::write(const std::string& path, std::string& error) const {
+    const std::filesystem::path target(path);
+    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    gxhost::PendingPath pending;
+    const int fd = gxhost::createPendingTempFile(temporary, pending);
+    if (fd < 0) {
+        error = path + ": cannot write the picture (" + std::strerror(errno) + ")";
+        return false;
+    }
+    close(fd);
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(temporary.c_str(), 0666 & ~mask);
+    if (!save(temporary, error, path)) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = path + ": cannot write the picture (" + std::strerror(errno) + ")";
+        unlink(temporary.c_str());
+        return false;
+    }
+    pending.release();
+    return true;
 }
 
 } // namespace gradix

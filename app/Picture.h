@@ -36,6 +36,9 @@ public:
     bool save(const std::string& path, std::string& error, const std::string& formatFrom = "") const;
     // True when the extension names a format save() writes.
     static bool knownExtension(const std::string& path);
+    // save() into a private temporary beside `path`, renamed into place: a failed or stopped write
+    // leaves no file and concurrent runs never mix their pictures.
+    bool write(const std::string& path, std::string& error) const;
 
 private:
     int width_ = 0, height_ = 0;

@@ -22,14 +22,14 @@ Vec axis(const std::string& name) {
 
 } // namespace
 
-void PictureView::addOptions(CLI::App& command) {
+void PictureView::addOptions(CLI::App& command, const std::string& sizeHelp) {
     command.add_option("--view", view, "Camera: front, back, side, top or iso [default: iso]")
         ->check(CLI::IsMember({"front", "back", "side", "top", "iso"}));
     command.add_option("--front", front, "The model's front axis: +z, -z, +x or -x [default: +z]")
         ->check(CLI::IsMember({"+z", "-z", "+x", "-x"}));
     command.add_option("--yaw", yaw, "Turn the camera this many degrees about the up axis [default: 0]");
     command.add_option("--pitch", pitch, "Raise the camera this many degrees [default: 0]");
-    command.add_option("--size", size, "Picture size WIDTHxHEIGHT [default: 800x600]");
+    command.add_option("--size", size, sizeHelp + " [default: " + size + "]");
     CLI::Option* wire = command.add_flag("--wireframe", wireframe, "Draw the edges over the shaded faces");
     command.add_flag("--wireframe-only", wireframeOnly, "Draw the edges alone")->excludes(wire);
 }
@@ -75,9 +75,9 @@ void PictureView::direction(Vec& towardsEye, Vec& up) const {
              : y;
 }
 
-bool drawPicture(Session& session, const PictureView& view, int width, int height,
-                 const std::function<bool(const std::string&)>& shown,
-                 const std::vector<gxhost::MaterialLook>& looks, Picture& picture, std::string& error) {
+bool drawPicture(Session& session, const PictureView& view, int width, int height, const MeshFilter& shown,
+                 const std::vector<gxhost::MaterialLook>& looks, Picture& picture, std::string& error,
+                 const MeshFilter& framed) {
     session.clearMessages();
     MStatus status;
     gxhost::Viewport viewport(width, height, &status);
@@ -85,12 +85,13 @@ bool drawPicture(Session& session, const PictureView& view, int width, int heigh
         error = withHostError("no OpenGL context for drawing", session);
         return false;
     }
-    viewport.setMeshFilter(shown);
     viewport.setMaterialLooks(looks);
     viewport.setWireOverShaded(view.wireframe);
     Vec towardsEye, up;
     view.direction(towardsEye, up);
+    viewport.setMeshFilter(framed ? framed : shown);
     viewport.frameScene(towardsEye, up);
+    viewport.setMeshFilter(shown);
     if (!viewport.refresh(view.wireframeOnly ? M3dView::kWireFrame : M3dView::kGouraudShaded,
                           M3dView::kDormant) ||
         !session.hostError().empty()) {

@@ -12,19 +12,11 @@
 #include "io/MaterialLooks.h"
 #include <gxhost/Host.h>
 
-#include "io/SignalCleanup.h"
-
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace gradix {
 
@@ -132,28 +124,8 @@ int RenderCommand::run(const GlobalOptions& global) {
     if (!visualize_.empty())
         drawLegend(picture, visualize_, range_);
 
-    // Written to a file of its own beside the target and renamed into place, so a failed or stopped
-    // write leaves no file and concurrent runs never mix their pictures.
-    const std::filesystem::path target(output_);
-    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    gxhost::PendingPath pending;
-    const int fd = gxhost::createPendingTempFile(temporary, pending);
-    if (fd < 0)
-        return failWith(output_ + ": cannot write the picture (" + std::strerror(errno) + ")");
-    close(fd);
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(temporary.c_str(), 0666 & ~mask);
-    if (!picture.save(temporary, error, output_)) {
-        unlink(temporary.c_str());
+    if (!picture.write(output_, error))
         return failWith(error);
-    }
-    if (std::rename(temporary.c_str(), output_.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        unlink(temporary.c_str());
-        return failWith(output_ + ": cannot write the picture (" + reason + ")");
-    }
-    pending.release();
     progress.finish();
 
     const MeshCounts source = set.sourceCounts();

@@ -1,8 +1,8 @@
 #include "SimplifyCommand.h"
 
 #include "AssetWriter.h"
-#include "ExitStatus.h"
 #include "ErrorMeter.h"
+#include "ExitStatus.h"
 #include "Json.h"
 #include "Measured.h"
 #include "OptionChecks.h"
@@ -90,15 +90,17 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     Session session(global.pluginPath);
     GraphSet set;
     AssetWriter writer;
-    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) || !writer.open(input_, error))
+    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) ||
+        !writer.open(input_, error))
         return failWith(error);
 
     ErrorMeter meter(set.sources());
     SceneBudget budget(set, meter, allowDrop_);
     const MeshCounts sourceTotal = set.sourceCounts();
     const auto tooLarge = [&](const std::string& what) {
-        return failWith(input_ + ": " + what + " is at or above the input's size; nothing to simplify (use "
-                                 "--allow-larger to write the input unchanged)",
+        return failWith(input_ + ": " + what +
+                            " is at or above the input's size; nothing to simplify (use "
+                            "--allow-larger to write the input unchanged)",
                         EXIT_USAGE);
     };
     TargetSearch::Result found;
@@ -107,8 +109,10 @@ int SimplifyCommand::run(const GlobalOptions& global) {
         if (!parseErrorTarget("--max-error", maxError_, meter.diagonal(), bound, error))
             return failWith(error, EXIT_USAGE);
         if (bound >= meter.diagonal() && !allowLarger_)
-            return tooLarge("--max-error " + maxError_ + " (box diagonal " + formatNumber(meter.diagonal(), 6) + ")");
-    } else if ((triangles_ && triangles_ >= sourceTotal.triangles) || (vertices_ && vertices_ >= sourceTotal.vertices)) {
+            return tooLarge("--max-error " + maxError_ + " (box diagonal " +
+                            formatNumber(meter.diagonal(), 6) + ")");
+    } else if ((triangles_ && triangles_ >= sourceTotal.triangles) ||
+               (vertices_ && vertices_ >= sourceTotal.vertices)) {
         if (!allowLarger_)
             return tooLarge(triangles_ ? "--triangles " + groupDigits(triangles_) + " (the input has " +
                                              groupDigits(sourceTotal.triangles) + ")"
@@ -134,9 +138,11 @@ int SimplifyCommand::run(const GlobalOptions& global) {
         const uint64_t target = byTriangles ? triangles_ : vertices_;
         TargetSearch search(set.graphs(),
                             byTriangles ? TargetSearch::Measure::TRIANGLES : TargetSearch::Measure::VERTICES);
+        int step = 0;
         search.onStep([&](float r) {
-            progress.stage("searching " + groupDigits(target) + (byTriangles ? " triangles" : " vertices") +
-                           ": trying " + formatNumber(r, 4) + "%");
+            progress.stage("searching for " + groupDigits(target) +
+                           (byTriangles ? " triangles" : " vertices") + ", step " + std::to_string(++step) +
+                           " at " + formatNumber(r, 4) + "%:");
         });
         if (!search.find(target, found, error))
             return failWith(input_ + ": " + error);
@@ -205,8 +211,8 @@ int SimplifyCommand::run(const GlobalOptions& global) {
         else if (!maxError_.empty())
             std::cout << " (error at most " << distanceCell(bound, measured.diagonal) << ")";
         std::cout << " in " << formatNumber(seconds, 2) << " s\n";
-        std::cout << "measured error: Hausdorff " << distanceCell(measured.hausdorff, measured.diagonal) << ", mean "
-                  << distanceCell(measured.mean, measured.diagonal);
+        std::cout << "measured error: Hausdorff " << distanceCell(measured.hausdorff, measured.diagonal)
+                  << ", mean " << distanceCell(measured.mean, measured.diagonal);
         if (measured.hasBorder)
             std::cout << ", border " << distanceCell(measured.borderHausdorff, measured.diagonal);
         std::cout << "\n";

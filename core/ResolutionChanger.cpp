@@ -65,7 +65,8 @@ uint32_t targetFaceCount(const Model& model, double fraction) {
     return uint32_t(target);
 }
 
-bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fraction) {
+bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fraction,
+                      ResolutionObserver* observer) {
     // For whole face counts, "active <= F x r" and "active <= trunc(F x r)" agree.
     const uint32_t target = targetFaceCount(engine.model(), fraction);
     std::unique_ptr<ResolutionChanger> changer;
@@ -75,8 +76,14 @@ bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fract
         changer.reset(new (std::nothrow) ResolutionDecreaser(engine, sequence, target));
     if (!changer)
         return false;
-    while (!changer->done())
+    const uint32_t start = engine.activeFaces();
+    for (uint32_t steps = 1; !changer->done(); ++steps) {
         changer->step();
+        if (observer && steps % 4096 == 0)
+            observer->progressed(start, engine.activeFaces(), target);
+    }
+    if (observer)
+        observer->progressed(start, engine.activeFaces(), target);
     return true;
 }
 

@@ -65,8 +65,17 @@ protected:
 // stored as a float, clamped to 0..F, truncated.
 uint32_t targetFaceCount(const Model& model, double fraction);
 
+// Told how far a change has come every few thousand steps: the active face count at the start, now,
+// and the target. Watching changes nothing in the result.
+class ResolutionObserver {
+public:
+    virtual ~ResolutionObserver() = default;
+    virtual void progressed(uint32_t startFaces, uint32_t activeFaces, uint32_t targetFaces) = 0;
+};
+
 // Moves the engine to `fraction` of the full face count (1.0 = everything, 0.0 = as far as the
 // engine goes). Returns false, changing nothing, when the changer cannot be created.
-bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fraction);
+bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fraction,
+                      ResolutionObserver* observer = nullptr);
 
 } // namespace gdx

@@ -7,6 +7,7 @@
 #include "SlimInfoAttribute.h"
 
 #include <maya/MColorArray.h>
+#include <maya/MComputation.h>
 #include <maya/MDataBlock.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MFloatArray.h>
@@ -848,7 +849,19 @@ void GradixNode::adapt_to_target(float fraction) {
     // Keep the objects alive for the whole change, whatever happens to the node's references.
     const boost::shared_ptr<gdx::QSlim> keepEngine = engine;
     const boost::shared_ptr<gdx::ContractionSequence> keepSequence = contractions;
-    if (!gdx::changeResolution(*keepEngine, *keepSequence, fraction))
+    // The host is told the share of the contractions (or undos) done towards the target.
+    struct Reporter : gdx::ResolutionObserver {
+        MComputation computation;
+        void progressed(uint32_t start, uint32_t active, uint32_t target) override {
+            const uint32_t total = start > target ? start - target : target - start;
+            const uint32_t done = start > active ? start - active : active - start;
+            if (computation.progressMax() != int(total))
+                computation.setProgressRange(0, int(total));
+            computation.setProgress(int(done < total ? done : total));
+        }
+    } reporter;
+    reporter.computation.beginComputation(false, false, false);
+    if (!gdx::changeResolution(*keepEngine, *keepSequence, fraction, &reporter))
         MGlobal::displayError("GradixNode::adapt_to_target: Out of memory - couldn't change resolution");
 }
 

@@ -54,14 +54,15 @@ std::string redSphere() {
     for (int r = 0; r <= rings; ++r)
         for (int s = 0; s < segments; ++s) {
             const double theta = M_PI * r / rings, phi = 2.0 * M_PI * s / segments;
-            obj += "v " + std::to_string(std::sin(theta) * std::cos(phi)) + " " + std::to_string(std::cos(theta)) +
-                   " " + std::to_string(std::sin(theta) * std::sin(phi)) + " 0.9 0.1 0.1\n";
+            obj += "v " + std::to_string(std::sin(theta) * std::cos(phi)) + " " +
+                   std::to_string(std::cos(theta)) + " " + std::to_string(std::sin(theta) * std::sin(phi)) +
+                   " 0.9 0.1 0.1\n";
         }
     for (int r = 0; r < rings; ++r)
         for (int s = 0; s < segments; ++s) {
             const int a = r * segments + s + 1, b = r * segments + (s + 1) % segments + 1;
-            obj += "f " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(b + segments) + " " +
-                   std::to_string(a + segments) + "\n";
+            obj += "f " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(b + segments) +
+                   " " + std::to_string(a + segments) + "\n";
         }
     return obj;
 }
@@ -75,45 +76,85 @@ int brightness(const uint8_t* p) {
 TEST(Render, SphereIsLitFromTheUpperLeftInItsVertexColours) {
     ScratchDir dir;
     writeText(dir.path("sphere.obj"), redSphere());
-    const ToolRun run = gradix({"render", dir.path("sphere.obj"), "-o", dir.path("s.png"), "--view", "front",
-                                "--size", "200x200"});
+    const ToolRun run = gradix(
+        {"render", dir.path("sphere.obj"), "-o", dir.path("s.png"), "--view", "front", "--size", "200x200"});
     ASSERT_EQ(run.status, 0) << run.err;
     Image image;
     ASSERT_TRUE(readPng(dir.path("s.png"), image));
     // The sphere fills the square frame; sample inside it, towards the light and away from it.
     const uint8_t *lit = image.at(70, 65), *centre = image.at(100, 100), *dark = image.at(140, 140);
     for (const uint8_t* p : {lit, centre, dark})
-        EXPECT_TRUE(p[0] > 2 * p[1] && p[0] > 2 * p[2]) << "red, shaded: " << int(p[0]) << "," << int(p[1]) << ","
-                                                          << int(p[2]);
+        EXPECT_TRUE(p[0] > 2 * p[1] && p[0] > 2 * p[2])
+            << "red, shaded: " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
     EXPECT_GT(brightness(lit), brightness(centre));
     EXPECT_GT(brightness(centre), brightness(dark) + 30);
 }
 
-TEST(Render, TexturedQuadShowsItsTextureWhereTheUVsPutIt) {
-    ScratchDir dir;
-    // A 2 x 2 texture (top row red, green; bottom row blue, yellow) on a quad facing +z.
-    const unsigned char texels[] = {220, 30, 30, 30, 200, 30, 30, 30, 220, 220, 220, 30};
-    writeText(dir.path("tex.ppm"), "P6 2 2 255\n" + std::string(reinterpret_cast<const char*>(texels), 12));
+namespace {
+
+// A 2 x 2 texture (top row red, green; bottom row blue, yellow).
+const unsigned char kTexels[] = {220, 30, 30, 30, 200, 30, 30, 30, 220, 220, 220, 30};
+
+// The textured quad facing +z as OBJ (with a PPM texture) and as glTF (with a PNG one, its binary
+// buffer beside it): both put the texture's top row at the top.
+std::string texturedObj(const ScratchDir& dir) {
+    writeText(dir.path("tex.ppm"), "P6 2 2 255\n" + std::string(reinterpret_cast<const char*>(kTexels), 12));
     writeText(dir.path("quad.mtl"), "newmtl Painted\nKd 1 1 1\nmap_Kd tex.ppm\n");
     writeText(dir.path("quad.obj"), "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\n"
                                     "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\nusemtl Painted\n"
                                     "f 1/1/1 2/2/1 3/3/1 4/4/1\n");
-    for (const char* picture : {"q.png", "q.jpg"}) {
-        SCOPED_TRACE(picture);
-        const ToolRun run = gradix({"render", dir.path("quad.obj"), "-o", dir.path(picture), "--view", "front",
-                                    "--size", "100x100"});
-        ASSERT_EQ(run.status, 0) << run.err;
-    }
-    EXPECT_EQ(readBytes(dir.path("q.jpg")).substr(0, 3), "\xff\xd8\xff") << "JPEG by extension";
-    Image image;
-    ASSERT_TRUE(readPng(dir.path("q.png"), image));
-    const struct {
-        int x, y, texel;
-    } quarters[] = {{27, 27, 0}, {73, 27, 1}, {27, 73, 2}, {73, 73, 3}};
-    for (const auto& q : quarters) {
-        const uint8_t* p = image.at(q.x, q.y);
-        for (int k = 0; k < 3; ++k)
-            EXPECT_NEAR(p[k], texels[3 * q.texel + k], 40) << "texel " << q.texel << " channel " << k;
+    return dir.path("quad.obj");
+}
+
+std::string texturedGltf(const ScratchDir& dir) {
+    writePng(dir.path("tex.png"), 2, 2, kTexels);
+    const float positions[] = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0},
+                normals[] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+    const float uvs[] = {0, 1, 1, 1, 1, 0, 0, 0}; // glTF's v runs down the picture
+    const uint16_t indices[] = {0, 1, 2, 0, 2, 3};
+    std::string bin;
+    for (const auto& [data, size] :
+         std::initializer_list<std::pair<const void*, size_t>>{{positions, sizeof positions},
+                                                               {normals, sizeof normals},
+                                                               {uvs, sizeof uvs},
+                                                               {indices, sizeof indices}})
+        bin.append(static_cast<const char*>(data), size);
+    writeText(dir.path("quad.bin"), bin);
+    writeText(dir.path("quad.gltf"), R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],
+"nodes":[{"mesh":0}],"meshes":[{"primitives":[{"attributes":{"POSITION":0,"NORMAL":1,"TEXCOORD_0":2},
+"indices":3,"material":0}]}],"materials":[{"name":"Painted","pbrMetallicRoughness":{"baseColorTexture":
+{"index":0},"metallicFactor":0}}],"textures":[{"source":0}],"images":[{"uri":"tex.png"}],
+"buffers":[{"uri":"quad.bin","byteLength":140}],"bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":48},
+{"buffer":0,"byteOffset":48,"byteLength":48},{"buffer":0,"byteOffset":96,"byteLength":32},
+{"buffer":0,"byteOffset":128,"byteLength":12}],"accessors":[
+{"bufferView":0,"componentType":5126,"count":4,"type":"VEC3","min":[-1,-1,0],"max":[1,1,0]},
+{"bufferView":1,"componentType":5126,"count":4,"type":"VEC3"},{"bufferView":2,"componentType":5126,"count":4,
+"type":"VEC2"},{"bufferView":3,"componentType":5123,"count":6,"type":"SCALAR"}]})");
+    return dir.path("quad.gltf");
+}
+
+} // namespace
+
+TEST(Render, TexturedQuadShowsItsTextureWhereTheUVsPutIt) {
+    for (const auto& [format, write] : {std::pair{"obj", texturedObj}, std::pair{"gltf", texturedGltf}}) {
+        SCOPED_TRACE(format);
+        ScratchDir dir;
+        const std::string quad = write(dir);
+        for (const char* picture : {"q.png", "q.jpg"}) {
+            const ToolRun run =
+                gradix({"render", quad, "-o", dir.path(picture), "--view", "front", "--size", "100x100"});
+            ASSERT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(run.err, "") << "no warning about the quad's colours";
+        }
+        EXPECT_EQ(readBytes(dir.path("q.jpg")).substr(0, 3), "\xff\xd8\xff") << "JPEG by extension";
+        Image image;
+        ASSERT_TRUE(readPng(dir.path("q.png"), image));
+        const struct { int x, y, texel; } quarters[] = {{27, 27, 0}, {73, 27, 1}, {27, 73, 2}, {73, 73, 3}};
+        for (const auto& q : quarters) {
+            const uint8_t* p = image.at(q.x, q.y);
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(p[k], kTexels[3 * q.texel + k], 40) << "texel " << q.texel << " channel " << k;
+        }
     }
 }
 

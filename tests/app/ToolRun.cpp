@@ -165,4 +165,13 @@ bool readPng(const std::string& path, Image& image) {
     return ok;
 }
 
+void writePng(const std::string& path, int width, int height, const uint8_t* rgb) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(width);
+    png.height = static_cast<png_uint_32>(height);
+    png.format = PNG_FORMAT_RGB;
+    ASSERT_TRUE(png_image_write_to_file(&png, path.c_str(), 0, rgb, 0, nullptr)) << path;
+}
+
 } // namespace apptest

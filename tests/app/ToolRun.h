@@ -61,5 +61,7 @@ struct Image {
 };
 // False when `path` is not a readable PNG.
 bool readPng(const std::string& path, Image& image);
+// An RGB picture, rows top first; fails the test when it cannot be written.
+void writePng(const std::string& path, int width, int height, const uint8_t* rgb);
 
 } // namespace apptest

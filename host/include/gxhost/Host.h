@@ -52,6 +52,16 @@ private:
     MessageSink previous_;
 };
 
+// ---- Progress ---------------------------------------------------------------------------------
+// The computation a plug-in reported last through MComputation; safe to read from any thread while
+// the plug-in computes. A new generation is a new computation.
+struct ComputationProgress {
+    bool active = false;
+    unsigned generation = 0;
+    int minValue = 0, maxValue = 0, value = 0;
+};
+ComputationProgress computationProgress();
+
 // ---- Fault injection ---------------------------------------------------------------------------
 // Makes the named host operation fail with `code` at its nth call from now (1 = the next call); with
 // `persistent`, every later call fails too. Operations are named "Class::method", for example
