@@ -3,6 +3,7 @@
 #include "CompareCommand.h"
 #include "ExitStatus.h"
 #include "GlobalOptions.h"
+#include "HelpFormatter.h"
 #include "InfoCommand.h"
 #include "OptionChecks.h"
 #include "LodsCommand.h"
@@ -38,6 +39,7 @@ int Cli::run(int argc, char** argv) {
     CLI::App app("gradix: levels of detail for polygon meshes, made by the Gradix plug-in in an "
                  "embedded host.\nRun 'gradix SUBCOMMAND --help' for a subcommand's options.",
                  "gradix");
+    app.formatter(std::make_shared<HelpFormatter>());
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Show the help of every subcommand");
 
