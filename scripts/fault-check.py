@@ -1,24 +1,40 @@
 #!/usr/bin/python3
 """Proves the test suite catches faults: applies each deliberate fault of scripts/faults.txt, one at a
-time, to a scratch copy of the tree, builds it and runs the suite, and reports which fault no test
-caught.
+time, to a scratch copy of the tree, builds it and runs the suite, and reports which test caught each
+fault and which fault no test caught.
 
 faults.txt holds one fault per block, blocks separated by a blank line:
     name: a short description
     file: path/in/the/tree
     find: exact text that occurs once in the file
     into: the text it becomes
-A line starting with '#' is a comment. Usage:
-    scripts/fault-check.py [--scratch DIR] [--only NAME,...] [--jobs N]
+A line starting with '#' is a comment.
+
+To stay cheap, the scratch copy lives under build-faults/ in the tree (so ccache serves the unchanged
+files and later runs rebuild only what changed), and each fault first runs the tests of the folder that
+tests the faulted file; only when all of those pass does the rest of the suite run, stopping at its first
+failure. A fault counts as caught only when some test fails, and as missed only after the whole suite
+passed with it. Usage:
+    scripts/fault-check.py [--scratch DIR] [--only NAME,...] [--jobs N] [--report FILE]
 Exit status 0 when every fault was caught, 1 otherwise, 2 when a fault cannot be applied."""
 import argparse
+import filecmp
+import json
 import os
+import re
 import shutil
 import subprocess
 import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# Which test folder looks first at a faulted source folder (longest prefix wins).
+NEAREST_TESTS = {
+    "core/": "tests/core", "host/src/io/": "tests/io", "host/": "tests/host", "support/": "tests/support",
+    "nodes/": "tests/nodes", "visualizer/": "tests/visualizer", "plugin/": "tests/visualizer",
+    "measure/": "tests/measure", "app/": "tests/app",
+}
 
 
 def read_faults(path):
@@ -46,11 +62,54 @@ def run(cmd, cwd, log):
         return subprocess.call(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT)
 
 
+def sync_tree(scratch):
+    """Copies the tracked files that differ into the scratch copy, leaving unchanged ones untouched."""
+    files = subprocess.check_output(["git", "ls-files", "-z"], cwd=ROOT).decode().split("\0")
+    for rel in filter(None, files):
+        src, dst = os.path.join(ROOT, rel), os.path.join(scratch, rel)
+        if os.path.exists(dst) and filecmp.cmp(src, dst, shallow=False):
+            continue
+        os.makedirs(os.path.dirname(dst), exist_ok=True)
+        shutil.copy2(src, dst)
+
+
+def tests_by_folder(build):
+    """Maps each test name to the tests/ folder its executable or script comes from."""
+    listing = json.loads(subprocess.check_output(["ctest", "--test-dir", build, "--show-only=json-v1"]))
+    folders = {}
+    for t in listing["tests"]:
+        words = " ".join(t.get("command", []))
+        m = re.search(r"/tests/(\w+)/", words)
+        folders[t["name"]] = "tests/" + m.group(1) if m else ""
+    return folders
+
+
+def ctest(build, jobs, log, select, stop):
+    """Runs the tests matching the -R/-E selection; returns the names of those that failed."""
+    cmd = ["ctest", "--test-dir", build, "--parallel", jobs, "--timeout", "120"] + select
+    if stop:
+        cmd.append("--stop-on-failure")
+    out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True).stdout
+    with open(log, "a") as f:
+        f.write(out)
+    failed = re.findall(r"^\s*\d+ - (\S+) \(", out.split("The following tests FAILED:")[-1], re.M) \
+        if "The following tests FAILED:" in out else []
+    if not failed and re.search(r"tests failed out of|Errors while running CTest", out):
+        failed = ["(ctest stopped)"]
+    return failed
+
+
+def exact(names):
+    return "^(" + "|".join(re.escape(n) for n in names) + ")$"
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--scratch", default="/tmp/gradix-faults", help="scratch copy of the tree")
+    ap.add_argument("--scratch", default=os.path.join(ROOT, "build-faults", "tree"),
+                    help="scratch copy of the tree (kept between runs)")
     ap.add_argument("--only", default="", help="comma-separated fault names to run")
     ap.add_argument("--jobs", default=str(os.cpu_count() or 2))
+    ap.add_argument("--report", default="", help="also write the report to this file")
     args = ap.parse_args()
 
     faults = read_faults(os.path.join(ROOT, "scripts", "faults.txt"))
@@ -63,21 +122,18 @@ def main():
             print(f"fault '{f['name']}': the text to replace occurs {text.count(f['find'])} times in {f['file']}")
             return 2
 
-    # A scratch copy of the tracked files, so the developer's tree and build are never touched.
-    scratch, build, log = args.scratch, os.path.join(args.scratch, "build"), os.path.join(args.scratch, "log.txt")
+    scratch = args.scratch
+    build, log = os.path.join(scratch, "build"), os.path.join(scratch, "log.txt")
     os.makedirs(scratch, exist_ok=True)
-    files = subprocess.check_output(["git", "ls-files", "-z"], cwd=ROOT).decode().split("\0")
-    for rel in filter(None, files):
-        dst = os.path.join(scratch, rel)
-        os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copy2(os.path.join(ROOT, rel), dst)
+    sync_tree(scratch)
     open(log, "w").close()
     if run(["cmake", "-S", ".", "-B", build, "-G", "Ninja", "-DGRADIX_BENCH=OFF"], scratch, log) or \
        run(["cmake", "--build", build, "--parallel", args.jobs], scratch, log):
         print(f"the unchanged tree does not build; see {log}")
         return 2
+    folders = tests_by_folder(build)
 
-    missed = []
+    lines, missed = [], []
     for f in faults:
         path = os.path.join(scratch, f["file"])
         original = open(path, encoding="utf-8").read()
@@ -85,18 +141,31 @@ def main():
         start = time.time()
         try:
             if run(["cmake", "--build", build, "--parallel", args.jobs], scratch, log):
-                verdict = "INVALID: does not build"
-                missed.append(f["name"])
-            elif run(["ctest", "--test-dir", build, "--parallel", args.jobs, "--timeout", "120"], scratch, log):
-                verdict = "caught"
+                verdict, by = "INVALID: does not build", []
             else:
-                verdict = "MISSED"
-                missed.append(f["name"])
+                prefix = max((p for p in NEAREST_TESTS if f["file"].startswith(p)), key=len, default="")
+                near = [n for n, d in folders.items() if prefix and d == NEAREST_TESTS[prefix]]
+                by = ctest(build, args.jobs, log, ["-R", exact(near)], False) if near else []
+                if not by:
+                    by = ctest(build, args.jobs, log, ["-E", exact(near)] if near else [], True)
+                verdict = "caught" if by else "MISSED"
         finally:
             open(path, "w", encoding="utf-8").write(original)
             os.utime(path)
-        print(f"{f['name']:<28} {verdict:<24} {time.time() - start:6.1f} s  {f['file']}", flush=True)
-    print(f"{len(faults) - len(missed)} of {len(faults)} faults caught" + (f"; missed: {', '.join(missed)}" if missed else ""))
+        if verdict != "caught":
+            missed.append(f["name"])
+        shown = ", ".join(by[:3]) + (f" (+{len(by) - 3} more)" if len(by) > 3 else "")
+        line = f"{f['name']:<30} {verdict:<8} {time.time() - start:6.1f} s  {f['file']:<36} {shown}"
+        print(line, flush=True)
+        lines.append(line)
+    summary = f"{len(faults) - len(missed)} of {len(faults)} faults caught" + \
+        (f"; missed: {', '.join(missed)}" if missed else "")
+    print(summary)
+    if args.report:
+        with open(args.report, "w") as out:
+            out.write("\n".join(lines + [summary]) + "\n")
+    # Leave the scratch build matching the unfaulted tree for the next run.
+    run(["cmake", "--build", build, "--parallel", args.jobs], scratch, log)
     return 1 if missed else 0
 
 
