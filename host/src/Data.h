@@ -36,25 +36,20 @@ public:
     std::shared_ptr<MeshGeom> mesh;
 };
 
-class DoubleArrayData : public Data {
+// An array of doubles or ints.
+template <typename T, MFn::Type Api, MFnData::Type Kind> class ArrayData : public Data {
 public:
-    MFn::Type apiType() const override { return MFn::kDoubleArrayData; }
-    const char* apiTypeStr() const override { return "kDoubleArrayData"; }
-    MFnData::Type dataType() const override { return MFnData::kDoubleArray; }
-    std::shared_ptr<Data> clone() const override { return std::make_shared<DoubleArrayData>(*this); }
+    MFn::Type apiType() const override { return Api; }
+    const char* apiTypeStr() const override {
+        return Api == MFn::kDoubleArrayData ? "kDoubleArrayData" : "kIntArrayData";
+    }
+    MFnData::Type dataType() const override { return Kind; }
+    std::shared_ptr<Data> clone() const override { return std::make_shared<ArrayData>(*this); }
 
-    std::vector<double> values;
+    std::vector<T> values;
 };
-
-class IntArrayData : public Data {
-public:
-    MFn::Type apiType() const override { return MFn::kIntArrayData; }
-    const char* apiTypeStr() const override { return "kIntArrayData"; }
-    MFnData::Type dataType() const override { return MFnData::kIntArray; }
-    std::shared_ptr<Data> clone() const override { return std::make_shared<IntArrayData>(*this); }
-
-    std::vector<int> values;
-};
+using DoubleArrayData = ArrayData<double, MFn::kDoubleArrayData, MFnData::kDoubleArray>;
+using IntArrayData = ArrayData<int, MFn::kIntArrayData, MFnData::kIntArray>;
 
 // An instance of a plug-in data type; owns the MPxData its type's creator made.
 class PluginData : public Data {

@@ -26,6 +26,12 @@ int uvSetIndex(const MeshGeom& m, const MString* uvSet) {
     return m.findUVSet(uvSet->str());
 }
 
+// The UV set a call names (null: the current set) of a mesh, or null.
+const UVSet* uvSetOf(const MeshGeom* m, const MString* uvSet) {
+    const int set = m ? uvSetIndex(*m, uvSet) : -1;
+    return set < 0 ? nullptr : &m->uvSets[set];
+}
+
 // The face-vertex of `face` whose vertex is `vertex`, or -1.
 int cornerOfVertex(const MeshGeom& m, int face, int vertex) {
     if (face < 0 || face >= m.numFaces())
@@ -39,6 +45,64 @@ int cornerOfVertex(const MeshGeom& m, int face, int vertex) {
 template <typename T> T fail(MStatus* ReturnStatus, MStatus status, T value) {
     setStatus(ReturnStatus, status);
     return value;
+}
+
+// Where a new or copied mesh goes: the given mesh data or mesh node, or a new mesh node when none is
+// given; a null object (with `status` set) when the owner is something else or no node can be made.
+MObject meshTarget(const MObject& parentOrOwner, MStatus& status) {
+    status = MStatus::kSuccess;
+    if (parentOrOwner.isNull()) {
+        auto node = Scene::get().createNode("mesh", "", status);
+        return node ? MObject(node) : MObject();
+    }
+    if (asData<MeshData>(parentOrOwner) || asMeshNode(parentOrOwner))
+        return parentOrOwner;
+    status = MStatus::kInvalidParameter;
+    return MObject();
+}
+
+template <typename Array, typename Point> MStatus readPoints(const MeshGeom* m, Array& out) {
+    if (!m)
+        return MStatus::kInvalidParameter;
+    out.clear();
+    for (const auto& p : m->points)
+        out.append(Point(static_cast<decltype(Point::x)>(p[0]), static_cast<decltype(Point::x)>(p[1]),
+                         static_cast<decltype(Point::x)>(p[2])));
+    return MStatus::kSuccess;
+}
+
+template <typename Array> bool writePoints(MeshGeom* m, const Array& in) {
+    if (!m || in.length() != m->points.size())
+        return false;
+    for (unsigned int i = 0; i < in.length(); ++i)
+        m->points[i] = {in[i].x, in[i].y, in[i].z};
+    return true;
+}
+
+// Sets per-corner values (normals, colours) given as face and vertex lists; false when the lists
+// differ in length or name a corner that does not exist.
+template <typename Array, typename Value, typename Convert>
+bool setCorners(MeshGeom* m, const Array& values, const MIntArray& faceList, const MIntArray& vertexList,
+                std::vector<Value>& store, std::vector<uint8_t>& has, Value blank, Convert convert) {
+    if (!m || values.length() != faceList.length() || faceList.length() != vertexList.length())
+        return false;
+    std::vector<int> corners(faceList.length());
+    for (unsigned int i = 0; i < faceList.length(); ++i)
+        if ((corners[i] = cornerOfVertex(*m, faceList[i], vertexList[i])) < 0)
+            return false;
+    store.resize(m->faceVerts.size(), blank);
+    has.resize(m->faceVerts.size(), 0);
+    for (unsigned int i = 0; i < corners.size(); ++i) {
+        store[corners[i]] = convert(values[i]);
+        has[corners[i]] = 1;
+    }
+    return true;
+}
+
+template <typename Array, typename T> Array single(const T& value) {
+    Array a;
+    a.append(value);
+    return a;
 }
 
 } // namespace
@@ -85,16 +149,12 @@ MObject MFnMesh::build(int numVertices, int numPolygons, const std::vector<MPoin
     ok = ok && total == static_cast<long>(connects.length());
     for (unsigned int i = 0; ok && i < connects.length(); ++i)
         ok = connects[i] >= 0 && connects[i] < numVertices;
-    if (!ok || (!parentOrOwner.isNull() && !asData<MeshData>(parentOrOwner) && !asMeshNode(parentOrOwner)))
+    if (!ok)
         return fail(ReturnStatus, MStatus::kInvalidParameter, MObject());
-    MObject target = parentOrOwner;
-    if (target.isNull()) {
-        MStatus status;
-        auto node = Scene::get().createNode("mesh", "", status);
-        if (!node)
-            return fail(ReturnStatus, status, MObject());
-        target = MObject(node);
-    }
+    MStatus status;
+    MObject target = meshTarget(parentOrOwner, status);
+    if (target.isNull())
+        return fail(ReturnStatus, status, MObject());
     std::vector<MeshGeom::Vec3> pts(static_cast<size_t>(numVertices));
     for (int i = 0; i < numVertices; ++i)
         pts[i] = {points[i].x, points[i].y, points[i].z};
@@ -126,17 +186,13 @@ MObject MFnMesh::copy(const MObject& source, const MObject& parentOrOwner, MStat
     if (fault("MFnMesh::copy", ReturnStatus))
         return MObject();
     auto src = meshOf(source);
-    if (!src || (!parentOrOwner.isNull() && !asData<MeshData>(parentOrOwner) && !asMeshNode(parentOrOwner)))
+    if (!src)
         return fail(ReturnStatus, MStatus::kInvalidParameter, MObject());
     MeshGeom copy = *src;
-    MObject target = parentOrOwner;
-    if (target.isNull()) {
-        MStatus status;
-        auto node = Scene::get().createNode("mesh", "", status);
-        if (!node)
-            return fail(ReturnStatus, status, MObject());
-        target = MObject(node);
-    }
+    MStatus status;
+    MObject target = meshTarget(parentOrOwner, status);
+    if (target.isNull())
+        return fail(ReturnStatus, status, MObject());
     *meshOf(target) = std::move(copy);
     obj_ = target;
     changed();
@@ -244,47 +300,27 @@ MStatus MFnMesh::getVertices(MIntArray& vertexCount, MIntArray& vertexList) cons
 
 MStatus MFnMesh::getPoints(MFloatPointArray& vertexArray, MSpace::Space) const {
     MStatus status;
-    if (fault("MFnMesh::getPoints", &status))
-        return status;
-    MeshGeom* m = geom();
-    if (!m)
-        return MStatus::kInvalidParameter;
-    vertexArray.clear();
-    for (const auto& p : m->points)
-        vertexArray.append(
-            MFloatPoint(static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])));
-    return MStatus::kSuccess;
+    return fault("MFnMesh::getPoints", &status)
+               ? status
+               : readPoints<MFloatPointArray, MFloatPoint>(geom(), vertexArray);
 }
 
 MStatus MFnMesh::getPoints(MPointArray& vertexArray, MSpace::Space) const {
     MStatus status;
-    if (fault("MFnMesh::getPoints", &status))
-        return status;
-    MeshGeom* m = geom();
-    if (!m)
-        return MStatus::kInvalidParameter;
-    vertexArray.clear();
-    for (const auto& p : m->points)
-        vertexArray.append(MPoint(p[0], p[1], p[2]));
-    return MStatus::kSuccess;
+    return fault("MFnMesh::getPoints", &status) ? status
+                                                : readPoints<MPointArray, MPoint>(geom(), vertexArray);
 }
 
 MStatus MFnMesh::setPoints(const MFloatPointArray& vertexArray, MSpace::Space) {
-    MeshGeom* m = geom();
-    if (!m || vertexArray.length() != m->points.size())
+    if (!writePoints(geom(), vertexArray))
         return MStatus::kInvalidParameter;
-    for (unsigned int i = 0; i < vertexArray.length(); ++i)
-        m->points[i] = {vertexArray[i].x, vertexArray[i].y, vertexArray[i].z};
     changed();
     return MStatus::kSuccess;
 }
 
 MStatus MFnMesh::setPoints(const MPointArray& vertexArray, MSpace::Space) {
-    MeshGeom* m = geom();
-    if (!m || vertexArray.length() != m->points.size())
+    if (!writePoints(geom(), vertexArray))
         return MStatus::kInvalidParameter;
-    for (unsigned int i = 0; i < vertexArray.length(); ++i)
-        m->points[i] = {vertexArray[i].x, vertexArray[i].y, vertexArray[i].z};
     changed();
     return MStatus::kSuccess;
 }
@@ -366,12 +402,11 @@ MStatus MFnMesh::deleteUVSet(const MString& setName) {
 }
 
 MStatus MFnMesh::getUVs(MFloatArray& uArray, MFloatArray& vArray, const MString* uvSet) const {
-    MeshGeom* m = geom();
-    int set = m ? uvSetIndex(*m, uvSet) : -1;
-    if (set < 0)
+    const UVSet* s = uvSetOf(geom(), uvSet);
+    if (!s)
         return MStatus::kInvalidParameter;
-    uArray.vec() = m->uvSets[set].u;
-    vArray.vec() = m->uvSets[set].v;
+    uArray.vec() = s->u;
+    vArray.vec() = s->v;
     return MStatus::kSuccess;
 }
 
@@ -430,13 +465,13 @@ MStatus MFnMesh::assignUVs(const MIntArray& uvCounts, const MIntArray& uvIds, co
 }
 
 MStatus MFnMesh::getAssignedUVs(MIntArray& uvCounts, MIntArray& uvIds, const MString* uvSet) const {
-    MeshGeom* m = geom();
-    int set = m ? uvSetIndex(*m, uvSet) : -1;
-    if (set < 0)
+    const MeshGeom* m = geom();
+    const UVSet* set = uvSetOf(m, uvSet);
+    if (!set)
         return MStatus::kInvalidParameter;
     uvCounts.clear();
     uvIds.clear();
-    const UVSet& s = m->uvSets[set];
+    const UVSet& s = *set;
     for (int f = 0; f < m->numFaces(); ++f) {
         bool all = true;
         for (int c = 0; c < m->faceCounts[f]; ++c)
@@ -503,29 +538,18 @@ MStatus MFnMesh::setFaceVertexNormals(const MVectorArray& normalArray, const MIn
     if (fault("MFnMesh::setFaceVertexNormals", &status))
         return status;
     MeshGeom* m = geom();
-    if (!m || normalArray.length() != faceList.length() || faceList.length() != vertexList.length())
+    if (!m || !setCorners(m, normalArray, faceList, vertexList, m->normals, m->hasNormal,
+                          MeshGeom::Vec3{0, 0, 0}, [](const MVector& n) {
+                              return MeshGeom::Vec3{n.x, n.y, n.z};
+                          }))
         return MStatus::kInvalidParameter;
-    std::vector<int> corners(faceList.length());
-    for (unsigned int i = 0; i < faceList.length(); ++i)
-        if ((corners[i] = cornerOfVertex(*m, faceList[i], vertexList[i])) < 0)
-            return MStatus::kInvalidParameter;
-    m->normals.resize(m->faceVerts.size(), MeshGeom::Vec3{0, 0, 0});
-    m->hasNormal.resize(m->faceVerts.size(), 0);
-    for (unsigned int i = 0; i < corners.size(); ++i) {
-        m->normals[corners[i]] = {normalArray[i].x, normalArray[i].y, normalArray[i].z};
-        m->hasNormal[corners[i]] = 1;
-    }
     changed();
     return MStatus::kSuccess;
 }
 
 MStatus MFnMesh::setFaceVertexNormal(const MVector& normal, int faceId, int vertexId, MSpace::Space space) {
-    MVectorArray n;
-    n.append(normal);
-    MIntArray f, v;
-    f.append(faceId);
-    v.append(vertexId);
-    return setFaceVertexNormals(n, f, v, space);
+    return setFaceVertexNormals(single<MVectorArray>(normal), single<MIntArray>(faceId),
+                                single<MIntArray>(vertexId), space);
 }
 
 MStatus MFnMesh::setFaceVertexColors(const MColorArray& colors, const MIntArray& faceList,
@@ -534,29 +558,19 @@ MStatus MFnMesh::setFaceVertexColors(const MColorArray& colors, const MIntArray&
     if (fault("MFnMesh::setFaceVertexColors", &status))
         return status;
     MeshGeom* m = geom();
-    if (!m || colors.length() != faceList.length() || faceList.length() != vertexList.length())
+    using Colour = std::array<float, 4>;
+    if (!m || !setCorners(m, colors, faceList, vertexList, m->colors, m->hasColor, Colour{0, 0, 0, 1},
+                          [](const MColor& c) {
+                              return Colour{c.r, c.g, c.b, c.a};
+                          }))
         return MStatus::kInvalidParameter;
-    std::vector<int> corners(faceList.length());
-    for (unsigned int i = 0; i < faceList.length(); ++i)
-        if ((corners[i] = cornerOfVertex(*m, faceList[i], vertexList[i])) < 0)
-            return MStatus::kInvalidParameter;
-    m->colors.resize(m->faceVerts.size(), {0, 0, 0, 1});
-    m->hasColor.resize(m->faceVerts.size(), 0);
-    for (unsigned int i = 0; i < corners.size(); ++i) {
-        m->colors[corners[i]] = {colors[i].r, colors[i].g, colors[i].b, colors[i].a};
-        m->hasColor[corners[i]] = 1;
-    }
     changed();
     return MStatus::kSuccess;
 }
 
 MStatus MFnMesh::setFaceVertexColor(const MColor& color, int faceIndex, int vertexIndex) {
-    MColorArray c;
-    c.append(color);
-    MIntArray f, v;
-    f.append(faceIndex);
-    v.append(vertexIndex);
-    return setFaceVertexColors(c, f, v);
+    return setFaceVertexColors(single<MColorArray>(color), single<MIntArray>(faceIndex),
+                               single<MIntArray>(vertexIndex));
 }
 
 MStatus MFnMesh::getFaceVertexColor(int faceIndex, int vertexIndex, MColor& color) const {

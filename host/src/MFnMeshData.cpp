@@ -10,13 +10,7 @@ MFnMeshData::MFnMeshData(const MObject& object, MStatus* ReturnStatus) {
 }
 
 MStatus MFnMeshData::setObject(const MObject& object) {
-    MStatus status;
-    if (fault("MFnMeshData::setObject", &status))
-        return status;
-    if (!asData<MeshData>(object))
-        return MStatus::kInvalidParameter;
-    obj_ = object;
-    return MStatus::kSuccess;
+    return attachData<MeshData>("MFnMeshData::setObject", obj_, object);
 }
 
 MObject MFnMeshData::create(MStatus* ReturnStatus) {

@@ -10,13 +10,7 @@ MFnPluginData::MFnPluginData(const MObject& object, MStatus* ReturnStatus) {
 }
 
 MStatus MFnPluginData::setObject(const MObject& object) {
-    MStatus status;
-    if (fault("MFnPluginData::setObject", &status))
-        return status;
-    if (!asData<PluginData>(object))
-        return MStatus::kInvalidParameter;
-    obj_ = object;
-    return MStatus::kSuccess;
+    return attachData<PluginData>("MFnPluginData::setObject", obj_, object);
 }
 
 MObject MFnPluginData::create(const MTypeId& id, MStatus* ReturnStatus) {
