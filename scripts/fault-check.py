@@ -11,9 +11,9 @@ faults.txt holds one fault per block, blocks separated by a blank line:
 A line starting with '#' is a comment.
 
 To stay cheap, the scratch copy lives under build-faults/ in the tree (so ccache serves the unchanged
-files and later runs rebuild only what changed), and each fault first runs the tests of the folder that
-tests the faulted file; only when all of those pass does the rest of the suite run, stopping at its first
-failure. A fault counts as caught only when some test fails, and as missed only after the whole suite
+files and later runs rebuild only what changed), and each fault first rebuilds and runs only the test
+executable of the folder that tests the faulted file; only when all of those pass is everything rebuilt
+and the rest of the suite run, stopping at its first failure. A fault counts as caught only when some test fails, and as missed only after the whole suite
 passed with it. Usage:
     scripts/fault-check.py [--scratch DIR] [--only NAME,...] [--jobs N] [--report FILE]
 Exit status 0 when every fault was caught, 1 otherwise, 2 when a fault cannot be applied."""
@@ -29,11 +29,13 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
-# Which test folder looks first at a faulted source folder (longest prefix wins).
+# Which test folder (and its executable) looks first at a faulted source folder (longest prefix wins).
 NEAREST_TESTS = {
-    "core/": "tests/core", "host/src/io/": "tests/io", "host/": "tests/host", "support/": "tests/support",
-    "nodes/": "tests/nodes", "visualizer/": "tests/visualizer", "plugin/": "tests/visualizer",
-    "measure/": "tests/measure", "app/": "tests/app",
+    "core/": ("tests/core", "core_tests"), "host/src/io/": ("tests/io", "io_tests"),
+    "host/": ("tests/host", "host_tests"), "support/": ("tests/support", "support_tests"),
+    "nodes/": ("tests/nodes", "node_tests"), "visualizer/": ("tests/visualizer", "visualizer_tests"),
+    "plugin/": ("tests/visualizer", "visualizer_tests"), "measure/": ("tests/measure", "measure_tests"),
+    "app/": ("tests/app", "app_tests"),
 }
 
 
@@ -140,15 +142,22 @@ def main():
         open(path, "w", encoding="utf-8").write(original.replace(f["find"], f["into"]))
         start = time.time()
         try:
-            if run(["cmake", "--build", build, "--parallel", args.jobs], scratch, log):
-                verdict, by = "INVALID: does not build", []
-            else:
-                prefix = max((p for p in NEAREST_TESTS if f["file"].startswith(p)), key=len, default="")
-                near = [n for n, d in folders.items() if prefix and d == NEAREST_TESTS[prefix]]
-                by = ctest(build, args.jobs, log, ["-R", exact(near)], False) if near else []
-                if not by:
+            # First only the nearest test executable (and what it depends on) is rebuilt and run.
+            prefix = max((p for p in NEAREST_TESTS if f["file"].startswith(p)), key=len, default="")
+            folder, target = NEAREST_TESTS[prefix] if prefix else ("", "")
+            near = [n for n, d in folders.items() if folder and d == folder]
+            by, verdict = [], ""
+            if near:
+                if run(["cmake", "--build", build, "--parallel", args.jobs, "--target", target], scratch, log):
+                    verdict = "INVALID: does not build"
+                else:
+                    by = ctest(build, args.jobs, log, ["-R", exact(near)], False)
+            if not by and not verdict:
+                if run(["cmake", "--build", build, "--parallel", args.jobs], scratch, log):
+                    verdict = "INVALID: does not build"
+                else:
                     by = ctest(build, args.jobs, log, ["-E", exact(near)] if near else [], True)
-                verdict = "caught" if by else "MISSED"
+            verdict = verdict or ("caught" if by else "MISSED")
         finally:
             open(path, "w", encoding="utf-8").write(original)
             os.utime(path)
