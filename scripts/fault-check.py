@@ -15,7 +15,7 @@ files and later runs rebuild only what changed), and each fault first rebuilds a
 executable of the folder that tests the faulted file; only when all of those pass is everything rebuilt
 and the rest of the suite run, stopping at its first failure. A fault counts as caught only when some test fails, and as missed only after the whole suite
 passed with it. Usage:
-    scripts/fault-check.py [--scratch DIR] [--only NAME,...] [--jobs N] [--report FILE]
+    scripts/fault-check.py [--scratch DIR] [--only NAME,...] [--jobs N] [--report FILE] [--rev COMMIT]
 Exit status 0 when every fault was caught, 1 otherwise, 2 when a fault cannot be applied."""
 import argparse
 import filecmp
@@ -64,11 +64,23 @@ def run(cmd, cwd, log):
         return subprocess.call(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT)
 
 
-def sync_tree(scratch):
-    """Copies the tracked files that differ into the scratch copy, leaving unchanged ones untouched."""
-    files = subprocess.check_output(["git", "ls-files", "-z"], cwd=ROOT).decode().split("\0")
+def sync_tree(scratch, rev):
+    """Copies the tracked files (of the working tree, or of commit `rev`) that differ into the scratch
+    copy, leaving unchanged ones untouched."""
+    source = ROOT
+    if rev:
+        source = scratch.rstrip("/") + "-rev"
+        shutil.rmtree(source, ignore_errors=True)
+        os.makedirs(source)
+        archive = subprocess.Popen(["git", "archive", rev], cwd=ROOT, stdout=subprocess.PIPE)
+        subprocess.check_call(["tar", "-x", "-C", source], stdin=archive.stdout)
+        archive.wait()
+    files = subprocess.check_output(["git", "ls-files", "-z"] + (["--with-tree", rev] if rev else []),
+                                    cwd=ROOT).decode().split("\0")
     for rel in filter(None, files):
-        src, dst = os.path.join(ROOT, rel), os.path.join(scratch, rel)
+        src, dst = os.path.join(source, rel), os.path.join(scratch, rel)
+        if not os.path.exists(src):
+            continue
         if os.path.exists(dst) and filecmp.cmp(src, dst, shallow=False):
             continue
         os.makedirs(os.path.dirname(dst), exist_ok=True)
@@ -112,14 +124,17 @@ def main():
     ap.add_argument("--only", default="", help="comma-separated fault names to run")
     ap.add_argument("--jobs", default=str(os.cpu_count() or 2))
     ap.add_argument("--report", default="", help="also write the report to this file")
+    ap.add_argument("--rev", default="", help="check this commit's tree rather than the working tree")
     args = ap.parse_args()
 
     faults = read_faults(os.path.join(ROOT, "scripts", "faults.txt"))
+    base = ROOT if not args.rev else None
     if args.only:
         wanted = set(args.only.split(","))
         faults = [f for f in faults if f["name"] in wanted]
     for f in faults:
-        text = open(os.path.join(ROOT, f["file"]), encoding="utf-8").read()
+        text = open(os.path.join(ROOT, f["file"]), encoding="utf-8").read() if base else \
+            subprocess.check_output(["git", "show", f"{args.rev}:{f['file']}"], cwd=ROOT).decode()
         if text.count(f["find"]) != 1:
             print(f"fault '{f['name']}': the text to replace occurs {text.count(f['find'])} times in {f['file']}")
             return 2
@@ -127,7 +142,7 @@ def main():
     scratch = args.scratch
     build, log = os.path.join(scratch, "build"), os.path.join(scratch, "log.txt")
     os.makedirs(scratch, exist_ok=True)
-    sync_tree(scratch)
+    sync_tree(scratch, args.rev)
     open(log, "w").close()
     if run(["cmake", "-S", ".", "-B", build, "-G", "Ninja", "-DGRADIX_BENCH=OFF"], scratch, log) or \
        run(["cmake", "--build", build, "--parallel", args.jobs], scratch, log):
