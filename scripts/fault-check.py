@@ -77,7 +77,16 @@ def sync_tree(scratch, rev):
         archive.wait()
     files = subprocess.check_output(["git", "ls-files", "-z"] + (["--with-tree", rev] if rev else []),
                                     cwd=ROOT).decode().split("\0")
-    for rel in filter(None, files):
+    tracked = set(filter(None, files))
+    # Files the tree no longer has go, so globbing build files do not see them.
+    for folder, dirs, names in os.walk(scratch):
+        if folder == scratch:
+            dirs[:] = [d for d in dirs if d != "build"]
+        for name in names:
+            rel = os.path.relpath(os.path.join(folder, name), scratch)
+            if rel not in tracked and rel != "log.txt":
+                os.remove(os.path.join(folder, name))
+    for rel in tracked:
         src, dst = os.path.join(source, rel), os.path.join(scratch, rel)
         if not os.path.exists(src):
             continue
