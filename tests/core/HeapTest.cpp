@@ -71,46 +71,8 @@ TEST(Heap, EqualCostsComeOutByVertexIndices) {
     EXPECT_EQ(drain(p), expected);
 }
 
-TEST(Heap, UpdateMovesUpAndDown) {
-    Pool p;
-    for (uint32_t i = 0; i < 7; ++i)
-        p.heap.append(p.add(i, i + 1, float(i)));
-    p.heap.rebuild();
-    expectHeapOrder(p);
-    p.edges[6].setError(-1.0f); // drops below its parent
-    p.heap.update(6);
-    EXPECT_EQ(p.heap.top(), 6u);
-    p.edges[6].setError(100.0f); // rises
-    p.heap.update(6);
-    expectHeapOrder(p);
-    EXPECT_EQ(p.heap.top(), 0u);
-    EXPECT_GE(p.edges[6].heapIndex, 3u); // a leaf now
-}
-
-TEST(Heap, RemoveRootMiddleAndLast) {
-    Pool p;
-    const uint32_t a = p.add(0, 1, 1.0f), b = p.add(1, 2, 3.0f), c = p.add(2, 3, 2.0f);
-    for (uint32_t e : {a, b, c})
-        p.heap.append(e);
-    p.heap.rebuild();
-    p.heap.remove(p.heap.top()); // the root: the cheaper of the two others moves up
-    EXPECT_EQ(p.heap.top(), c);
-    EXPECT_EQ(p.edges[a].heapIndex, NOT_IN_HEAP);
-    expectHeapOrder(p);
-
-    Pool q;
-    for (float cost : {1.0f, 2.0f, 3.0f, 4.0f})
-        q.insert(q.add(0, uint32_t(cost), cost));
-    const auto before = q.heap.items();
-    q.heap.remove(before.back().edge); // the others are untouched
-    ASSERT_EQ(q.heap.size(), 3u);
-    for (uint32_t i = 0; i < 3; ++i)
-        EXPECT_EQ(q.heap.items()[i].edge, before[i].edge);
-    q.heap.remove(before[1].edge); // a middle one
-    expectHeapOrder(q);
-    EXPECT_EQ(q.heap.size(), 2u);
-}
-
+// Updates up and down, removals at the root, in the middle and at the end, and rebuilds, checked
+// against the heap order and the edges' indices after every step.
 TEST(Heap, RandomOperationsKeepOrderAndIndices) {
     std::mt19937 rng(11);
     Pool p;

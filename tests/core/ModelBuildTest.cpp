@@ -28,29 +28,36 @@ Model makeFan(uint32_t count, uint32_t uvSets) {
 }
 } // namespace
 
-TEST(ModelBuild, CornersWithEqualAttributesShareTheVertexOwnWedge) {
-    Model m = makeFan(3, 1);
-    for (uint32_t i = 0; i < 3; ++i) {
-        const uint32_t w = m.addWedge(0, kUp, kWhite, {0.5f, 0.5f});
+TEST(ModelBuild, ACornerReusesTheVertexWedgeOnlyWhenNormalColourAndFirstUVsAgree) {
+    // Vertex 0 gets a wedge of normal up, white, first-set UV (0.5, 0.5) and second set (0.7, 0.8);
+    // a later corner of vertex 0 with these values reuses it or gets a new one.
+    const struct {
+        uint32_t uvSets;
+        DoubleVector normal;
+        Color colour;
+        FloatArray uvs;
+        bool reused;
+    } cases[] = {
+        {1, kUp, kWhite, {0.5f, 0.5f}, true},
+        {1, {1, 0, 0}, kWhite, {0.5f, 0.5f}, false},
+        {1, kUp, {1, 0, 0, 1}, {0.5f, 0.5f}, false},
+        {1, kUp, kWhite, {0.5f, 0.25f}, false},
+        {2, kUp, kWhite, {0.5f, 0.5f, 0.3f, 0.4f}, true}, // the second set does not split
+        {0, kUp, kWhite, {}, true},
+        {0, {0, 1, 0}, kWhite, {}, false},
+    };
+    for (const auto& c : cases) {
+        Model m = makeFan(2, c.uvSets);
+        FloatArray first{0.5f, 0.5f, 0.7f, 0.8f}, zero(2 * c.uvSets, 0.0f);
+        first.resize(2 * c.uvSets);
+        const uint32_t w = m.addWedge(0, kUp, kWhite, first);
         EXPECT_EQ(w, 0u);
-        m.addFace(0, i + 1, i + 2, w, m.addWedge(i + 1, kUp, kWhite, {0, 0}),
-                  m.addWedge(i + 2, kUp, kWhite, {0, 0}), true);
+        m.addFace(0, 1, 2, w, m.addWedge(1, kUp, kWhite, zero), m.addWedge(2, kUp, kWhite, zero), true);
+        EXPECT_EQ(m.addWedge(0, c.normal, c.colour, c.uvs) == w, c.reused) << &c - cases;
+        if (c.uvSets == 2) { // the reused wedge keeps its own second-set values
+            EXPECT_EQ(m.uArray(1)[0], 0.7f);
+        }
     }
-    m.splitDisconnectedWedges();
-    EXPECT_EQ(m.numWedges(), m.numVertices());
-    EXPECT_EQ(m.vertexFaces(0).size(), 3u);
-}
-
-TEST(ModelBuild, OnlyTheFirstUVSetSplitsWedges) {
-    Model m = makeFan(2, 2);
-    const uint32_t w0 = m.addWedge(0, kUp, kWhite, {0.1f, 0.2f, 0.7f, 0.8f});
-    m.addFace(0, 1, 2, w0, m.addWedge(1, kUp, kWhite, {0, 0, 0, 0}), m.addWedge(2, kUp, kWhite, {0, 0, 0, 0}),
-              true);
-    // Same first set, another second set: the same wedge; the later second-set values are dropped.
-    const uint32_t w1 = m.addWedge(0, kUp, kWhite, {0.1f, 0.2f, 0.3f, 0.4f});
-    EXPECT_EQ(w1, w0);
-    EXPECT_EQ(m.uArray(1)[0], 0.7f);
-    EXPECT_EQ(m.vArray(1)[0], 0.8f);
 }
 
 TEST(ModelBuild, SeamVertexGetsOneWedgePerDistinctAttributeSetAndReusesThem) {
@@ -73,28 +80,6 @@ TEST(ModelBuild, SeamVertexGetsOneWedgePerDistinctAttributeSetAndReusesThem) {
     EXPECT_EQ(m.vArray(1)[second], 2.0f);
     EXPECT_EQ(m.firstU()[second], 0.75f);
     EXPECT_EQ(m.normals()[second], kUp);
-}
-
-TEST(ModelBuild, WedgesDifferOnNormalOrColourAlone) {
-    Model m = makeFan(3, 1);
-    const uint32_t a = m.addWedge(0, kUp, kWhite, {0, 0});
-    m.addFace(0, 1, 2, a, m.addWedge(1, kUp, kWhite, {0, 0}), m.addWedge(2, kUp, kWhite, {0, 0}), true);
-    const uint32_t b = m.addWedge(0, DoubleVector{1, 0, 0}, kWhite, {0, 0});
-    m.addFace(0, 2, 3, b, m.addWedge(2, kUp, kWhite, {0, 0}), m.addWedge(3, kUp, kWhite, {0, 0}), true);
-    const uint32_t c = m.addWedge(0, kUp, Color{1, 0, 0, 1}, {0, 0});
-    EXPECT_NE(a, b);
-    EXPECT_NE(b, c);
-    EXPECT_NE(a, c);
-}
-
-TEST(ModelBuild, MeshWithoutUVSetsSplitsOnNormalsOnly) {
-    Model m = makeFan(2, 0);
-    const uint32_t a = m.addWedge(0, kUp, kWhite, {});
-    m.addFace(0, 1, 2, a, m.addWedge(1, kUp, kWhite, {}), m.addWedge(2, kUp, kWhite, {}), true);
-    EXPECT_EQ(m.addWedge(0, kUp, kWhite, {}), a);
-    EXPECT_NE(m.addWedge(0, DoubleVector{0, 1, 0}, kWhite, {}), a);
-    EXPECT_EQ(m.firstU()[a], 0.0f);
-    EXPECT_EQ(m.numUVSets(), 0u);
 }
 
 TEST(ModelBuild, NonManifoldVertexWithEqualAttributesKeepsOneWedge) {

@@ -52,22 +52,11 @@ TEST_F(PaintableWeights, UsageAndUnknownNodes) {
 }
 
 TEST_F(PaintableWeights, OneWeightPerVertexPassedThroughAFloat) {
-    SceneMesh cube;
-    cube.name = "cube";
-    for (int i = 0; i < 8; ++i)
-        cube.points.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
-    const int faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
-                             {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-    for (const auto& f : faces) {
-        cube.faceCounts.push_back(4);
-        cube.faceVertices.insert(cube.faceVertices.end(), f, f + 4);
-        cube.faceMaterial.push_back(-1);
-    }
-    createMeshNode(cube);
-    ASSERT_TRUE(executeCommand("addPaintableWeightsGX cube 0.5"));
-    const MDoubleArray half = weightsOf("cube.gradixWeights");
-    ASSERT_EQ(half.length(), 8u);
-    for (unsigned i = 0; i < 8; ++i)
+    createMeshNode(grid(2, 1, "nine"));
+    ASSERT_TRUE(executeCommand("addPaintableWeightsGX nine 0.5"));
+    const MDoubleArray half = weightsOf("nine.gradixWeights");
+    ASSERT_EQ(half.length(), 9u);
+    for (unsigned i = 0; i < 9; ++i)
         EXPECT_EQ(half[i], 0.5);
 
     createMeshNode(grid(1, 1, "quad"));
@@ -103,7 +92,7 @@ TEST_F(PaintableWeights, SetArrayKeepsValuesAndResizes) {
 }
 
 TEST_F(PaintableWeights, ConnectedWeightsFollowTheInputMeshSize) {
-    // A 9 x 9 quad grid (100 vertices) replaced by a 14 x 7 one (120 vertices).
+    // A 9 x 9 quad grid (100 vertices) replaced by a 10 x 10 one (121 vertices).
     createMeshNode(grid(9, 1, "small"));
     ASSERT_TRUE(executeCommand("addPaintableWeightsGX small 0.25"));
     createNode("Gradix", "gx");
@@ -115,27 +104,14 @@ TEST_F(PaintableWeights, ConnectedWeightsFollowTheInputMeshSize) {
         painted[size_t(i)] = i / 100.0;
     setWeights("small.gradixWeights", painted);
 
-    // Replace the small mesh's geometry by one of 120 vertices (14 x 7 quads).
-    SceneMesh bigger;
-    bigger.name = "small";
-    for (int y = 0; y <= 7; ++y)
-        for (int x = 0; x <= 14; ++x)
-            bigger.points.push_back({float(x), float(y), 0});
-    for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 14; ++x) {
-            const int a = y * 15 + x;
-            bigger.faceCounts.push_back(4);
-            bigger.faceVertices.insert(bigger.faceVertices.end(), {a, a + 1, a + 16, a + 15});
-            bigger.faceMaterial.push_back(-1);
-        }
-    ASSERT_EQ(bigger.points.size(), 120u);
-    ASSERT_TRUE(sceneToMesh(bigger, findNode("small")));
-    EXPECT_EQ(polygons("gx.outMesh"), 196);
+    // Replace the small mesh's geometry by one of 121 vertices (10 x 10 quads).
+    ASSERT_TRUE(sceneToMesh(grid(10, 1, "small"), findNode("small")));
+    EXPECT_EQ(polygons("gx.outMesh"), 200);
     const MDoubleArray resized = weightsOf("small.gradixWeights");
-    ASSERT_EQ(resized.length(), 120u);
+    ASSERT_EQ(resized.length(), 121u);
     for (unsigned i = 0; i < 100; ++i)
         ASSERT_EQ(resized[i], i / 100.0);
-    for (unsigned i = 100; i < 120; ++i)
+    for (unsigned i = 100; i < 121; ++i)
         ASSERT_EQ(resized[i], 0.0);
 }
 

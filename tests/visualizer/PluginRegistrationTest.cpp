@@ -42,17 +42,11 @@ protected:
 };
 
 TEST_F(PluginRegistrationTest, LoadRegistersSixItemsAndUnloadRemovesThem) {
-    for (const char* op : {"MFnPlugin::registerData", "MFnPlugin::registerNode", "MFnPlugin::registerShape",
-                           "MFnPlugin::registerCommand"})
-        gxhost::injectFault(op, 1000);
+    // The order and count of the calls are what the failure tables below pin down.
     gxhost::MessageCapture capture;
     std::string name;
     ASSERT_TRUE(gxhost::loadPlugin(GRADIX_PLUGIN, &name));
     EXPECT_TRUE(capture.messages().empty());
-    EXPECT_EQ(gxhost::faultCalls("MFnPlugin::registerData"), 1u);
-    EXPECT_EQ(gxhost::faultCalls("MFnPlugin::registerNode"), 2u);
-    EXPECT_EQ(gxhost::faultCalls("MFnPlugin::registerShape"), 1u);
-    EXPECT_EQ(gxhost::faultCalls("MFnPlugin::registerCommand"), 2u);
     for (const Item& item : kItems)
         EXPECT_TRUE(registered(item)) << item.name;
 
@@ -64,14 +58,7 @@ TEST_F(PluginRegistrationTest, LoadRegistersSixItemsAndUnloadRemovesThem) {
     EXPECT_EQ(plugin->vendor, "Gradix developers");
     EXPECT_EQ(plugin->requiredApiVersion, "Any");
 
-    gxhost::clearFaults();
-    for (const char* op :
-         {"MFnPlugin::deregisterData", "MFnPlugin::deregisterNode", "MFnPlugin::deregisterCommand"})
-        gxhost::injectFault(op, 1000);
     ASSERT_TRUE(gxhost::unloadPlugin(name));
-    EXPECT_EQ(gxhost::faultCalls("MFnPlugin::deregisterNode"), 3u);
-    EXPECT_EQ(gxhost::faultCalls("MFnPlugin::deregisterCommand"), 2u);
-    EXPECT_EQ(gxhost::faultCalls("MFnPlugin::deregisterData"), 1u);
     for (const Item& item : kItems)
         EXPECT_FALSE(registered(item)) << item.name;
     EXPECT_TRUE(capture.messages().empty());
