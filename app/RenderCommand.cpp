@@ -77,22 +77,18 @@ int RenderCommand::run(const GlobalOptions& global) {
         return failWith(error);
     Progress progress(Progress::wanted(global.progress));
     Session session(global.pluginPath);
-    progress.stage("loading the plug-in");
-    if (!session.loadPlugin(error))
+    GraphSet set;
+    std::vector<gxhost::MaterialLook> looks;
+    std::vector<std::string> lookWarnings;
+    if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) ||
+        !gxhost::readMaterialLooks(input_, looks, lookWarnings, error))
         return failWith(error);
     if (!visualize_.empty() && !gxhost::isNodeTypeRegistered("VisualizerGX"))
         return failWith(global.pluginPath +
                         ": the plug-in has no \"VisualizerGX\" node type for --visualize");
-    GraphSet set;
-    progress.stage("reading " + input_);
-    std::vector<gxhost::MaterialLook> looks;
-    std::vector<std::string> lookWarnings;
-    if (!set.load(session, input_, error) || !gxhost::readMaterialLooks(input_, looks, lookWarnings, error))
-        return failWith(error);
     progress.stage("simplifying to " + formatNumber(percent_, 3) + "%");
     MeshCounts counts;
-    if (!set.build(graph_.settings, graph_.weights, error) ||
-        !set.setResolution(static_cast<float>(percent_), error) || !set.evaluate(counts, error))
+    if (!set.setResolution(static_cast<float>(percent_), error) || !set.evaluate(counts, error))
         return failWith(error);
 
     std::set<std::string> shown;

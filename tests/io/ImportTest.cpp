@@ -55,51 +55,34 @@ TEST(ImportWeld, partsOfOneNodeBecomeOneConnectedSurface) {
     EXPECT_EQ(boundaryEdgeCount(m), 6u);
     EXPECT_EQ(m.materials, (std::vector<std::string>{"left", "right"}));
     EXPECT_EQ(m.faceMaterial, (std::vector<int32_t>{0, 1}));
-}
-
-TEST(ImportWeld, uvSeamKeepsTwoUVsAtASharedPointAndEqualUVsShareAnId) {
-    ScratchDir dir;
-    const auto meshes = importText(dir, "panels.obj", kTwoPanelsObj);
-    ASSERT_EQ(meshes.size(), 1u);
-    const SceneMesh& m = meshes[0];
     ASSERT_EQ(m.uvSets.size(), 1u);
     EXPECT_EQ(m.uvSets[0].name, "map1");
-    // 4 UVs per quad; the seam points carry one UV per side.
-    EXPECT_EQ(m.uvSets[0].u.size(), 8u);
-    const auto& ids = m.uvSets[0].uvIds;
-    // Corner 1 of the left quad and corner 0 of the right quad are the same point with different UVs.
-    EXPECT_EQ(m.faceVertices[1], m.faceVertices[4]);
-    EXPECT_NE(ids[1], ids[4]);
 }
 
-TEST(ImportWeld, equalUVsAtOnePointShareOneId) {
-    ScratchDir dir;
-    // The same two quads, but with continuous UVs written twice.
-    const auto meshes = importText(dir, "strip.obj", R"(o strip
-v 0 0 0
-v 1 0 0
-v 1 1 0
-v 0 1 0
-v 1 0 0
-v 2 0 0
-v 2 1 0
-v 1 1 0
-vt 0 0
-vt 0.5 0
-vt 0.5 1
-vt 0 1
-vt 0.5 0
-vt 1 0
-vt 1 1
-vt 0.5 1
-f 1/1 2/2 3/3 4/4
-f 5/5 6/6 7/7 8/8
-)");
-    ASSERT_EQ(meshes.size(), 1u);
-    const auto& set = meshes[0].uvSets.at(0);
-    EXPECT_EQ(set.u.size(), 6u);
-    EXPECT_EQ(set.uvIds[1], set.uvIds[4]);
-    EXPECT_EQ(set.uvIds[2], set.uvIds[7]);
+TEST(ImportWeld, aSharedPointKeepsOneUVPerSideOfASeamAndOneIdForEqualUVs) {
+    // The two panels with the right one's UVs starting at u = 0.6 (a seam) or at 0.5 (continuous).
+    const struct {
+        const char* rightU;
+        size_t uvs;
+        bool shared;
+    } cases[] = {{"0.6", 8, false}, {"0.5", 6, true}};
+    for (const auto& c : cases) {
+        std::string text = kTwoPanelsObj;
+        for (const char* vt : {"vt 0.6 0\n", "vt 0.6 1\n"}) {
+            const std::string replacement = std::string("vt ") + c.rightU + std::string(vt).substr(6);
+            text.replace(text.find(vt), std::string(vt).size(), replacement);
+        }
+        ScratchDir dir;
+        const auto meshes = importText(dir, "panels.obj", text);
+        ASSERT_EQ(meshes.size(), 1u);
+        const SceneMesh& m = meshes[0];
+        const auto& ids = m.uvSets.at(0).uvIds;
+        EXPECT_EQ(m.uvSets[0].u.size(), c.uvs) << c.rightU;
+        // Corner 1 of the left quad and corner 0 of the right quad are the same point.
+        EXPECT_EQ(m.faceVertices[1], m.faceVertices[4]);
+        EXPECT_EQ(ids[1] == ids[4], c.shared) << c.rightU;
+        EXPECT_EQ(ids[2] == ids[7], c.shared) << c.rightU;
+    }
 }
 
 TEST(ImportWeld, polygonsStayPolygonsAndRepeatedCornersAreDropped) {
