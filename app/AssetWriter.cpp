@@ -1,6 +1,6 @@
 #include "AssetWriter.h"
 
-#include "io/AssetContents.h"
+#include "io/ExportFormat.h"
 
 #include <algorithm>
 #include <cctype>
@@ -49,15 +49,23 @@ bool AssetWriter::write(Session& session, const std::string& path, const std::st
         error = path + ": a chain of levels in one file needs a glTF or glb input";
         return false;
     }
-    gxhost::AssetContents contents;
-    if (!gxhost::readAssetContents(input_, contents, error))
+    const gxhost::ExportFormat* target = gxhost::findExportFormat(path, format);
+    if (!target) {
+        error = path + ": unknown format '" + format + "'";
         return false;
-    warnings_ = gxhost::describeLosses(contents, path, true);
+    }
+    if (!source_) {
+        auto source = std::make_unique<gxhost::SourceAsset>();
+        if (!source->load(input_, error))
+            return false;
+        source_ = std::move(source);
+    }
+    warnings_ = gxhost::describeLosses(source_->contents(), path, target->keeps);
     if (strict && !warnings_.empty()) {
         error = warnings_.front() + " (--strict)";
         return false;
     }
-    return session.exportFile(path, format, levels.front().meshes, error);
+    return session.exportFile(path, format, levels.front().meshes, error, source_.get());
 }
 
 void AssetWriter::printWarnings() const {

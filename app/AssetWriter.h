@@ -1,7 +1,8 @@
 // AssetWriter: writes simplified meshes as the output asset. A glTF input written as glTF or glb is
 // rewritten from its own file (gxhost::writeRewrittenGltf: everything but the geometry as read, one
-// file for a whole LOD chain); any other pairing goes through the host's mesh writer, and whatever
-// of the input that writer cannot hold is named in one warning line each. With `strict`, such
+// file for a whole LOD chain); any other pairing goes through the host's mesh writer with the
+// input's materials (every property, texture references, embedded images) where the format holds
+// them, and whatever of the input that writer cannot hold is named in one warning line each. With `strict`, such
 // warnings fail the write before anything is written.
 //
 //   1. AssetWriter writer; writer.open(input, error)
@@ -10,8 +11,10 @@
 
 #include "Session.h"
 
+#include "io/AssetContents.h"
 #include "io/GltfRewrite.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,7 @@ private:
     std::string input_;
     bool gltfInput_ = false;
     gxhost::GltfDocument document_;
+    std::unique_ptr<gxhost::SourceAsset> source_; // read on the first write that does not rewrite
     std::vector<std::string> warnings_;
 };
 

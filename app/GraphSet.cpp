@@ -6,7 +6,39 @@ bool GraphSet::load(Session& session, const std::string& input, std::string& err
     session_ = &session;
     input_ = input;
     graphs_.clear();
-    return session.importFile(input, sources_, error);
+    placements_.clear();
+    std::vector<SourceMesh> all;
+    if (!session.importFile(input, all, error))
+        return false;
+    sources_.clear();
+    for (SourceMesh& mesh : all) {
+        Placement place;
+        place.source = sources_.size();
+        if (shareInstances_ && !mesh.scene.instanceOf.empty()) {
+            for (size_t i = 0; i < sources_.size(); ++i)
+                if (sources_[i].scene.name == mesh.scene.instanceOf)
+                    place = {i, true, mesh.scene.name, mesh.scene.parent, mesh.scene.transform};
+        }
+        placements_.push_back(place);
+        if (!place.instance)
+            sources_.push_back(std::move(mesh));
+    }
+    return true;
+}
+
+std::vector<gxhost::SceneMesh> GraphSet::placed(const std::vector<gxhost::SceneMesh>& results) const {
+    std::vector<gxhost::SceneMesh> meshes;
+    for (const Placement& place : placements_) {
+        meshes.push_back(results[place.source]);
+        if (place.instance) {
+            gxhost::SceneMesh& mesh = meshes.back();
+            mesh.instanceOf = mesh.name;
+            mesh.name = place.name;
+            mesh.parent = place.parent;
+            mesh.transform = place.transform;
+        }
+    }
+    return meshes;
 }
 
 bool GraphSet::open(Session& session, const std::string& input, const NodeSettings& settings,

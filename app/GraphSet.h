@@ -1,6 +1,7 @@
 // GraphSet: the meshes of one input file, each with its own LodGraph, moved together: every mesh
 // is simplified with the same settings and the same resolution, and the results go back into one
-// file. Errors name the input file.
+// file. Errors name the input file. With shareInstances, a mesh the file instances on several
+// nodes is simplified once and placed on each of them.
 //
 //   1. set.load(session, "in.glb", error)     2. set.build(settings, weights, error)
 //   3. set.setResolution(25, error)           4. set.evaluate(total, error); set.results(...)
@@ -23,6 +24,9 @@ struct WeightOptions {
 
 class GraphSet {
 public:
+    // From now on a mesh that the file instances on several nodes is one source, simplified once
+    // (call before load; the default keeps one source per node).
+    void shareInstances() { shareInstances_ = true; }
     // Loads the plug-in into the session, reads the input and builds the graphs, telling `progress`.
     bool open(Session& session, const std::string& input, const NodeSettings& settings,
               const WeightOptions& weights, Progress& progress, std::string& error);
@@ -38,13 +42,26 @@ public:
     const std::string& input() const { return input_; }
     const std::vector<SourceMesh>& sources() const { return sources_; }
     std::vector<LodGraph>& graphs() { return graphs_; }
+    // `results` (one per source) on every node of the file that holds a mesh, in file order: an
+    // instance gets the result of the mesh it shares, under its own name, parent and transform.
+    std::vector<gxhost::SceneMesh> placed(const std::vector<gxhost::SceneMesh>& results) const;
     // The source meshes' own counts.
     MeshCounts sourceCounts(std::vector<MeshCounts>* perMesh = nullptr) const;
 
 private:
     std::string named(const std::string& problem) const { return input_ + ": " + problem; }
 
+    // A mesh node of the file: the source it shows, and where it is when it is an instance.
+    struct Placement {
+        size_t source = 0;
+        bool instance = false;
+        std::string name, parent;
+        std::array<double, 16> transform{};
+    };
+
     Session* session_ = nullptr;
+    bool shareInstances_ = false;
+    std::vector<Placement> placements_;
     std::string input_;
     std::vector<SourceMesh> sources_;
     std::vector<LodGraph> graphs_;

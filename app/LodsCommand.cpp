@@ -128,7 +128,7 @@ int LodsCommand::run(const GlobalOptions& global) {
     if (!format)
         format = gxhost::findExportFormat("", "glb");
     // fbxascii has no extension of its own.
-    const std::string extension = *format->extension ? format->extension : "fbx";
+    const std::string extension = format->extension;
 
     std::vector<double> levels = levels_;
     std::sort(levels.begin(), levels.end(), std::greater<double>());
@@ -161,6 +161,7 @@ int LodsCommand::run(const GlobalOptions& global) {
     Progress progress(Progress::wanted(global.progress));
     Session session(global.pluginPath);
     GraphSet set;
+    set.shareInstances();
     AssetWriter writer;
     if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) ||
         !writer.open(input_, error))
@@ -238,12 +239,10 @@ int LodsCommand::run(const GlobalOptions& global) {
             progress.stage("level " + name + ": writing " + path);
             const std::string formatName = format_.empty() ? format->name : format_;
             const std::string staged = files.stage(std::filesystem::path(path).filename().string());
-            made =
-                guard.check(path, error) &&
-                writer.write(
-                    session, staged, formatName, set.sources(),
-                    {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(results), 0.0}},
-                    graph_.strict, error);
+            made = guard.check(path, error) &&
+                   writer.write(session, staged, formatName, set.sources(),
+                                {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(set.placed(results)), 0.0}},
+                                graph_.strict, error);
             error = replaceAll(error, staged, path);
         }
         Picture picture;
@@ -254,7 +253,7 @@ int LodsCommand::run(const GlobalOptions& global) {
         if (made && !report_.empty()) {
             progress.stage("level " + name + ": adding to the report");
             made = reportWriter.write(session, report.stageGlb(index), "glb", set.sources(),
-                                      {gxhost::GltfLevel{withoutEmpty(results), 0.0}}, false, error) &&
+                                      {gxhost::GltfLevel{reportWriter.rewrites("glb") ? results : withoutEmpty(set.placed(results)), 0.0}}, false, error) &&
                    report.add(
                        {name, counts.triangles, counts.vertices,
                         percentOf(measured.hausdorff, measured.diagonal),

@@ -70,8 +70,9 @@ bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshe
 }
 
 bool Session::exportFile(const std::string& path, const std::string& format,
-                         const std::vector<gxhost::SceneMesh>& meshes, std::string& error) {
-    return gxhost::exportSceneFile(path, format, meshes, error);
+                         const std::vector<gxhost::SceneMesh>& meshes, std::string& error,
+                         const gxhost::SourceAsset* source) {
+    return gxhost::exportSceneAsset(path, format, meshes, source, error);
 }
 
 void Session::clearMessages() {

@@ -9,6 +9,8 @@
 
 #include "SceneMesh.h"
 
+#include "io/AssetContents.h"
+
 #include <gxhost/Host.h>
 
 #include <string>
@@ -33,9 +35,11 @@ public:
     bool loadPlugin(std::string& error);
     // Reads every mesh of `path` into its own mesh node.
     bool importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error);
-    // Writes `meshes` to `path` in `format` (by the extension when empty); no file on failure.
+    // Writes `meshes` to `path` in `format` (by the extension when empty); no file on failure. With
+    // `source` (the input as read), materials are written with all their source properties.
     bool exportFile(const std::string& path, const std::string& format,
-                    const std::vector<gxhost::SceneMesh>& meshes, std::string& error);
+                    const std::vector<gxhost::SceneMesh>& meshes, std::string& error,
+                    const gxhost::SourceAsset* source = nullptr);
 
     // The first error the host showed since the last clearMessages, or "" when none.
     std::string hostError() const;

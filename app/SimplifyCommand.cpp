@@ -89,6 +89,7 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     Progress progress(Progress::wanted(global.progress));
     Session session(global.pluginPath);
     GraphSet set;
+    set.shareInstances();
     AssetWriter writer;
     if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) ||
         !writer.open(input_, error))
@@ -163,7 +164,7 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     progress.stage("writing " + output_);
     const std::string formatName = gxhost::findExportFormat(output_, format_)->name;
     if (!writer.write(session, output_, formatName, set.sources(),
-                      {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(results), 0.0}},
+                      {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(set.placed(results)), 0.0}},
                       graph_.strict, error))
         return failWith(error);
     progress.finish();

@@ -226,7 +226,7 @@ int BatchCommand::run(const GlobalOptions& global) {
         task.index = i;
         task.outDir = outDirs[i];
         task.stem = stem;
-        const std::string extension = *format->extension ? format->extension : "fbx";
+        const std::string extension = format->extension;
         task.argv = {
             tool,        "--plugin",  plugin,
             "--json",    "-q",        plan.command,

@@ -44,6 +44,11 @@ struct SceneMesh {
     // node's mesh parts (for glTF, the primitive) that first used it. Empty when not read from a file.
     std::vector<uint32_t> fileNode;
     std::vector<int32_t> fileMaterials;
+
+    // The name of an earlier mesh of the same scene whose geometry and materials this one shares
+    // (the file instances one mesh on several nodes); empty when the geometry is its own. The
+    // geometry is then equal to that mesh's, and writers that can instance write it once.
+    std::string instanceOf;
 };
 
 } // namespace gxhost

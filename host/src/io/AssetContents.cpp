@@ -1,6 +1,7 @@
 #include "AssetContents.h"
 
 #include <assimp/Importer.hpp>
+#include <assimp/config.h>
 #include <assimp/material.h>
 #include <assimp/scene.h>
 
@@ -21,10 +22,15 @@ std::string counted(size_t n, const char* one, const char* many) {
 
 } // namespace
 
-bool readAssetContents(const std::string& path, AssetContents& contents, std::string& error) {
-    contents = AssetContents();
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path, 0);
+SourceAsset::SourceAsset() : importer_(std::make_unique<Assimp::Importer>()) {}
+SourceAsset::~SourceAsset() = default;
+
+bool SourceAsset::load(const std::string& path, std::string& error) {
+    contents_ = AssetContents();
+    AssetContents& contents = contents_;
+    importer_->SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
+    scene_ = importer_->ReadFile(path, 0);
+    const aiScene* scene = scene_;
     if (!scene) {
         error = path + ": cannot load the file";
         return false;
@@ -44,21 +50,20 @@ bool readAssetContents(const std::string& path, AssetContents& contents, std::st
     return true;
 }
 
-std::vector<std::string> describeLosses(const AssetContents& c, const std::string& what, bool flattens) {
+std::vector<std::string> describeLosses(const AssetContents& c, const std::string& what, const WriterKeeps& keeps) {
     std::vector<std::string> lines;
     auto add = [&](size_t n, const std::string& text) {
         if (n > 0)
-            lines.push_back(what + ": " + text + " not written (this output keeps meshes, their attributes and "
-                                                 "material names)");
+            lines.push_back(what + ": " + text + " not written (not kept by this output format)");
     };
-    add(c.textureRefs, counted(c.textureRefs, "texture reference", "texture references") + " of the materials");
-    add(c.embeddedTextures, counted(c.embeddedTextures, "embedded image", "embedded images"));
+    add(keeps.textures ? 0 : c.textureRefs, counted(c.textureRefs, "texture reference", "texture references") + " of the materials");
+    add(keeps.embedded ? 0 : c.embeddedTextures, counted(c.embeddedTextures, "embedded image", "embedded images"));
     add(c.skinnedMeshes, "the skin of " + counted(c.skinnedMeshes, "mesh part", "mesh parts"));
     add(c.morphedMeshes, "the morph targets of " + counted(c.morphedMeshes, "mesh part", "mesh parts"));
     add(c.animations, counted(c.animations, "animation", "animations"));
     add(c.cameras, counted(c.cameras, "camera", "cameras"));
     add(c.lights, counted(c.lights, "light", "lights"));
-    add(flattens ? c.emptyNodes : 0, counted(c.emptyNodes, "node", "nodes") + " without a mesh");
+    add(c.emptyNodes, counted(c.emptyNodes, "node", "nodes") + " without a mesh");
     return lines;
 }
 

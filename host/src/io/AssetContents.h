@@ -1,9 +1,16 @@
 // AssetContents: what a mesh file holds besides polygons, counted through Assimp, so that a writer
-// that cannot keep something can say so instead of dropping it silently.
+// that cannot keep something can say so instead of dropping it silently. SourceAsset keeps the file
+// as Assimp read it, for a writer that carries its materials and embedded images into another format.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+struct aiScene;
+namespace Assimp {
+class Importer;
+}
 
 namespace gxhost {
 
@@ -18,11 +25,30 @@ struct AssetContents {
     size_t emptyNodes = 0;        // nodes below the root without meshes (groups, joints, cameras …)
 };
 
-// Counts `path`'s contents; false with `error` when Assimp cannot read it.
-bool readAssetContents(const std::string& path, AssetContents& contents, std::string& error);
+class SourceAsset {
+public:
+    SourceAsset();
+    ~SourceAsset();
+    // Reads `path` as the mesh importer does (no post-processing); false with `error` when Assimp cannot.
+    bool load(const std::string& path, std::string& error);
+    const aiScene* scene() const { return scene_; }
+    const AssetContents& contents() const { return contents_; }
 
-// One line per kind of content that a writer keeping only meshes, their attributes, material names
-// and (unless `flattens`) the mesh hierarchy leaves out; `what` names the output ("x.obj").
-std::vector<std::string> describeLosses(const AssetContents& contents, const std::string& what, bool flattens);
+private:
+    std::unique_ptr<Assimp::Importer> importer_;
+    const aiScene* scene_ = nullptr;
+    AssetContents contents_;
+};
+
+// What a writer keeps of an asset besides meshes, their attributes and the meshes' hierarchy (nodes
+// without a mesh are never written).
+struct WriterKeeps {
+    bool textures = false; // material parameters and texture references
+    bool embedded = false; // embedded images
+};
+
+// One line per kind of content that a writer keeping `keeps` leaves out; `what` names the output ("x.obj").
+std::vector<std::string> describeLosses(const AssetContents& contents, const std::string& what,
+                                        const WriterKeeps& keeps);
 
 } // namespace gxhost

@@ -1,15 +1,19 @@
 #include "MeshExporter.h"
 
+#include "AssetContents.h"
 #include "AssimpFbxFixup.h"
 #include "ExportFormat.h"
+#include "MaterialNames.h"
 #include "MeshPartBuilder.h"
 #include "SceneMeshValidator.h"
 #include "TempFileIOSystem.h"
 
 #include <assimp/Exporter.hpp>
+#include <assimp/SceneCombiner.h>
 #include <assimp/material.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <exception>
 #include <fstream>
 #include <map>
@@ -67,9 +71,12 @@ aiMatrix4x4 fromRowMajor(const std::array<double, 16>& t) {
 }
 
 // Builds the aiScene: one material per distinct name (plus Assimp's default one for faces without a
-// material), one node per mesh under its parent's node, one aiMesh per material used by a mesh.
+// material), one node per mesh under its parent's node, one aiMesh per material used by a mesh
+// (an instance of an earlier mesh uses that mesh's, when the writer keeps instances).
 class SceneBuilder {
 public:
+    explicit SceneBuilder(bool instances) : instances_(instances) {}
+
     std::unique_ptr<aiScene> build(const std::vector<SceneMesh>& meshes) {
         for (const SceneMesh& mesh : meshes) {
             addMesh(mesh);
@@ -157,18 +164,29 @@ private:
         }
         aiNode* node = new aiNode(mesh.name);
         nodes_.push_back(node);
-        node->mNumMeshes = static_cast<unsigned>(groups.size());
-        node->mMeshes = new unsigned[groups.size()];
-        for (size_t g = 0; g < groups.size(); ++g) {
-            node->mMeshes[g] = static_cast<unsigned>(parts_.size());
-            parts_.push_back(
-                buildMeshPart(mesh, groups[g].second, faceStart, materialIndex(mesh, groups[g].first)));
+        // An instance refers to the parts of the mesh it shares its geometry with.
+        const auto shared = mesh.instanceOf.empty() || !instances_ ? partsOf_.end() : partsOf_.find(mesh.instanceOf);
+        std::vector<unsigned> parts;
+        if (shared != partsOf_.end()) {
+            parts = shared->second;
+        } else {
+            for (size_t g = 0; g < groups.size(); ++g) {
+                parts.push_back(static_cast<unsigned>(parts_.size()));
+                parts_.push_back(
+                    buildMeshPart(mesh, groups[g].second, faceStart, materialIndex(mesh, groups[g].first)));
+            }
+            partsOf_.emplace(mesh.name, parts);
         }
+        node->mNumMeshes = static_cast<unsigned>(parts.size());
+        node->mMeshes = new unsigned[parts.size()];
+        std::copy(parts.begin(), parts.end(), node->mMeshes);
     }
 
     std::vector<std::unique_ptr<aiMesh>> parts_;
     std::vector<std::string> materialNames_;
     std::vector<aiNode*> nodes_;
+    bool instances_;
+    std::map<std::string, std::vector<unsigned>> partsOf_; // mesh name -> its aiMesh indices
 };
 
 // Assimp 5.2 runs its vertex join before the glTF writers, and that join compares positions,
@@ -221,6 +239,34 @@ bool fixFbxFile(const std::string& tempPath, const aiScene& scene, std::string& 
     return true;
 }
 
+// Gives each material of `scene` every property of the source material of the same name (keeping
+// the written name), and `scene` a copy of the source's embedded images, which materials refer to
+// by "*index" or by file name.
+void carryMaterials(aiScene& scene, const aiScene& source) {
+    std::map<std::string, const aiMaterial*> byName;
+    for (unsigned i = 0; i < source.mNumMaterials; ++i) {
+        const std::string name = materialNameOf(source, i, false);
+        if (!name.empty())
+            byName.emplace(name, source.mMaterials[i]);
+    }
+    for (unsigned i = 0; i < scene.mNumMaterials; ++i) {
+        aiString name;
+        scene.mMaterials[i]->Get(AI_MATKEY_NAME, name);
+        auto found = byName.find(name.C_Str());
+        if (found == byName.end())
+            continue;
+        delete scene.mMaterials[i];
+        Assimp::SceneCombiner::Copy(&scene.mMaterials[i], found->second);
+        scene.mMaterials[i]->AddProperty(&name, AI_MATKEY_NAME);
+    }
+    if (source.mNumTextures == 0)
+        return;
+    scene.mNumTextures = source.mNumTextures;
+    scene.mTextures = new aiTexture*[source.mNumTextures];
+    for (unsigned i = 0; i < source.mNumTextures; ++i)
+        Assimp::SceneCombiner::Copy(&scene.mTextures[i], source.mTextures[i]);
+}
+
 std::string oneLine(std::string text) {
     for (char& c : text) {
         if (c == '\n' || c == '\r') {
@@ -234,6 +280,11 @@ std::string oneLine(std::string text) {
 
 bool exportSceneFile(const std::string& path, const std::string& format, const std::vector<SceneMesh>& meshes,
                      std::string& error) {
+    return exportSceneAsset(path, format, meshes, nullptr, error);
+}
+
+bool exportSceneAsset(const std::string& path, const std::string& format, const std::vector<SceneMesh>& meshes,
+                     const SourceAsset* source, std::string& error) {
     auto fail = [&](const std::string& problem) {
         error = path + ": " + problem;
         return false;
@@ -247,7 +298,9 @@ bool exportSceneFile(const std::string& path, const std::string& format, const s
     if (!checkMeshes(meshes, problem)) {
         return fail(problem);
     }
-    std::unique_ptr<aiScene> scene = SceneBuilder().build(meshes);
+    std::unique_ptr<aiScene> scene = SceneBuilder(target->instances).build(meshes);
+    if (source && source->scene() && target->keeps.textures)
+        carryMaterials(*scene, *source->scene());
     if (target->joinsVertices) {
         tagVerticesAgainstJoin(*scene);
     }

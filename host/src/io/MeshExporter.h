@@ -5,7 +5,8 @@
 //
 // Formats (by `format`, or by the file's extension when `format` is empty): "gltf" (.gltf + .bin),
 // "glb", "fbx" (binary FBX 7.5), "fbxascii", "dae" (Collada), "obj" (+ .mtl), "ply" (ASCII). Each
-// keeps what it can hold; see ExportFormat.h. Faces without a material get Assimp's
+// keeps what it can hold; see ExportFormat.h. Materials are written by name alone unless a source
+// asset gives their properties. Faces without a material get Assimp's
 // "DefaultMaterial", which the importer reads back as no material. A failed export leaves no file
 // behind and the old file untouched.
 //
@@ -23,5 +24,14 @@ namespace gxhost {
 
 bool exportSceneFile(const std::string& path, const std::string& format, const std::vector<SceneMesh>& meshes,
                      std::string& error);
+
+class SourceAsset;
+
+// The same for meshes read from `source`: every written material takes all the properties of the
+// source material of its name (colours, factors, texture references with their UV sets, blending
+// and transforms), and the source's embedded images go with them, so a writer that stores them
+// (see ExportFormat.h) writes the same material as read.
+bool exportSceneAsset(const std::string& path, const std::string& format, const std::vector<SceneMesh>& meshes,
+                     const SourceAsset* source, std::string& error);
 
 } // namespace gxhost

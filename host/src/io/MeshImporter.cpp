@@ -4,6 +4,7 @@
 #include "ContainedIOSystem.h"
 #include "DeclaredCountCheck.h"
 #include "ImportLimits.h"
+#include "MaterialNames.h"
 #include "MeshWelder.h"
 
 #include <assimp/Importer.hpp>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <exception>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 
@@ -142,7 +144,21 @@ private:
         aiMatrix4x4 childAbove = toParent;
         SceneMesh mesh;
         std::vector<MeshPart> parts;
-        for (size_t position = 0; position < meshIndices.size(); ++position) {
+        // A node that refers to the same file meshes as an earlier one is an instance of it: the
+        // same geometry, welded once.
+        const auto earlier = meshIndices.empty() ? firstWith_.end() : firstWith_.find(meshIndices);
+        if (earlier != firstWith_.end()) {
+            mesh = meshes_[earlier->second];
+            mesh.instanceOf = mesh.name;
+            mesh.name = uniqueName(node, *scene_.mMeshes[meshIndices.front()]);
+            mesh.parent = parentName;
+            mesh.transform = toRowMajor(toParent);
+            mesh.fileNode = path;
+            name = mesh.name;
+            childAbove = aiMatrix4x4();
+            meshes_.push_back(std::move(mesh));
+        }
+        for (size_t position = 0; earlier == firstWith_.end() && position < meshIndices.size(); ++position) {
             const unsigned index = meshIndices[position];
             if (!scene_.mMeshes || index >= scene_.mNumMeshes || !scene_.mMeshes[index]) {
                 problem = "node '" + std::string(node.mName.C_Str()) + "' refers to a missing mesh";
@@ -164,6 +180,7 @@ private:
             }
             name = mesh.name;
             childAbove = aiMatrix4x4();
+            firstWith_.emplace(meshIndices, meshes_.size());
             meshes_.push_back(std::move(mesh));
         }
         for (size_t c = 0; c < children.size(); ++c) {
@@ -178,19 +195,9 @@ private:
 
     // Materials by name; Assimp's stand-in for "no material" gives -1.
     int32_t materialOf(const aiMesh& m, int32_t position, SceneMesh& mesh) const {
-        if (!scene_.mMaterials || m.mMaterialIndex >= scene_.mNumMaterials ||
-            !scene_.mMaterials[m.mMaterialIndex]) {
-            return -1;
-        }
-        aiString raw;
-        scene_.mMaterials[m.mMaterialIndex]->Get(AI_MATKEY_NAME, raw);
-        std::string name = raw.C_Str();
-        // Assimp gives glTF primitives without a material an unnamed one of its own.
-        if (name == AI_DEFAULT_MATERIAL_NAME || (gltf_ && name.empty())) {
-            return -1;
-        }
+        const std::string name = materialNameOf(scene_, m.mMaterialIndex, gltf_);
         if (name.empty()) {
-            name = "material" + std::to_string(m.mMaterialIndex);
+            return -1;
         }
         for (size_t i = 0; i < mesh.materials.size(); ++i) {
             if (mesh.materials[i] == name) {
@@ -225,6 +232,7 @@ private:
     bool gltf_;
     std::vector<SceneMesh>& meshes_;
     std::set<std::string> usedNames_;
+    std::map<std::vector<unsigned>, size_t> firstWith_; // file meshes of a node -> its SceneMesh
 };
 
 } // namespace
