@@ -10,14 +10,14 @@ namespace {
 // note: Assimp's glTF writers run its vertex join first, and its binary FBX writer needs repair;
 // see the flags in ExportFormat.h.
 const ExportFormat kFormats[] = {
-    {"gltf", "gltf", "gltf2", true, false, {true, true}, true},
-    {"glb", "glb", "glb2", true, false, {true, true}, true},
-    {"fbx", "fbx", "fbx", false, true, {true, true}, false},
-    {"dae", "dae", "collada", false, false, {true, true}, true},
-    {"obj", "obj", "obj", false, false, {true, false}, false},
-    {"ply", "ply", "plyb", false, false, {false, false}, false},
-    {"ply-ascii", "ply", "ply", false, false, {false, false}, false},
-    {"fbxascii", "fbx", "fbxa", false, false, {true, true}, false},
+    {"gltf", "gltf", "gltf2", true, false, false, {true, true}, true},
+    {"glb", "glb", "glb2", true, false, false, {true, true}, true},
+    {"fbx", "fbx", "fbx", false, true, false, {true, true}, false},
+    {"dae", "dae", "collada", false, false, false, {true, true}, true},
+    {"obj", "obj", "obj", false, false, false, {true, false}, false},
+    {"ply", "ply", "ply", false, false, true, {false, false}, false},
+    {"ply-ascii", "ply", "ply", false, false, false, {false, false}, false},
+    {"fbxascii", "fbx", "fbxa", false, false, false, {true, true}, false},
 };
 
 std::string lowerCase(std::string text) {

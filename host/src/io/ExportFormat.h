@@ -31,6 +31,8 @@ struct ExportFormat {
     // Assimp's binary FBX writer leaves out the null records and the UV set names; the exporter
     // adds them (see AssimpFbxFixup.h).
     bool binaryFbx;
+    // Written by Assimp as ASCII PLY and turned binary by the exporter (see PlyBinary.h).
+    bool binaryPly;
     // What of a source asset's materials the writer stores (see MeshExporter.h).
     WriterKeeps keeps;
     // Nodes may share meshes (Assimp's FBX writer splits a shared multi-material mesh apart).

@@ -5,6 +5,7 @@
 #include "ExportFormat.h"
 #include "MaterialNames.h"
 #include "MeshPartBuilder.h"
+#include "PlyBinary.h"
 #include "SceneMeshValidator.h"
 #include "TempFileIOSystem.h"
 
@@ -218,25 +219,42 @@ std::vector<std::vector<std::string>> uvSetNamesOf(const aiScene& scene) {
     return names;
 }
 
-bool fixFbxFile(const std::string& tempPath, const aiScene& scene, std::string& problem) {
-    std::ifstream in(tempPath, std::ios::binary | std::ios::ate);
-    std::vector<uint8_t> data(in ? static_cast<size_t>(in.tellg()) : 0);
+bool readWhole(const std::string& path, std::string& data, std::string& problem) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    data.assign(in ? static_cast<size_t>(in.tellg()) : 0, '\0');
     in.seekg(0);
-    if (!in || !in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()))) {
-        problem = "cannot read back '" + tempPath + "'";
-        return false;
-    }
-    if (!fixAssimpBinaryFbx(data, uvSetNamesOf(scene), problem)) {
-        return false;
-    }
-    std::ofstream out(tempPath, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    out.close();
-    if (!out) {
-        problem = "cannot write '" + tempPath + "'";
+    if (!in || !in.read(data.data(), static_cast<std::streamsize>(data.size()))) {
+        problem = "cannot read back '" + path + "'";
         return false;
     }
     return true;
+}
+
+bool writeWhole(const std::string& path, const std::string& data, std::string& problem) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    out.close();
+    if (!out) {
+        problem = "cannot write '" + path + "'";
+        return false;
+    }
+    return true;
+}
+
+bool fixFbxFile(const std::string& tempPath, const aiScene& scene, std::string& problem) {
+    std::string text;
+    if (!readWhole(tempPath, text, problem))
+        return false;
+    std::vector<uint8_t> data(text.begin(), text.end());
+    if (!fixAssimpBinaryFbx(data, uvSetNamesOf(scene), problem))
+        return false;
+    return writeWhole(tempPath, std::string(data.begin(), data.end()), problem);
+}
+
+bool makePlyBinary(const std::string& tempPath, std::string& problem) {
+    std::string text, binary;
+    return readWhole(tempPath, text, problem) && asciiPlyToBinary(text, binary, problem) &&
+           writeWhole(tempPath, binary, problem);
 }
 
 // Gives each material of `scene` every property of the source material of the same name (keeping
@@ -323,6 +341,9 @@ bool exportSceneAsset(const std::string& path, const std::string& format, const 
         }
     }
     if (target->binaryFbx && !fixFbxFile(files.tempPathFor(path), *scene, problem)) {
+        return fail(problem);
+    }
+    if (target->binaryPly && !makePlyBinary(files.tempPathFor(path), problem)) {
         return fail(problem);
     }
     if (!files.commit(problem)) {
