@@ -41,7 +41,8 @@ bool AssetWriter::write(Session& session, const std::string& path, const std::st
             read.push_back(source.scene);
         // The rewrite tells what it cannot carry while building; a strict run builds into nothing
         // first by failing on the first warning.
-        if (!gxhost::writeRewrittenGltf(path, format == "glb", document_, read, levels, warnings_, strict, error))
+        if (!gxhost::writeRewrittenGltf(path, format == "glb", document_, read, levels, warnings_, strict,
+                                        error))
             return false;
         return true;
     }

@@ -2,8 +2,8 @@
 // rewritten from its own file (gxhost::writeRewrittenGltf: everything but the geometry as read, one
 // file for a whole LOD chain); any other pairing goes through the host's mesh writer with the
 // input's materials (every property, texture references, embedded images) where the format holds
-// them, and whatever of the input that writer cannot hold is named in one warning line each. With `strict`, such
-// warnings fail the write before anything is written.
+// them, and whatever of the input that writer cannot hold is named in one warning line each. With `strict`,
+// such warnings fail the write before anything is written.
 //
 //   1. AssetWriter writer; writer.open(input, error)
 //   2. writer.write(session, path, format, sources, levels, strict, error); writer.warnings()

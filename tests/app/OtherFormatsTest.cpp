@@ -47,8 +47,10 @@ std::map<std::string, Facts> materialFacts(const std::string& path) {
         // A writer may leave out a value equal to its format's default.
         Facts& facts = out[name] = {{"specular", "0 0 0"}, {"shininess", "0"}, {"opacity", "1"}};
         const std::pair<const char*, std::tuple<const char*, unsigned, unsigned>> colours[] = {
-            {"diffuse", {AI_MATKEY_COLOR_DIFFUSE}}, {"specular", {AI_MATKEY_COLOR_SPECULAR}},
-            {"ambient", {AI_MATKEY_COLOR_AMBIENT}}, {"emissive", {AI_MATKEY_COLOR_EMISSIVE}}};
+            {"diffuse", {AI_MATKEY_COLOR_DIFFUSE}},
+            {"specular", {AI_MATKEY_COLOR_SPECULAR}},
+            {"ambient", {AI_MATKEY_COLOR_AMBIENT}},
+            {"emissive", {AI_MATKEY_COLOR_EMISSIVE}}};
         for (const auto& [label, key] : colours) {
             aiColor4D c;
             if (m.Get(std::get<0>(key), std::get<1>(key), std::get<2>(key), c) == AI_SUCCESS)
@@ -192,7 +194,10 @@ TEST(OtherFormats, PlyIsBinaryUnlessAskedForAscii) {
     ASSERT_TRUE(gxhost::exportSceneFile(dir.path("in.glb"), "", {sheet("s", 10)}, error)) << error;
     const std::string binary = dir.path("b.ply"), ascii = dir.path("a.ply");
     ASSERT_EQ(gradix({"simplify", dir.path("in.glb"), "-o", binary, "--percent", "50"}).status, 0);
-    ASSERT_EQ(gradix({"simplify", dir.path("in.glb"), "-o", ascii, "--percent", "50", "--format", "ply-ascii"}).status, 0);
+    ASSERT_EQ(
+        gradix({"simplify", dir.path("in.glb"), "-o", ascii, "--percent", "50", "--format", "ply-ascii"})
+            .status,
+        0);
     EXPECT_NE(readBytes(binary).find("format binary_little_endian 1.0"), std::string::npos);
     EXPECT_NE(readBytes(ascii).find("format ascii 1.0"), std::string::npos);
     // Both read back to the same mesh, colours and UVs included.

@@ -50,14 +50,17 @@ bool SourceAsset::load(const std::string& path, std::string& error) {
     return true;
 }
 
-std::vector<std::string> describeLosses(const AssetContents& c, const std::string& what, const WriterKeeps& keeps) {
+std::vector<std::string> describeLosses(const AssetContents& c, const std::string& what,
+                                        const WriterKeeps& keeps) {
     std::vector<std::string> lines;
     auto add = [&](size_t n, const std::string& text) {
         if (n > 0)
             lines.push_back(what + ": " + text + " not written (not kept by this output format)");
     };
-    add(keeps.textures ? 0 : c.textureRefs, counted(c.textureRefs, "texture reference", "texture references") + " of the materials");
-    add(keeps.embedded ? 0 : c.embeddedTextures, counted(c.embeddedTextures, "embedded image", "embedded images"));
+    add(keeps.textures ? 0 : c.textureRefs,
+        counted(c.textureRefs, "texture reference", "texture references") + " of the materials");
+    add(keeps.embedded ? 0 : c.embeddedTextures,
+        counted(c.embeddedTextures, "embedded image", "embedded images"));
     add(c.skinnedMeshes, "the skin of " + counted(c.skinnedMeshes, "mesh part", "mesh parts"));
     add(c.morphedMeshes, "the morph targets of " + counted(c.morphedMeshes, "mesh part", "mesh parts"));
     add(c.animations, counted(c.animations, "animation", "animations"));

@@ -15,14 +15,14 @@ class Importer;
 namespace gxhost {
 
 struct AssetContents {
-    size_t textureRefs = 0;       // texture slots of materials (any type)
+    size_t textureRefs = 0; // texture slots of materials (any type)
     size_t embeddedTextures = 0;
-    size_t skinnedMeshes = 0;     // mesh parts with bones
-    size_t morphedMeshes = 0;     // mesh parts with morph targets
+    size_t skinnedMeshes = 0; // mesh parts with bones
+    size_t morphedMeshes = 0; // mesh parts with morph targets
     size_t animations = 0;
     size_t cameras = 0;
     size_t lights = 0;
-    size_t emptyNodes = 0;        // nodes below the root without meshes (groups, joints, cameras …)
+    size_t emptyNodes = 0; // nodes below the root without meshes (groups, joints, cameras …)
 };
 
 class SourceAsset {

@@ -4,8 +4,8 @@
 //   gltf/glb  triangles only (polygons are triangulated), every UV set but not its name, normals,
 //             float colours, materials, embedded images, hierarchy and transforms.
 //   fbx       binary FBX 7.5: polygons, every UV set with its name, normals, colours, materials,
-//             embedded images, hierarchy and transforms. "fbxascii" writes ASCII FBX, whose numbers Assimp prints
-//             with six decimals only.
+//             embedded images, hierarchy and transforms. "fbxascii" writes ASCII FBX, whose numbers Assimp
+//             prints with six decimals only.
 //   dae       polygons, every UV set, normals, colours without alpha, materials, hierarchy.
 // glTF, glb and dae write a mesh instanced by several nodes once; the others write it per node.
 //   obj       polygons, the first UV set, normals, colours without alpha, materials; transforms

@@ -166,7 +166,8 @@ private:
         aiNode* node = new aiNode(mesh.name);
         nodes_.push_back(node);
         // An instance refers to the parts of the mesh it shares its geometry with.
-        const auto shared = mesh.instanceOf.empty() || !instances_ ? partsOf_.end() : partsOf_.find(mesh.instanceOf);
+        const auto shared =
+            mesh.instanceOf.empty() || !instances_ ? partsOf_.end() : partsOf_.find(mesh.instanceOf);
         std::vector<unsigned> parts;
         if (shared != partsOf_.end()) {
             parts = shared->second;
@@ -301,8 +302,8 @@ bool exportSceneFile(const std::string& path, const std::string& format, const s
     return exportSceneAsset(path, format, meshes, nullptr, error);
 }
 
-bool exportSceneAsset(const std::string& path, const std::string& format, const std::vector<SceneMesh>& meshes,
-                     const SourceAsset* source, std::string& error) {
+bool exportSceneAsset(const std::string& path, const std::string& format,
+                      const std::vector<SceneMesh>& meshes, const SourceAsset* source, std::string& error) {
     auto fail = [&](const std::string& problem) {
         error = path + ": " + problem;
         return false;

@@ -31,7 +31,7 @@ class SourceAsset;
 // source material of its name (colours, factors, texture references with their UV sets, blending
 // and transforms), and the source's embedded images go with them, so a writer that stores them
 // (see ExportFormat.h) writes the same material as read.
-bool exportSceneAsset(const std::string& path, const std::string& format, const std::vector<SceneMesh>& meshes,
-                     const SourceAsset* source, std::string& error);
+bool exportSceneAsset(const std::string& path, const std::string& format,
+                      const std::vector<SceneMesh>& meshes, const SourceAsset* source, std::string& error);
 
 } // namespace gxhost

@@ -86,8 +86,8 @@ bool asciiPlyToBinary(const std::string& text, std::string& binary, std::string&
             std::string type, count, item;
             words >> type;
             property.list = type == "list";
-            const bool known = property.list ? (words >> count >> item, typeOf(count, property.count) &&
-                                                                            typeOf(item, property.item))
+            const bool known = property.list ? (words >> count >> item,
+                                                typeOf(count, property.count) && typeOf(item, property.item))
                                              : typeOf(type, property.item);
             if (!known) {
                 problem = "PLY property type not understood: " + line;
