@@ -71,7 +71,6 @@ MPxNode* MFnDependencyNode::userNode(MStatus* ReturnStatus) const {
 }
 
 MPlug MFnDependencyNode::findPlug(const MString& attrName, MStatus* ReturnStatus) const {
-    MStatus status;
     if (fault("MFnDependencyNode::findPlug", ReturnStatus))
         return MPlug();
     Node* node = asNode(obj_);
