@@ -5,8 +5,8 @@
 #include "GlobalOptions.h"
 #include "HelpFormatter.h"
 #include "InfoCommand.h"
-#include "OptionChecks.h"
 #include "LodsCommand.h"
+#include "OptionChecks.h"
 #include "RenderCommand.h"
 #include "RunCommand.h"
 #include "SimplifyCommand.h"
@@ -82,7 +82,8 @@ int Cli::run(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::string problem = e.what();
-        const std::vector<std::string> subcommands = {"simplify", "lods", "render", "run", "info", "batch", "compare"};
+        const std::vector<std::string> subcommands = {"simplify", "lods",  "render", "run",
+                                                      "info",     "batch", "compare"};
         if (app.get_subcommands().empty() && argc > 1) {
             for (int i = 1; i < argc; ++i)
                 if (argv[i][0] != '-') {
@@ -93,8 +94,9 @@ int Cli::run(int argc, char** argv) {
                               ")";
                     break;
                 }
-        } else if (dynamic_cast<const CLI::ExtrasError*>(&e)) {
-            // An unknown option: the nearest option of the subcommand or of the tool.
+        } else if (!app.get_subcommands().empty()) {
+            // An unknown option, whatever error it led the parser to (its value may have been taken
+            // for the input file): the nearest option of the subcommand or of the tool.
             std::vector<std::string> known;
             for (const CLI::App* command : std::vector<const CLI::App*>{&app, app.get_subcommands().front()})
                 for (const CLI::Option* option : command->get_options())

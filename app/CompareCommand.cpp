@@ -16,6 +16,7 @@ namespace gradix {
 
 CompareCommand::CompareCommand(CLI::App& parent) {
     command_ = parent.add_subcommand("compare", "Measure the surface distance between two mesh files");
+    command_->footer("Example:\n  gradix compare model.glb model_lod25.glb");
     command_->add_option("A", first_, "Reference mesh file (its box diagonal gives the percentages)")
         ->required()
         ->check(CLI::ExistingFile);

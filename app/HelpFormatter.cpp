@@ -35,7 +35,7 @@ std::string HelpFormatter::make_option_name(const CLI::Option* option, bool posi
 }
 
 std::string HelpFormatter::make_option_opts(const CLI::Option* option) const {
-    if (option->get_type_size() == 0)
+    if (option->get_type_size() == 0 || option->get_expected_max() == 0) // a flag
         return "";
     std::string opts = " " + placeholder(option->get_type_name());
     if (option->get_expected_max() > 1)
@@ -49,7 +49,8 @@ std::string HelpFormatter::make_option_desc(const CLI::Option* option) const {
     if (fallback.size() > 1 && fallback.front() == '[' && fallback.back() == ']') // a list
         fallback = fallback.substr(1, fallback.size() - 2);
     // A default stated in the description is not repeated.
-    if (option->get_type_size() != 0 && !fallback.empty() && text.find("default") == std::string::npos)
+    if (option->get_type_size() != 0 && option->get_expected_max() != 0 && !fallback.empty() &&
+        text.find("default") == std::string::npos)
         text += " [default: " + fallback + "]";
     return text;
 }

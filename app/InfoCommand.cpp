@@ -29,6 +29,7 @@ std::string point(const std::array<double, 3>& p) {
 
 InfoCommand::InfoCommand(CLI::App& parent) {
     command_ = parent.add_subcommand("info", "Describe every mesh of a file");
+    command_->footer("Example:\n  gradix info model.fbx");
     command_->add_option("IN", input_, "Mesh file to read")->required()->check(CLI::ExistingFile);
 }
 

@@ -58,6 +58,7 @@ bool drawLevel(Session& session, GraphSet& set, const std::vector<gxhost::Materi
 LodsCommand::LodsCommand(CLI::App& parent) {
     command_ = parent.add_subcommand(
         "lods", "Write a chain of levels of detail, one file per level or all in one glTF/glb file");
+    command_->footer("Example:\n  gradix lods model.glb -o lods --levels 50,25,10 --sheet lods.png");
     command_->add_option("IN", input_, "Mesh file to read")->required()->check(CLI::ExistingFile);
     command_
         ->add_option("-o,--output", folder_,
@@ -226,9 +227,10 @@ int LodsCommand::run(const GlobalOptions& global) {
         MeshCounts counts;
         std::vector<gxhost::SceneMesh> results;
         gxmeasure::Distance measured;
-        bool made = (byError ? budget.meetError(level, measured, error) : budget.spendPercent(level, error)) &&
-                    set.settle(error) && set.evaluate(counts, error) &&
-                    set.results(!graph_.noMaterials, results, error);
+        bool made =
+            (byError ? budget.meetError(level, measured, error) : budget.spendPercent(level, error)) &&
+            set.settle(error) && set.evaluate(counts, error) &&
+            set.results(!graph_.noMaterials, results, error);
         if (made && !byError) {
             progress.stage("level " + name + ": measuring");
             measured = meter.scene(results);
@@ -240,9 +242,11 @@ int LodsCommand::run(const GlobalOptions& global) {
             const std::string formatName = format_.empty() ? format->name : format_;
             const std::string staged = files.stage(std::filesystem::path(path).filename().string());
             made = guard.check(path, error) &&
-                   writer.write(session, staged, formatName, set.sources(),
-                                {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(set.placed(results)), 0.0}},
-                                graph_.strict, error);
+                   writer.write(
+                       session, staged, formatName, set.sources(),
+                       {gxhost::GltfLevel{
+                           writer.rewrites(formatName) ? results : withoutEmpty(set.placed(results)), 0.0}},
+                       graph_.strict, error);
             error = replaceAll(error, staged, path);
         }
         Picture picture;
@@ -252,8 +256,11 @@ int LodsCommand::run(const GlobalOptions& global) {
         }
         if (made && !report_.empty()) {
             progress.stage("level " + name + ": adding to the report");
-            made = reportWriter.write(session, report.stageGlb(index), "glb", set.sources(),
-                                      {gxhost::GltfLevel{reportWriter.rewrites("glb") ? results : withoutEmpty(set.placed(results)), 0.0}}, false, error) &&
+            made = reportWriter.write(
+                       session, report.stageGlb(index), "glb", set.sources(),
+                       {gxhost::GltfLevel{
+                           reportWriter.rewrites("glb") ? results : withoutEmpty(set.placed(results)), 0.0}},
+                       false, error) &&
                    report.add(
                        {name, counts.triangles, counts.vertices,
                         percentOf(measured.hausdorff, measured.diagonal),

@@ -15,6 +15,7 @@ namespace gradix {
 
 RunCommand::RunCommand(CLI::App& parent) {
     command_ = parent.add_subcommand("run", "Run a command script in the host with the plug-in loaded");
+    command_->footer("Example:\n  gradix run scene.mel");
     command_->add_option("SCRIPT", script_, "Script file: one host command per line, // comments")
         ->required()
         ->check(CLI::ExistingFile);

@@ -31,6 +31,7 @@ Json countsJson(const MeshCounts& counts) {
 
 SimplifyCommand::SimplifyCommand(CLI::App& parent) {
     command_ = parent.add_subcommand("simplify", "Simplify every mesh of a file and write the result");
+    command_->footer("Example:\n  gradix simplify model.glb -o model_lod25.glb --percent 25");
     command_->add_option("IN", input_, "Mesh file to read (FBX, glTF, OBJ, PLY, Collada, ...)")
         ->required()
         ->check(CLI::ExistingFile);
@@ -164,7 +165,8 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     progress.stage("writing " + output_);
     const std::string formatName = gxhost::findExportFormat(output_, format_)->name;
     if (!writer.write(session, output_, formatName, set.sources(),
-                      {gxhost::GltfLevel{writer.rewrites(formatName) ? results : withoutEmpty(set.placed(results)), 0.0}},
+                      {gxhost::GltfLevel{
+                          writer.rewrites(formatName) ? results : withoutEmpty(set.placed(results)), 0.0}},
                       graph_.strict, error))
         return failWith(error);
     progress.finish();

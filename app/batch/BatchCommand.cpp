@@ -67,6 +67,7 @@ BatchCommand::BatchCommand(CLI::App& parent) : parent_(&parent) {
     command_ = parent.add_subcommand(
         "batch",
         "Make the levels of detail of every asset of a folder or list, locally or on a Dask cluster");
+    command_->footer("Example:\n  gradix batch assets -o lods --levels 50,25,10 --jobs 2");
     command_->add_option("SRC", source_, "Folder of assets (searched recursively) or text file of paths")
         ->required()
         ->check(CLI::ExistingPath);

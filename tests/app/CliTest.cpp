@@ -1,8 +1,11 @@
 // The command line's own texts: the version, "did you mean" for typos, clear messages for unknown
-// picture formats, JSON errors under --json, and no warning for attributes a file simply lacks.
+// picture formats, JSON errors under --json, no warning for attributes a file simply lacks, and help
+// texts an artist can read.
 #include "ToolRun.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace apptest;
 
@@ -17,9 +20,14 @@ TEST(Cli, MessagesForTyposFormatsAndJson) {
     } cases[] = {
         {{"--version"}, 0, "gradix 0.1.0", "-"},
         {{"simplfy", sample}, 2, "-", "'simplfy' is not a subcommand (did you mean 'simplify'?)"},
-        {{"simplify", sample, "-o", dir.path("a.glb"), "--precent", "5"}, 2, "-",
+        {{"simplify", "--precent", "5", sample, "-o", dir.path("a.glb")},
+         2,
+         "-",
          "unknown option --precent (did you mean --percent?)"},
-        {{"render", sample, "-o", dir.path("a.gif")}, 2, "-", "a.gif: pictures are written as .png, .jpg or .jpeg"},
+        {{"render", sample, "-o", dir.path("a.gif")},
+         2,
+         "-",
+         "a.gif: pictures are written as .png, .jpg or .jpeg"},
         {{"--json", "render", sample, "-o", dir.path("a.gif")}, 2, "{\"error\":", "pictures are written as"},
         {{"--json", "lods", dir.path("missing.glb"), "-o", dir.path("l")}, 2, "\"status\":2}", "missing.glb"},
         {{"simplify", dir.path("plain.obj"), "-o", dir.path("p.obj"), "--percent", "50"}, 0, "reached", "-"},
@@ -34,5 +42,17 @@ TEST(Cli, MessagesForTyposFormatsAndJson) {
             else
                 EXPECT_NE(actual.find(expected), std::string::npos) << actual;
         }
+    }
+}
+
+TEST(Cli, HelpShowsNoParserNotationAndAnExample) {
+    const std::string buildDir = std::filesystem::path(GRADIX_TOOL).parent_path().parent_path().string();
+    for (const std::string command : {"simplify", "lods", "render", "run", "info", "batch", "compare"}) {
+        SCOPED_TRACE(command);
+        const ToolRun run = gradix({command, "--help"});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.out.find("Example:\n  gradix " + command), std::string::npos) << run.out;
+        for (const char* internal : {"INT", "FLOAT", "{", "VALUE", "->", "Excludes", buildDir.c_str()})
+            EXPECT_EQ(run.out.find(internal), std::string::npos) << internal << " in\n" << run.out;
     }
 }
