@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <iostream>
 
 namespace gradix {
@@ -44,6 +45,7 @@ bool AssetWriter::write(Session& session, const std::string& path, const std::st
         if (!gxhost::writeRewrittenGltf(path, format == "glb", document_, read, levels, warnings_, strict,
                                         error))
             return false;
+        warnMissingImages(path);
         return true;
     }
     if (levels.size() != 1) {
@@ -67,6 +69,23 @@ bool AssetWriter::write(Session& session, const std::string& path, const std::st
         return false;
     }
     return session.exportFile(path, format, levels.front().meshes, error, source_.get());
+}
+
+// Images the input references by a relative path are referenced by the same path from the output;
+// written to another folder, the output shows no texture until the files are copied beside it.
+void AssetWriter::warnMissingImages(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path from = fs::path(input_).parent_path(), to = fs::path(path).parent_path();
+    for (const nlohmann::json& image : document_.asset.value("images", nlohmann::json::array())) {
+        const std::string uri = image.value("uri", "");
+        if (uri.empty() || uri.rfind("data:", 0) == 0 || uri.find("://") != std::string::npos)
+            continue;
+        std::error_code ignored;
+        if (fs::exists(from / uri, ignored) && !fs::exists(to / uri, ignored))
+            warnings_.push_back("image '" + uri +
+                                "' is referenced beside the input, not beside the output: copy it next to "
+                                "the output for its texture to show");
+    }
 }
 
 void AssetWriter::printWarnings() const {

@@ -33,6 +33,8 @@ public:
     void printWarnings() const;
 
 private:
+    void warnMissingImages(const std::string& path);
+
     std::string input_;
     bool gltfInput_ = false;
     gxhost::GltfDocument document_;
