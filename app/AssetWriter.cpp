@@ -93,13 +93,13 @@ void AssetWriter::printWarnings() const {
         std::cerr << "gradix: warning: " << warning << "\n";
 }
 
-std::vector<double> screenCoverages(const std::vector<uint64_t>& triangles) {
-    std::vector<double> coverage;
-    for (size_t i = 0; i < triangles.size(); ++i) {
-        const bool last = i + 1 == triangles.size() && i > 0;
-        coverage.push_back(last || triangles[0] == 0
-                               ? 0.0
-                               : 0.5 * static_cast<double>(triangles[i]) / static_cast<double>(triangles[0]));
+std::vector<double> screenCoverages(const std::vector<double>& errors, double screenPixels) {
+    std::vector<double> coverage(errors.size(), 0.0); // the coarsest level: down to nothing
+    for (size_t i = 0; i + 1 < errors.size(); ++i) {
+        // Level i gives way to level i+1 once the coarser level's error spans at most one pixel.
+        // (A lossless level counts as one millionth of the diagonal off.)
+        const double next = 1.0 / (screenPixels * std::max(errors[i + 1], 1e-6));
+        coverage[i] = i > 0 ? std::min(coverage[i - 1], next) : next;
     }
     return coverage;
 }

@@ -42,9 +42,11 @@ private:
     std::vector<std::string> warnings_;
 };
 
-// The screen coverage of each level of a chain from its triangle count: the finest level down to
-// half the screen, each coarser one down to half the screen times its share of the finest level's
-// triangles, the coarsest to nothing (never culled).
-std::vector<double> screenCoverages(const std::vector<uint64_t>& triangles);
+// The screen coverage (the share of the screen's height the model fills) down to which each level
+// of a chain is drawn, from each level's measured Hausdorff distance as a share of the model's
+// diagonal: a level gives way to the next coarser one once that level's error would span at most one
+// pixel of a screen `screenPixels` high (never above the finer level's; above 1 when the model must
+// be larger than the screen); the coarsest level down to nothing (never culled).
+std::vector<double> screenCoverages(const std::vector<double>& errors, double screenPixels = 1080.0);
 
 } // namespace gradix

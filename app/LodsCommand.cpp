@@ -285,10 +285,10 @@ int LodsCommand::run(const GlobalOptions& global) {
                         path, measured});
     }
     if (chain) {
-        std::vector<uint64_t> triangles;
+        std::vector<double> errors;
         for (const Row& row : rows)
-            triangles.push_back(row.counts.triangles);
-        const std::vector<double> coverage = screenCoverages(triangles);
+            errors.push_back(row.error.diagonal > 0 ? row.error.hausdorff / row.error.diagonal : 0.0);
+        const std::vector<double> coverage = screenCoverages(errors);
         for (size_t i = 0; i < chainLevels.size(); ++i)
             chainLevels[i].coverage = coverage[i];
         progress.stage("writing " + folder_);

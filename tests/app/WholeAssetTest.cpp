@@ -162,8 +162,10 @@ TEST(WholeAsset, LodChainInOneFileLinksTheLevels) {
          {std::string(GRADIX_SAMPLE), kModels + "2CylinderEngine-glTF-Binary/2CylinderEngine.glb"}) {
         SCOPED_TRACE(in);
         const std::string out = dir.path(std::filesystem::path(in).stem().string() + "_chain.glb");
-        const ToolRun run = gradix({"lods", in, "-o", out, "--levels", "50,25,10"});
+        const ToolRun run = gradix({"--json", "lods", in, "-o", out, "--levels", "50,25,10"});
         ASSERT_EQ(run.status, 0) << run.err;
+        // A level is drawn until the next one's measured error spans one pixel of 1080.
+        const json levels = json::parse(run.out)["levels"];
         written.push_back(out);
         const gxhost::GltfDocument source = load(in), result = load(out);
         const json& nodes = result.asset["nodes"];
@@ -178,6 +180,10 @@ TEST(WholeAsset, LodChainInOneFileLinksTheLevels) {
             ASSERT_EQ(coverage.size(), 3u);
             EXPECT_GT(coverage[0].get<double>(), coverage[1].get<double>());
             EXPECT_GT(coverage[1].get<double>(), coverage[2].get<double>());
+            for (size_t i = 0; i < 2; ++i)
+                EXPECT_NEAR(coverage[i].get<double>() * 1080 *
+                                levels[i + 1]["error"]["hausdorffPercent"].get<double>() / 100,
+                            1.0, 1e-3);
             for (const json& id : ids)
                 EXPECT_NE(nodes[id.get<size_t>()]["mesh"], nodes[n]["mesh"]);
         }
