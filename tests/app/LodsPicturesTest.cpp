@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <regex>
 
 using namespace apptest;
 
@@ -31,9 +30,12 @@ std::vector<std::string> levelTriangles(const std::string& json) {
 }
 
 std::string attribute(const std::string& dom, const std::string& name) {
-    std::smatch match;
-    const std::regex pattern("<p id=\"status\"[^>]*\\b" + name + "=\"([^\"]*)\"");
-    return std::regex_search(dom, match, pattern) ? match[1].str() : "(none)";
+    const size_t tag = dom.find("<p id=\"status\""), end = dom.find('>', tag);
+    const size_t at = dom.find(" " + name + "=\"", tag);
+    if (tag == std::string::npos || at == std::string::npos || at > end)
+        return "(none)";
+    const size_t start = at + name.size() + 3;
+    return dom.substr(start, dom.find('"', start) - start);
 }
 
 } // namespace
