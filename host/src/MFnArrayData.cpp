@@ -28,14 +28,9 @@ template <typename Array> bool failed(const char* operation, MStatus* status) {
 } // namespace
 
 template <typename Array, typename Element, MFn::Type K>
-MFnArrayData<Array, Element, K>::MFnArrayData(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-
-template <typename Array, typename Element, MFn::Type K>
 MStatus MFnArrayData<Array, Element, K>::setObject(const MObject& object) {
-    return attachData<typename Traits<Array>::Data>((std::string(Traits<Array>::name) + "setObject").c_str(),
-                                                  obj_, object);
+    return attach((std::string(Traits<Array>::name) + "setObject").c_str(),
+                  bool(asData<typename Traits<Array>::Data>(object)), obj_, object);
 }
 
 template <typename Array, typename Element, MFn::Type K>
@@ -49,18 +44,15 @@ MObject MFnArrayData<Array, Element, K>::create(const Array& in, MStatus* Return
         return MObject();
     auto data = std::make_shared<typename Traits<Array>::Data>();
     data->values = in.vec();
-    obj_ = MObject(data);
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return obj_;
+    return adopt(obj_, MObject(data), ReturnStatus);
 }
 
 template <typename Array, typename Element, MFn::Type K>
 unsigned int MFnArrayData<Array, Element, K>::length(MStatus* ReturnStatus) const {
     if (failed<Array>("length", ReturnStatus))
         return 0;
-    auto data = asData<typename Traits<Array>::Data>(obj_);
-    setStatus(ReturnStatus, data ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return data ? static_cast<unsigned int>(data->values.size()) : 0;
+    return readFrom(asData<typename Traits<Array>::Data>(obj_), ReturnStatus,
+                    [](auto& d) { return static_cast<unsigned int>(d.values.size()); });
 }
 
 template <typename Array, typename Element, MFn::Type K>

@@ -11,94 +11,39 @@ Attribute* attr(const MObject& o) {
     return asAttribute(o).get();
 }
 
-template <typename F> MStatus setFlag(const MObject& o, F apply) {
-    Attribute* a = attr(o);
-    if (!a)
-        return MStatus::kInvalidParameter;
-    apply(*a);
-    return MStatus::kSuccess;
-}
-
-template <typename F> bool getFlag(const MObject& o, MStatus* ReturnStatus, F read) {
-    Attribute* a = attr(o);
-    setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return a && read(*a);
-}
-
 } // namespace
 
-MFnAttribute::MFnAttribute(const MObject& attribute, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(attribute));
-}
-
 MStatus MFnAttribute::setObject(const MObject& attribute) {
-    if (!attr(attribute))
-        return MStatus::kInvalidParameter;
-    obj_ = attribute;
-    return MStatus::kSuccess;
+    return attach(nullptr, attr(attribute), obj_, attribute);
 }
 
 MString MFnAttribute::name(MStatus* ReturnStatus) const {
-    Attribute* a = attr(obj_);
-    setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return a ? MString(a->longName) : MString();
+    return readFrom(attr(obj_), ReturnStatus, [](auto& a) { return MString(a.longName); });
 }
 
 MString MFnAttribute::shortName(MStatus* ReturnStatus) const {
-    Attribute* a = attr(obj_);
-    setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return a ? MString(a->shortName) : MString();
+    return readFrom(attr(obj_), ReturnStatus, [](auto& a) { return MString(a.shortName); });
 }
 
-bool MFnAttribute::isReadable(MStatus* rs) const {
-    return getFlag(obj_, rs, [](auto& a) { return a.readable; });
-}
-bool MFnAttribute::isWritable(MStatus* rs) const {
-    return getFlag(obj_, rs, [](auto& a) { return a.writable; });
-}
-bool MFnAttribute::isStorable(MStatus* rs) const {
-    return getFlag(obj_, rs, [](auto& a) { return a.storable; });
-}
-bool MFnAttribute::isKeyable(MStatus* rs) const {
-    return getFlag(obj_, rs, [](auto& a) { return a.keyable; });
-}
-bool MFnAttribute::isInternal(MStatus* rs) const {
-    return getFlag(obj_, rs, [](auto& a) { return a.internal; });
-}
-bool MFnAttribute::isConnectable(MStatus* rs) const {
-    return getFlag(obj_, rs, [](auto& a) { return a.connectable; });
-}
-bool MFnAttribute::isHidden(MStatus* rs) const {
-    return getFlag(obj_, rs, [](auto& a) { return a.hidden; });
-}
-bool MFnAttribute::isCached(MStatus* rs) const {
-    return getFlag(obj_, rs, [](auto& a) { return a.cached; });
-}
+// Each flag is read and set the same way: a reader that reports whether there is an attribute, a
+// setter that fails without one.
+#define GX_ATTRIBUTE_FLAG(Is, Set, flag)                                                                     \
+    bool MFnAttribute::Is(MStatus* ReturnStatus) const {                                                     \
+        return readFrom(attr(obj_), ReturnStatus, [](auto& a) { return a.flag; });                           \
+    }                                                                                                        \
+    MStatus MFnAttribute::Set(bool state) {                                                                  \
+        return withAttribute(obj_, [&](Attribute& a) { a.flag = state; });                                   \
+    }
+GX_ATTRIBUTE_FLAG(isReadable, setReadable, readable)
+GX_ATTRIBUTE_FLAG(isWritable, setWritable, writable)
+GX_ATTRIBUTE_FLAG(isStorable, setStorable, storable)
+GX_ATTRIBUTE_FLAG(isKeyable, setKeyable, keyable)
+GX_ATTRIBUTE_FLAG(isInternal, setInternal, internal)
+GX_ATTRIBUTE_FLAG(isConnectable, setConnectable, connectable)
+GX_ATTRIBUTE_FLAG(isHidden, setHidden, hidden)
+GX_ATTRIBUTE_FLAG(isCached, setCached, cached)
+#undef GX_ATTRIBUTE_FLAG
 
-MStatus MFnAttribute::setReadable(bool s) {
-    return setFlag(obj_, [&](auto& a) { a.readable = s; });
-}
-MStatus MFnAttribute::setWritable(bool s) {
-    return setFlag(obj_, [&](auto& a) { a.writable = s; });
-}
-MStatus MFnAttribute::setStorable(bool s) {
-    return setFlag(obj_, [&](auto& a) { a.storable = s; });
-}
-MStatus MFnAttribute::setKeyable(bool s) {
-    return setFlag(obj_, [&](auto& a) { a.keyable = s; });
-}
-MStatus MFnAttribute::setInternal(bool s) {
-    return setFlag(obj_, [&](auto& a) { a.internal = s; });
-}
-MStatus MFnAttribute::setConnectable(bool s) {
-    return setFlag(obj_, [&](auto& a) { a.connectable = s; });
-}
-MStatus MFnAttribute::setHidden(bool s) {
-    return setFlag(obj_, [&](auto& a) { a.hidden = s; });
-}
-MStatus MFnAttribute::setCached(bool s) {
-    return setFlag(obj_, [&](auto& a) { a.cached = s; });
-}
 MStatus MFnAttribute::setArray(bool s) {
     return s ? MStatus::kNotImplemented : MStatus::kSuccess;
 }

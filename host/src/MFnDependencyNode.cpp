@@ -8,18 +8,8 @@
 
 using namespace gxhost;
 
-MFnDependencyNode::MFnDependencyNode(const MObject& node, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(node));
-}
-
 MStatus MFnDependencyNode::setObject(const MObject& node) {
-    MStatus status;
-    if (fault("MFnDependencyNode::setObject", &status))
-        return status;
-    if (!asNode(node))
-        return MStatus::kInvalidParameter;
-    obj_ = node;
-    return MStatus::kSuccess;
+    return attach("MFnDependencyNode::setObject", asNode(node), obj_, node);
 }
 
 MObject MFnDependencyNode::create(const MString& typeName, const MString& name, MStatus* ReturnStatus) {
@@ -35,9 +25,7 @@ MObject MFnDependencyNode::create(const MString& typeName, const MString& name, 
 }
 
 MString MFnDependencyNode::name(MStatus* ReturnStatus) const {
-    Node* node = asNode(obj_);
-    setStatus(ReturnStatus, node ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return node ? MString(node->name) : MString();
+    return readFrom(asNode(obj_), ReturnStatus, [](auto& n) { return MString(n.name); });
 }
 
 MString MFnDependencyNode::setName(const MString& name, MStatus* ReturnStatus) {
@@ -53,21 +41,15 @@ MString MFnDependencyNode::setName(const MString& name, MStatus* ReturnStatus) {
 }
 
 MString MFnDependencyNode::typeName(MStatus* ReturnStatus) const {
-    Node* node = asNode(obj_);
-    setStatus(ReturnStatus, node ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return node ? MString(node->type->name) : MString();
+    return readFrom(asNode(obj_), ReturnStatus, [](auto& n) { return MString(n.type->name); });
 }
 
 MTypeId MFnDependencyNode::typeId(MStatus* ReturnStatus) const {
-    Node* node = asNode(obj_);
-    setStatus(ReturnStatus, node ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return node ? node->type->id : MTypeId();
+    return readFrom(asNode(obj_), ReturnStatus, [](auto& n) { return n.type->id; });
 }
 
 MPxNode* MFnDependencyNode::userNode(MStatus* ReturnStatus) const {
-    Node* node = asNode(obj_);
-    setStatus(ReturnStatus, node ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return node ? node->user : nullptr;
+    return readFrom(asNode(obj_), ReturnStatus, [](auto& n) { return n.user; });
 }
 
 MPlug MFnDependencyNode::findPlug(const MString& attrName, MStatus* ReturnStatus) const {
@@ -106,9 +88,8 @@ MPlug MFnDependencyNode::findPlug(const MObject& attribute, bool, MStatus* Retur
 }
 
 unsigned int MFnDependencyNode::attributeCount(MStatus* ReturnStatus) const {
-    Node* node = asNode(obj_);
-    setStatus(ReturnStatus, node ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return node ? static_cast<unsigned int>(node->attrs.size()) : 0;
+    return readFrom(asNode(obj_), ReturnStatus,
+                    [](auto& n) { return static_cast<unsigned int>(n.attrs.size()); });
 }
 
 MObject MFnDependencyNode::attribute(unsigned int index, MStatus* ReturnStatus) const {
@@ -126,9 +107,8 @@ MObject MFnDependencyNode::attribute(const MString& attrName, MStatus* ReturnSta
 }
 
 bool MFnDependencyNode::hasAttribute(const MString& attrName, MStatus* ReturnStatus) const {
-    Node* node = asNode(obj_);
-    setStatus(ReturnStatus, node ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return node && node->attributeIndex(attrName.str()) >= 0;
+    return readFrom(asNode(obj_), ReturnStatus,
+                    [&](auto& n) { return n.attributeIndex(attrName.str()) >= 0; });
 }
 
 MStatus MFnDependencyNode::addAttribute(const MObject& attribute, MAttrClass) {

@@ -5,35 +5,49 @@
 
 using namespace gxhost;
 
-MFnEnumAttribute::MFnEnumAttribute(const MObject& attribute, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(attribute));
+namespace {
+
+using Field = std::pair<std::string, short>;
+
+// The attribute's first field that `match` accepts; null (with kInvalidParameter) when there is none.
+template <typename F> const Field* findField(const MObject& o, MStatus* ReturnStatus, F match) {
+    auto a = asAttribute(o);
+    if (a)
+        for (auto& f : a->fields)
+            if (match(f)) {
+                setStatus(ReturnStatus, MStatus::kSuccess);
+                return &f;
+            }
+    setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    return nullptr;
 }
 
-MStatus MFnEnumAttribute::setObject(const MObject& attribute) {
-    auto a = asAttribute(attribute);
-    if (!a || a->kind != Attribute::Kind::Enum)
-        return MStatus::kInvalidParameter;
-    obj_ = attribute;
+// The field number that `better` prefers over all others; kFailure without fields.
+template <typename F> MStatus extremeField(const MObject& o, short& value, F better) {
+    auto a = asAttribute(o);
+    if (!a || a->fields.empty())
+        return MStatus::kFailure;
+    value = a->fields.front().second;
+    for (auto& f : a->fields)
+        value = better(value, f.second);
     return MStatus::kSuccess;
+}
+
+} // namespace
+
+MStatus MFnEnumAttribute::setObject(const MObject& attribute) {
+    return attach(nullptr, isAttribute(attribute, Attribute::Kind::Enum), obj_, attribute);
 }
 
 MObject MFnEnumAttribute::create(const MString& fullName, const MString& briefName, short defaultValue,
                                  MStatus* ReturnStatus) {
-    if (fault("MFnEnumAttribute::create", ReturnStatus))
+    auto a = newAttribute("MFnEnumAttribute::create", true, fullName, briefName, Attribute::Kind::Enum,
+                          ReturnStatus);
+    if (!a)
         return MObject();
-    if (fullName.isEmpty()) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MObject();
-    }
-    auto a = std::make_shared<Attribute>();
-    a->longName = fullName.str();
-    a->shortName = briefName.isEmpty() ? fullName.str() : briefName.str();
-    a->kind = Attribute::Kind::Enum;
     a->numericType = MFnNumericData::kShort;
     a->defaultNumber = defaultValue;
-    obj_ = MObject(a);
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return obj_;
+    return adopt(obj_, MObject(a), ReturnStatus);
 }
 
 MStatus MFnEnumAttribute::addField(const MString& fieldName, short index) {
@@ -51,61 +65,28 @@ MStatus MFnEnumAttribute::addField(const MString& fieldName, short index) {
 }
 
 MString MFnEnumAttribute::fieldName(short index, MStatus* ReturnStatus) const {
-    auto a = asAttribute(obj_);
-    if (a)
-        for (auto& f : a->fields)
-            if (f.second == index) {
-                setStatus(ReturnStatus, MStatus::kSuccess);
-                return MString(f.first);
-            }
-    setStatus(ReturnStatus, MStatus::kInvalidParameter);
-    return MString();
+    const Field* f = findField(obj_, ReturnStatus, [&](const Field& field) { return field.second == index; });
+    return f ? MString(f->first) : MString();
 }
 
 short MFnEnumAttribute::fieldIndex(const MString& fieldName, MStatus* ReturnStatus) const {
-    auto a = asAttribute(obj_);
-    if (a)
-        for (auto& f : a->fields)
-            if (f.first == fieldName.str()) {
-                setStatus(ReturnStatus, MStatus::kSuccess);
-                return f.second;
-            }
-    setStatus(ReturnStatus, MStatus::kInvalidParameter);
-    return 0;
+    const Field* f =
+        findField(obj_, ReturnStatus, [&](const Field& field) { return field.first == fieldName.str(); });
+    return f ? f->second : 0;
 }
 
 MStatus MFnEnumAttribute::getMin(short& minValue) const {
-    auto a = asAttribute(obj_);
-    if (!a || a->fields.empty())
-        return MStatus::kFailure;
-    minValue = a->fields.front().second;
-    for (auto& f : a->fields)
-        minValue = std::min(minValue, f.second);
-    return MStatus::kSuccess;
+    return extremeField(obj_, minValue, [](short a, short b) { return std::min(a, b); });
 }
 
 MStatus MFnEnumAttribute::getMax(short& maxValue) const {
-    auto a = asAttribute(obj_);
-    if (!a || a->fields.empty())
-        return MStatus::kFailure;
-    maxValue = a->fields.front().second;
-    for (auto& f : a->fields)
-        maxValue = std::max(maxValue, f.second);
-    return MStatus::kSuccess;
+    return extremeField(obj_, maxValue, [](short a, short b) { return std::max(a, b); });
 }
 
 MStatus MFnEnumAttribute::setDefault(short index) {
-    auto a = asAttribute(obj_);
-    if (!a)
-        return MStatus::kInvalidParameter;
-    a->defaultNumber = index;
-    return MStatus::kSuccess;
+    return withAttribute(obj_, [&](Attribute& a) { a.defaultNumber = index; });
 }
 
 MStatus MFnEnumAttribute::getDefault(short& index) const {
-    auto a = asAttribute(obj_);
-    if (!a)
-        return MStatus::kInvalidParameter;
-    index = static_cast<short>(a->defaultNumber);
-    return MStatus::kSuccess;
+    return withAttribute(obj_, [&](Attribute& a) { index = static_cast<short>(a.defaultNumber); });
 }

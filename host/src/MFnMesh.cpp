@@ -107,22 +107,8 @@ template <typename Array, typename T> Array single(const T& value) {
 
 } // namespace
 
-MFnMesh::MFnMesh(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-
 MStatus MFnMesh::setObject(const MObject& object) {
-    MStatus status;
-    if (fault("MFnMesh::setObject", &status))
-        return status;
-    return attach(object);
-}
-
-MStatus MFnMesh::attach(const MObject& object) {
-    if (!asData<MeshData>(object) && !asMeshNode(object))
-        return MStatus::kInvalidParameter;
-    obj_ = object;
-    return MStatus::kSuccess;
+    return attach("MFnMesh::setObject", asData<MeshData>(object) || asMeshNode(object), obj_, object);
 }
 
 MeshGeom* MFnMesh::geom() const {

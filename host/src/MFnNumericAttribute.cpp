@@ -5,54 +5,53 @@
 
 using namespace gxhost;
 
-MFnNumericAttribute::MFnNumericAttribute(const MObject& attribute, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(attribute));
+namespace {
+
+// Sets one bound (its flag and value) of the attribute `o`.
+MStatus setBound(const MObject& o, bool Attribute::*has, double Attribute::*bound, double value) {
+    return withAttribute(o, [&](Attribute& a) {
+        a.*has = true;
+        a.*bound = value;
+    });
 }
 
-MStatus MFnNumericAttribute::setObject(const MObject& attribute) {
-    auto a = asAttribute(attribute);
-    if (!a || a->kind != Attribute::Kind::Numeric)
-        return MStatus::kInvalidParameter;
-    obj_ = attribute;
+// Reads one bound of the attribute `o`; kFailure when it has none.
+MStatus getBound(const MObject& o, bool Attribute::*has, double Attribute::*bound, double& value) {
+    Attribute* a = asAttribute(o).get();
+    if (!a || !(a->*has))
+        return MStatus::kFailure;
+    value = a->*bound;
     return MStatus::kSuccess;
+}
+
+} // namespace
+
+MStatus MFnNumericAttribute::setObject(const MObject& attribute) {
+    return attach(nullptr, isAttribute(attribute, Attribute::Kind::Numeric), obj_, attribute);
 }
 
 MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
                                     MFnNumericData::Type unitType, double defaultValue,
                                     MStatus* ReturnStatus) {
-    if (fault("MFnNumericAttribute::create", ReturnStatus))
-        return MObject();
     bool scalar = unitType == MFnNumericData::kBoolean || unitType == MFnNumericData::kByte ||
                   unitType == MFnNumericData::kChar || unitType == MFnNumericData::kShort ||
                   unitType == MFnNumericData::kInt || unitType == MFnNumericData::kFloat ||
                   unitType == MFnNumericData::kDouble;
-    if (fullName.isEmpty() || !scalar) {
-        setStatus(ReturnStatus, scalar ? MStatus::kInvalidParameter : MStatus::kNotImplemented);
+    auto a = newAttribute("MFnNumericAttribute::create", scalar, fullName, briefName,
+                          Attribute::Kind::Numeric, ReturnStatus);
+    if (!a)
         return MObject();
-    }
-    auto a = std::make_shared<Attribute>();
-    a->longName = fullName.str();
-    a->shortName = briefName.isEmpty() ? fullName.str() : briefName.str();
-    a->kind = Attribute::Kind::Numeric;
     a->numericType = unitType;
     a->defaultNumber = a->storedNumber(defaultValue);
-    obj_ = MObject(a);
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return obj_;
+    return adopt(obj_, MObject(a), ReturnStatus);
 }
 
 MFnNumericData::Type MFnNumericAttribute::unitType(MStatus* ReturnStatus) const {
-    auto a = asAttribute(obj_);
-    setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return a ? a->numericType : MFnNumericData::kInvalid;
+    return readFrom(asAttribute(obj_), ReturnStatus, [](auto& a) { return a.numericType; });
 }
 
 MStatus MFnNumericAttribute::setDefault(double value) {
-    auto a = asAttribute(obj_);
-    if (!a)
-        return MStatus::kInvalidParameter;
-    a->defaultNumber = a->storedNumber(value);
-    return MStatus::kSuccess;
+    return withAttribute(obj_, [&](Attribute& a) { a.defaultNumber = a.storedNumber(value); });
 }
 MStatus MFnNumericAttribute::setDefault(float value) {
     return setDefault(static_cast<double>(value));
@@ -68,55 +67,29 @@ MStatus MFnNumericAttribute::setDefault(bool value) {
 }
 
 MStatus MFnNumericAttribute::getDefault(double& value) const {
-    auto a = asAttribute(obj_);
-    if (!a)
-        return MStatus::kInvalidParameter;
-    value = a->defaultNumber;
-    return MStatus::kSuccess;
+    return withAttribute(obj_, [&](Attribute& a) { value = a.defaultNumber; });
 }
 
 MStatus MFnNumericAttribute::setMin(double value) {
-    auto a = asAttribute(obj_);
-    if (!a)
-        return MStatus::kInvalidParameter;
-    a->hasMin = true;
-    a->minValue = value;
-    return MStatus::kSuccess;
+    return setBound(obj_, &Attribute::hasMin, &Attribute::minValue, value);
 }
 
 MStatus MFnNumericAttribute::setMax(double value) {
-    auto a = asAttribute(obj_);
-    if (!a)
-        return MStatus::kInvalidParameter;
-    a->hasMax = true;
-    a->maxValue = value;
-    return MStatus::kSuccess;
+    return setBound(obj_, &Attribute::hasMax, &Attribute::maxValue, value);
 }
 
 MStatus MFnNumericAttribute::getMin(double& value) const {
-    auto a = asAttribute(obj_);
-    if (!a || !a->hasMin)
-        return MStatus::kFailure;
-    value = a->minValue;
-    return MStatus::kSuccess;
+    return getBound(obj_, &Attribute::hasMin, &Attribute::minValue, value);
 }
 
 MStatus MFnNumericAttribute::getMax(double& value) const {
-    auto a = asAttribute(obj_);
-    if (!a || !a->hasMax)
-        return MStatus::kFailure;
-    value = a->maxValue;
-    return MStatus::kSuccess;
+    return getBound(obj_, &Attribute::hasMax, &Attribute::maxValue, value);
 }
 
 bool MFnNumericAttribute::hasMin(MStatus* ReturnStatus) const {
-    auto a = asAttribute(obj_);
-    setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return a && a->hasMin;
+    return readFrom(asAttribute(obj_), ReturnStatus, [](auto& a) { return a.hasMin; });
 }
 
 bool MFnNumericAttribute::hasMax(MStatus* ReturnStatus) const {
-    auto a = asAttribute(obj_);
-    setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return a && a->hasMax;
+    return readFrom(asAttribute(obj_), ReturnStatus, [](auto& a) { return a.hasMax; });
 }

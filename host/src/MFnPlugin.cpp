@@ -1,3 +1,4 @@
+#include "Access.h"
 #include "Faults.h"
 #include "Scene.h"
 
@@ -13,6 +14,16 @@ namespace {
 
 Plugin* pluginOf(const MObject& o) {
     return dynamic_cast<Plugin*>(o.impl().get());
+}
+
+// Runs `body` (a registration or deregistration) for the plug-in `o`: the operation `op` may be made to
+// fail first; without a plug-in it fails.
+template <typename F> MStatus withPlugin(const char* op, const MObject& o, F body) {
+    MStatus status;
+    if (fault(op, &status))
+        return status;
+    Plugin* p = pluginOf(o);
+    return p ? body(Scene::get(), *p) : MStatus::kFailure;
 }
 
 } // namespace
@@ -36,27 +47,19 @@ MFnPlugin::MFnPlugin(const MObject& object, const char* vendor, const char* vers
 }
 
 MString MFnPlugin::vendor(MStatus* ReturnStatus) const {
-    Plugin* p = pluginOf(obj_);
-    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return p ? MString(p->vendor) : MString();
+    return readFrom(pluginOf(obj_), ReturnStatus, [](auto& p) { return MString(p.vendor); });
 }
 
 MString MFnPlugin::version(MStatus* ReturnStatus) const {
-    Plugin* p = pluginOf(obj_);
-    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return p ? MString(p->version) : MString();
+    return readFrom(pluginOf(obj_), ReturnStatus, [](auto& p) { return MString(p.version); });
 }
 
 MString MFnPlugin::apiVersion(MStatus* ReturnStatus) const {
-    Plugin* p = pluginOf(obj_);
-    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return p ? MString(p->apiVersion) : MString();
+    return readFrom(pluginOf(obj_), ReturnStatus, [](auto& p) { return MString(p.apiVersion); });
 }
 
 MString MFnPlugin::name(MStatus* ReturnStatus) const {
-    Plugin* p = pluginOf(obj_);
-    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return p ? MString(p->name) : MString();
+    return readFrom(pluginOf(obj_), ReturnStatus, [](auto& p) { return MString(p.name); });
 }
 
 MString MFnPlugin::loadPath(MStatus* ReturnStatus) const {
@@ -70,32 +73,27 @@ MString MFnPlugin::loadPath(MStatus* ReturnStatus) const {
 
 MStatus MFnPlugin::registerData(const MString& typeName, const MTypeId& typeId,
                                 MCreatorFunction creatorFunction, MPxData::Type type) {
-    MStatus status;
-    if (fault("MFnPlugin::registerData", &status))
-        return status;
-    Scene& scene = Scene::get();
-    Plugin* p = pluginOf(obj_);
-    if (!p || !creatorFunction || typeName.isEmpty() || scene.findDataType(typeId.id()) ||
-        scene.findDataType(typeName.str()))
-        return MStatus::kFailure;
-    auto dt = std::make_unique<DataType>();
-    dt->name = typeName.str();
-    dt->id = typeId.id();
-    dt->kind = type;
-    dt->create = [creatorFunction]() { return static_cast<MPxData*>(creatorFunction()); };
-    dt->plugin = p;
-    scene.dataTypes.push_back(std::move(dt));
-    return MStatus::kSuccess;
+    return withPlugin("MFnPlugin::registerData", obj_, [&](Scene& scene, Plugin& p) {
+        if (!creatorFunction || typeName.isEmpty() || scene.findDataType(typeId.id()) ||
+            scene.findDataType(typeName.str()))
+            return MStatus::kFailure;
+        auto dt = std::make_unique<DataType>();
+        dt->name = typeName.str();
+        dt->id = typeId.id();
+        dt->kind = type;
+        dt->create = [creatorFunction]() { return static_cast<MPxData*>(creatorFunction()); };
+        dt->plugin = &p;
+        scene.dataTypes.push_back(std::move(dt));
+        return MStatus::kSuccess;
+    });
 }
 
 namespace {
 
-MStatus addNodeType(const MObject& obj, const MString& typeName, const MTypeId& typeId,
+MStatus addNodeType(Scene& scene, Plugin& p, const MString& typeName, const MTypeId& typeId,
                     MCreatorFunction creatorFunction, MInitializeFunction initFunction, int kind,
                     MCreatorFunction uiCreator) {
-    Scene& scene = Scene::get();
-    Plugin* p = pluginOf(obj);
-    if (!p || !creatorFunction || typeName.isEmpty() || scene.findType(typeName.str()) ||
+    if (!creatorFunction || typeName.isEmpty() || scene.findType(typeName.str()) ||
         scene.findType(typeId.id()))
         return MStatus::kFailure;
     auto type = std::make_unique<NodeType>();
@@ -105,7 +103,7 @@ MStatus addNodeType(const MObject& obj, const MString& typeName, const MTypeId& 
     type->create = [creatorFunction]() { return static_cast<MPxNode*>(creatorFunction()); };
     if (uiCreator)
         type->createUI = [uiCreator]() { return static_cast<MPxSurfaceShapeUI*>(uiCreator()); };
-    type->plugin = p;
+    type->plugin = &p;
     NodeType* raw = type.get();
     scene.types.push_back(std::move(type));
     MStatus status = MStatus::kSuccess;
@@ -130,95 +128,81 @@ MStatus addNodeType(const MObject& obj, const MString& typeName, const MTypeId& 
 MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
                                 MCreatorFunction creatorFunction, MInitializeFunction initFunction,
                                 MPxNode::Type type, const MString*) {
-    MStatus status;
-    if (fault("MFnPlugin::registerNode", &status))
-        return status;
-    return addNodeType(obj_, typeName, typeId, creatorFunction, initFunction, type, nullptr);
+    return withPlugin("MFnPlugin::registerNode", obj_, [&](Scene& scene, Plugin& p) {
+        return addNodeType(scene, p, typeName, typeId, creatorFunction, initFunction, type, nullptr);
+    });
 }
 
 MStatus MFnPlugin::registerShape(const MString& typeName, const MTypeId& typeId,
                                  MCreatorFunction creatorFunction, MInitializeFunction initFunction,
                                  MCreatorFunction uiCreatorFunction, const MString*) {
-    MStatus status;
-    if (fault("MFnPlugin::registerShape", &status))
-        return status;
-    if (!uiCreatorFunction)
-        return MStatus::kFailure;
-    return addNodeType(obj_, typeName, typeId, creatorFunction, initFunction, MPxNode::kSurfaceShape,
-                       uiCreatorFunction);
+    return withPlugin("MFnPlugin::registerShape", obj_, [&](Scene& scene, Plugin& p) -> MStatus {
+        if (!uiCreatorFunction)
+            return MStatus::kFailure;
+        return addNodeType(scene, p, typeName, typeId, creatorFunction, initFunction, MPxNode::kSurfaceShape,
+                           uiCreatorFunction);
+    });
 }
 
 MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction creatorFunction,
                                    MCreateSyntaxFunction) {
-    MStatus status;
-    if (fault("MFnPlugin::registerCommand", &status))
-        return status;
-    Scene& scene = Scene::get();
-    Plugin* p = pluginOf(obj_);
-    if (!p || !creatorFunction || commandName.isEmpty() || scene.findCommand(commandName.str()))
-        return MStatus::kFailure;
-    Command c;
-    c.name = commandName.str();
-    c.create = [creatorFunction]() { return static_cast<MPxCommand*>(creatorFunction()); };
-    c.plugin = p;
-    scene.commands[c.name] = c;
-    return MStatus::kSuccess;
+    return withPlugin("MFnPlugin::registerCommand", obj_, [&](Scene& scene, Plugin& p) {
+        if (!creatorFunction || commandName.isEmpty() || scene.findCommand(commandName.str()))
+            return MStatus::kFailure;
+        Command c;
+        c.name = commandName.str();
+        c.create = [creatorFunction]() { return static_cast<MPxCommand*>(creatorFunction()); };
+        c.plugin = &p;
+        scene.commands[c.name] = c;
+        return MStatus::kSuccess;
+    });
 }
 
 MStatus MFnPlugin::deregisterData(const MTypeId& typeId) {
-    MStatus status;
-    if (fault("MFnPlugin::deregisterData", &status))
-        return status;
-    Scene& scene = Scene::get();
-    Plugin* p = pluginOf(obj_);
-    DataType* dt = scene.findDataType(typeId.id());
-    if (!p || !dt || dt->plugin != p)
-        return MStatus::kFailure;
-    // Values of the type still held by nodes go first: their code lives in the plug-in.
-    for (auto& n : scene.nodes)
-        for (auto& s : n->slots) {
-            auto pd = std::dynamic_pointer_cast<PluginData>(s.value.data);
-            if (pd && pd->type == dt)
-                s.value.data.reset();
-        }
-    scene.dataTypes.erase(std::remove_if(scene.dataTypes.begin(), scene.dataTypes.end(),
-                                         [&](auto& t) { return t.get() == dt; }),
-                          scene.dataTypes.end());
-    return MStatus::kSuccess;
+    return withPlugin("MFnPlugin::deregisterData", obj_, [&](Scene& scene, Plugin& p) {
+        DataType* dt = scene.findDataType(typeId.id());
+        if (!dt || dt->plugin != &p)
+            return MStatus::kFailure;
+        // Values of the type still held by nodes go first: their code lives in the plug-in.
+        for (auto& n : scene.nodes)
+            for (auto& s : n->slots) {
+                auto pd = std::dynamic_pointer_cast<PluginData>(s.value.data);
+                if (pd && pd->type == dt)
+                    s.value.data.reset();
+            }
+        scene.dataTypes.erase(std::remove_if(scene.dataTypes.begin(), scene.dataTypes.end(),
+                                             [&](auto& t) { return t.get() == dt; }),
+                              scene.dataTypes.end());
+        return MStatus::kSuccess;
+    });
 }
 
 MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
-    MStatus status;
-    if (fault("MFnPlugin::deregisterNode", &status))
-        return status;
-    Scene& scene = Scene::get();
-    Plugin* p = pluginOf(obj_);
-    NodeType* type = scene.findType(typeId.id());
-    if (!p || !type || type->plugin != p)
-        return MStatus::kFailure;
-    std::vector<std::shared_ptr<Node>> doomed;
-    for (auto& n : scene.nodes)
-        if (n->type == type)
-            doomed.push_back(n);
-    for (auto& n : doomed)
-        scene.deleteNode(n);
-    for (auto& a : type->attributes)
-        a->added = false; // a library that stays mapped may register its attribute objects again
-    scene.types.erase(
-        std::remove_if(scene.types.begin(), scene.types.end(), [&](auto& t) { return t.get() == type; }),
-        scene.types.end());
-    return MStatus::kSuccess;
+    return withPlugin("MFnPlugin::deregisterNode", obj_, [&](Scene& scene, Plugin& p) {
+        NodeType* type = scene.findType(typeId.id());
+        if (!type || type->plugin != &p)
+            return MStatus::kFailure;
+        std::vector<std::shared_ptr<Node>> doomed;
+        for (auto& n : scene.nodes)
+            if (n->type == type)
+                doomed.push_back(n);
+        for (auto& n : doomed)
+            scene.deleteNode(n);
+        for (auto& a : type->attributes)
+            a->added = false; // a library that stays mapped may register its attribute objects again
+        scene.types.erase(
+            std::remove_if(scene.types.begin(), scene.types.end(), [&](auto& t) { return t.get() == type; }),
+            scene.types.end());
+        return MStatus::kSuccess;
+    });
 }
 
 MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
-    MStatus status;
-    if (fault("MFnPlugin::deregisterCommand", &status))
-        return status;
-    Scene& scene = Scene::get();
-    Plugin* p = pluginOf(obj_);
-    Command* c = scene.findCommand(commandName.str());
-    if (!p || !c || c->plugin != p)
-        return MStatus::kFailure;
-    scene.commands.erase(commandName.str());
-    return MStatus::kSuccess;
+    return withPlugin("MFnPlugin::deregisterCommand", obj_, [&](Scene& scene, Plugin& p) {
+        Command* c = scene.findCommand(commandName.str());
+        if (!c || c->plugin != &p)
+            return MStatus::kFailure;
+        scene.commands.erase(commandName.str());
+        return MStatus::kSuccess;
+    });
 }

@@ -5,12 +5,8 @@
 
 using namespace gxhost;
 
-MFnPluginData::MFnPluginData(const MObject& object, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(object));
-}
-
 MStatus MFnPluginData::setObject(const MObject& object) {
-    return attachData<PluginData>("MFnPluginData::setObject", obj_, object);
+    return attach("MFnPluginData::setObject", bool(asData<PluginData>(object)), obj_, object);
 }
 
 MObject MFnPluginData::create(const MTypeId& id, MStatus* ReturnStatus) {
@@ -21,27 +17,19 @@ MObject MFnPluginData::create(const MTypeId& id, MStatus* ReturnStatus) {
         setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MObject();
     }
-    obj_ = MObject(data);
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return obj_;
+    return adopt(obj_, MObject(data), ReturnStatus);
 }
 
 MTypeId MFnPluginData::typeId(MStatus* ReturnStatus) const {
-    auto data = asData<PluginData>(obj_);
-    setStatus(ReturnStatus, data ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return data ? MTypeId(data->typeId()) : MTypeId();
+    return readFrom(asData<PluginData>(obj_), ReturnStatus, [](auto& d) { return MTypeId(d.typeId()); });
 }
 
 MPxData* MFnPluginData::data(MStatus* ReturnStatus) {
     if (fault("MFnPluginData::data", ReturnStatus))
         return nullptr;
-    auto data = asData<PluginData>(obj_);
-    setStatus(ReturnStatus, data ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return data ? data->data : nullptr;
+    return readFrom(asData<PluginData>(obj_), ReturnStatus, [](auto& d) { return d.data; });
 }
 
 const MPxData* MFnPluginData::constData(MStatus* ReturnStatus) const {
-    auto data = asData<PluginData>(obj_);
-    setStatus(ReturnStatus, data ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return data ? data->data : nullptr;
+    return readFrom(asData<PluginData>(obj_), ReturnStatus, [](auto& d) { return d.data; });
 }

@@ -8,45 +8,37 @@ using namespace gxhost;
 
 namespace {
 
+// Makes the data object `value` the attribute's default (none for the null object); false when it is
+// no data object the attribute accepts.
+bool setDefaultData(Attribute& a, const MObject& value) {
+    auto def = std::dynamic_pointer_cast<Data>(value.impl());
+    if (!value.isNull() && (!def || !a.accepts(*def)))
+        return false;
+    a.defaultData = def;
+    return true;
+}
+
 MObject makeTyped(MObject& obj, const MString& fullName, const MString& briefName, MFnData::Type type,
                   unsigned int pluginId, const MObject& defaultData, MStatus* ReturnStatus) {
-    if (fault("MFnTypedAttribute::create", ReturnStatus))
-        return MObject();
     bool supported = type == MFnData::kMesh || type == MFnData::kDoubleArray || type == MFnData::kIntArray ||
                      type == MFnData::kPlugin;
-    auto def = std::dynamic_pointer_cast<Data>(defaultData.impl());
-    if (fullName.isEmpty() || !supported || (!defaultData.isNull() && !def)) {
-        setStatus(ReturnStatus, supported ? MStatus::kInvalidParameter : MStatus::kNotImplemented);
+    auto a = newAttribute("MFnTypedAttribute::create", supported, fullName, briefName, Attribute::Kind::Typed,
+                          ReturnStatus);
+    if (!a)
         return MObject();
-    }
-    auto a = std::make_shared<Attribute>();
-    a->longName = fullName.str();
-    a->shortName = briefName.isEmpty() ? fullName.str() : briefName.str();
-    a->kind = Attribute::Kind::Typed;
     a->dataType = type;
     a->pluginTypeId = pluginId;
-    if (def && !a->accepts(*def)) {
+    if (!setDefaultData(*a, defaultData)) {
         setStatus(ReturnStatus, MStatus::kInvalidParameter);
         return MObject();
     }
-    a->defaultData = def;
-    obj = MObject(a);
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return obj;
+    return adopt(obj, MObject(a), ReturnStatus);
 }
 
 } // namespace
 
-MFnTypedAttribute::MFnTypedAttribute(const MObject& attribute, MStatus* ReturnStatus) {
-    setStatus(ReturnStatus, setObject(attribute));
-}
-
 MStatus MFnTypedAttribute::setObject(const MObject& attribute) {
-    auto a = asAttribute(attribute);
-    if (!a || a->kind != Attribute::Kind::Typed)
-        return MStatus::kInvalidParameter;
-    obj_ = attribute;
-    return MStatus::kSuccess;
+    return attach(nullptr, isAttribute(attribute, Attribute::Kind::Typed), obj_, attribute);
 }
 
 MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefName, MFnData::Type type,
@@ -74,24 +66,14 @@ MObject MFnTypedAttribute::create(const MString& fullName, const MString& briefN
 }
 
 MFnData::Type MFnTypedAttribute::attrType(MStatus* ReturnStatus) const {
-    auto a = asAttribute(obj_);
-    setStatus(ReturnStatus, a ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return a ? a->dataType : MFnData::kInvalid;
+    return readFrom(asAttribute(obj_), ReturnStatus, [](auto& a) { return a.dataType; });
 }
 
 MStatus MFnTypedAttribute::getDefault(MObject& defaultData) const {
-    auto a = asAttribute(obj_);
-    if (!a)
-        return MStatus::kInvalidParameter;
-    defaultData = wrap(a->defaultData);
-    return MStatus::kSuccess;
+    return withAttribute(obj_, [&](Attribute& a) { defaultData = wrap(a.defaultData); });
 }
 
 MStatus MFnTypedAttribute::setDefault(const MObject& defaultData) {
     auto a = asAttribute(obj_);
-    auto def = std::dynamic_pointer_cast<Data>(defaultData.impl());
-    if (!a || (!defaultData.isNull() && (!def || !a->accepts(*def))))
-        return MStatus::kInvalidParameter;
-    a->defaultData = def;
-    return MStatus::kSuccess;
+    return a && setDefaultData(*a, defaultData) ? MStatus::kSuccess : MStatus::kInvalidParameter;
 }

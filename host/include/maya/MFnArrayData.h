@@ -6,10 +6,7 @@
 
 template <typename Array, typename Element, MFn::Type Kind> class MFnArrayData : public MFnData {
 public:
-    MFnArrayData() = default;
-    MFnArrayData(const MObject& object, MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return Kind; }
-    MStatus setObject(const MObject& object) override;
+    GX_ATTACHING_FUNCTION_SET(MFnArrayData, Kind)
     MObject create(MStatus* ReturnStatus = nullptr);
     MObject create(const Array& in, MStatus* ReturnStatus = nullptr);
     unsigned int length(MStatus* ReturnStatus = nullptr) const;

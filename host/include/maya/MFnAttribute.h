@@ -8,10 +8,7 @@
 
 class MFnAttribute : public MFnBase {
 public:
-    MFnAttribute() = default;
-    MFnAttribute(const MObject& attribute, MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return MFn::kAttribute; }
-    MStatus setObject(const MObject& attribute) override;
+    GX_ATTACHING_FUNCTION_SET(MFnAttribute, MFn::kAttribute)
 
     MString name(MStatus* ReturnStatus = nullptr) const;
     MString shortName(MStatus* ReturnStatus = nullptr) const;

@@ -5,6 +5,8 @@
 
 class MFnData : public MFnBase {
 public:
+    GX_FUNCTION_SET(MFnData, MFn::kData)
+
     enum Type {
         kInvalid = 0,
         kNumeric,
@@ -28,7 +30,4 @@ public:
         kSubdSurface,
         kLast
     };
-
-    MFnData() = default;
-    MFn::Type type() const override { return MFn::kData; }
 };

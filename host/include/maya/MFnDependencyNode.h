@@ -14,10 +14,7 @@ class MFnDependencyNode : public MFnBase {
 public:
     enum MAttrClass { kLocalDynamicAttr = 1, kNormalAttr = 2, kExtensionAttr = 3, kInvalidAttr = 4 };
 
-    MFnDependencyNode() = default;
-    MFnDependencyNode(const MObject& node, MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return MFn::kDependencyNode; }
-    MStatus setObject(const MObject& node) override;
+    GX_ATTACHING_FUNCTION_SET(MFnDependencyNode, MFn::kDependencyNode)
 
     // Creates a node of a registered type (and gives it a unique name based on `name` or the type).
     MObject create(const MString& typeName, const MString& name = MString(), MStatus* ReturnStatus = nullptr);

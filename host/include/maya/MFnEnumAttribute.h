@@ -5,10 +5,7 @@
 
 class MFnEnumAttribute : public MFnAttribute {
 public:
-    MFnEnumAttribute() = default;
-    MFnEnumAttribute(const MObject& attribute, MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return MFn::kEnumAttribute; }
-    MStatus setObject(const MObject& attribute) override;
+    GX_ATTACHING_FUNCTION_SET(MFnEnumAttribute, MFn::kEnumAttribute)
 
     MObject create(const MString& fullName, const MString& briefName, short defaultValue = 0,
                    MStatus* ReturnStatus = nullptr);

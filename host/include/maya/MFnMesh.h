@@ -23,10 +23,7 @@ struct MeshGeom;
 
 class MFnMesh : public MFnBase {
 public:
-    MFnMesh() = default;
-    MFnMesh(const MObject& object, MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return MFn::kMesh; }
-    MStatus setObject(const MObject& object) override;
+    GX_ATTACHING_FUNCTION_SET(MFnMesh, MFn::kMesh)
 
     // Builds the mesh into parentOrOwner (a mesh data object, which is returned); with the null object
     // a new `mesh` node is created and returned.
@@ -94,7 +91,6 @@ public:
     gxhost::MeshGeom* geom() const;
 
 private:
-    MStatus attach(const MObject& object);
     MObject build(int numVertices, int numPolygons, const std::vector<MPoint>& points,
                   const MIntArray& counts, const MIntArray& connects, const MObject& parentOrOwner,
                   MStatus* ReturnStatus);

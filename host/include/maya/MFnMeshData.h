@@ -5,10 +5,7 @@
 
 class MFnMeshData : public MFnData {
 public:
-    MFnMeshData() = default;
-    MFnMeshData(const MObject& object, MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return MFn::kMeshData; }
-    MStatus setObject(const MObject& object) override;
+    GX_ATTACHING_FUNCTION_SET(MFnMeshData, MFn::kMeshData)
 
     // A new, empty mesh data object; the function set is attached to it.
     MObject create(MStatus* ReturnStatus = nullptr);

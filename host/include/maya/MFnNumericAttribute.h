@@ -7,10 +7,7 @@
 
 class MFnNumericAttribute : public MFnAttribute {
 public:
-    MFnNumericAttribute() = default;
-    MFnNumericAttribute(const MObject& attribute, MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return MFn::kNumericAttribute; }
-    MStatus setObject(const MObject& attribute) override;
+    GX_ATTACHING_FUNCTION_SET(MFnNumericAttribute, MFn::kNumericAttribute)
 
     MObject create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
                    double defaultValue = 0.0, MStatus* ReturnStatus = nullptr);

@@ -5,6 +5,8 @@
 
 class MFnNumericData : public MFnData {
 public:
+    GX_FUNCTION_SET(MFnNumericData, MFn::kNumericData)
+
     enum Type {
         kInvalid = 0,
         kBoolean,
@@ -29,7 +31,4 @@ public:
         kAddr,
         kLast
     };
-
-    MFnNumericData() = default;
-    MFn::Type type() const override { return MFn::kNumericData; }
 };

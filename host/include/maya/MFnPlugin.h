@@ -27,10 +27,9 @@ extern const char MApiVersion[];
 
 class MFnPlugin : public MFnBase {
 public:
-    MFnPlugin() = default;
+    GX_FUNCTION_SET(MFnPlugin, MFn::kPlugin)
     MFnPlugin(const MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
               const char* requiredApiVersion = "Any", MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return MFn::kPlugin; }
 
     MString vendor(MStatus* ReturnStatus = nullptr) const;
     MString version(MStatus* ReturnStatus = nullptr) const;

@@ -8,10 +8,7 @@ class MPxData;
 
 class MFnPluginData : public MFnData {
 public:
-    MFnPluginData() = default;
-    MFnPluginData(const MObject& object, MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return MFn::kPluginData; }
-    MStatus setObject(const MObject& object) override;
+    GX_ATTACHING_FUNCTION_SET(MFnPluginData, MFn::kPluginData)
 
     // A new data object of the registered type `id`, made by the type's creator.
     MObject create(const MTypeId& id, MStatus* ReturnStatus = nullptr);

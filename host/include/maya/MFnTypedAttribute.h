@@ -7,10 +7,7 @@
 
 class MFnTypedAttribute : public MFnAttribute {
 public:
-    MFnTypedAttribute() = default;
-    MFnTypedAttribute(const MObject& attribute, MStatus* ReturnStatus = nullptr);
-    MFn::Type type() const override { return MFn::kTypedAttribute; }
-    MStatus setObject(const MObject& attribute) override;
+    GX_ATTACHING_FUNCTION_SET(MFnTypedAttribute, MFn::kTypedAttribute)
 
     MObject create(const MString& fullName, const MString& briefName, MFnData::Type type,
                    const MObject& defaultData = MObject::kNullObj, MStatus* ReturnStatus = nullptr);
