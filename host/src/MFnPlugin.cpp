@@ -26,6 +26,19 @@ template <typename F> MStatus withPlugin(const char* op, const MObject& o, F bod
     return p ? body(Scene::get(), *p) : MStatus::kFailure;
 }
 
+// Runs the deregistration `op` for the plug-in `o`: `find` looks up what goes, which fails unless it
+// belongs to the plug-in; `remove` removes it.
+template <typename Find, typename Remove>
+MStatus deregister(const char* op, const MObject& o, Find find, Remove remove) {
+    return withPlugin(op, o, [&](Scene& scene, Plugin& p) {
+        auto* item = find(scene);
+        if (!item || item->plugin != &p)
+            return MStatus::kFailure;
+        remove(scene, item);
+        return MStatus::kSuccess;
+    });
+}
+
 } // namespace
 
 MFnPlugin::MFnPlugin(const MObject& object, const char* vendor, const char* version,
@@ -90,6 +103,16 @@ MStatus MFnPlugin::registerData(const MString& typeName, const MTypeId& typeId,
 
 namespace {
 
+// Removes a node type. Its attribute objects may be added again: a library that stays mapped may
+// register them again.
+void removeType(Scene& scene, const NodeType* type) {
+    for (auto& a : type->attributes)
+        a->added = false;
+    scene.types.erase(
+        std::remove_if(scene.types.begin(), scene.types.end(), [&](auto& t) { return t.get() == type; }),
+        scene.types.end());
+}
+
 MStatus addNodeType(Scene& scene, Plugin& p, const MString& typeName, const MTypeId& typeId,
                     MCreatorFunction creatorFunction, MInitializeFunction initFunction, int kind,
                     MCreatorFunction uiCreator) {
@@ -112,14 +135,8 @@ MStatus addNodeType(Scene& scene, Plugin& p, const MString& typeName, const MTyp
         status = initFunction();
         scene.typeUnderInit = nullptr;
     }
-    if (!status) {
-        // A type whose attributes could not be made is not registered.
-        for (auto& a : raw->attributes)
-            a->added = false;
-        scene.types.erase(
-            std::remove_if(scene.types.begin(), scene.types.end(), [&](auto& t) { return t.get() == raw; }),
-            scene.types.end());
-    }
+    if (!status)
+        removeType(scene, raw); // a type whose attributes could not be made is not registered
     return status;
 }
 
@@ -159,50 +176,34 @@ MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction 
 }
 
 MStatus MFnPlugin::deregisterData(const MTypeId& typeId) {
-    return withPlugin("MFnPlugin::deregisterData", obj_, [&](Scene& scene, Plugin& p) {
-        DataType* dt = scene.findDataType(typeId.id());
-        if (!dt || dt->plugin != &p)
-            return MStatus::kFailure;
-        // Values of the type still held by nodes go first: their code lives in the plug-in.
-        for (auto& n : scene.nodes)
-            for (auto& s : n->slots) {
-                auto pd = std::dynamic_pointer_cast<PluginData>(s.value.data);
-                if (pd && pd->type == dt)
-                    s.value.data.reset();
-            }
-        scene.dataTypes.erase(std::remove_if(scene.dataTypes.begin(), scene.dataTypes.end(),
-                                             [&](auto& t) { return t.get() == dt; }),
-                              scene.dataTypes.end());
-        return MStatus::kSuccess;
-    });
+    return deregister(
+        "MFnPlugin::deregisterData", obj_, [&](Scene& scene) { return scene.findDataType(typeId.id()); },
+        [](Scene& scene, DataType* dt) {
+            // Values of the type still held by nodes go first: their code lives in the plug-in.
+            for (auto& n : scene.nodes)
+                for (auto& s : n->slots) {
+                    auto pd = std::dynamic_pointer_cast<PluginData>(s.value.data);
+                    if (pd && pd->type == dt)
+                        s.value.data.reset();
+                }
+            scene.dataTypes.erase(std::remove_if(scene.dataTypes.begin(), scene.dataTypes.end(),
+                                                 [&](auto& t) { return t.get() == dt; }),
+                                  scene.dataTypes.end());
+        });
 }
 
 MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
-    return withPlugin("MFnPlugin::deregisterNode", obj_, [&](Scene& scene, Plugin& p) {
-        NodeType* type = scene.findType(typeId.id());
-        if (!type || type->plugin != &p)
-            return MStatus::kFailure;
-        std::vector<std::shared_ptr<Node>> doomed;
-        for (auto& n : scene.nodes)
-            if (n->type == type)
-                doomed.push_back(n);
-        for (auto& n : doomed)
-            scene.deleteNode(n);
-        for (auto& a : type->attributes)
-            a->added = false; // a library that stays mapped may register its attribute objects again
-        scene.types.erase(
-            std::remove_if(scene.types.begin(), scene.types.end(), [&](auto& t) { return t.get() == type; }),
-            scene.types.end());
-        return MStatus::kSuccess;
-    });
+    return deregister(
+        "MFnPlugin::deregisterNode", obj_, [&](Scene& scene) { return scene.findType(typeId.id()); },
+        [](Scene& scene, NodeType* type) {
+            scene.deleteNodes([&](const NodeType* t) { return t == type; });
+            removeType(scene, type);
+        });
 }
 
 MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
-    return withPlugin("MFnPlugin::deregisterCommand", obj_, [&](Scene& scene, Plugin& p) {
-        Command* c = scene.findCommand(commandName.str());
-        if (!c || c->plugin != &p)
-            return MStatus::kFailure;
-        scene.commands.erase(commandName.str());
-        return MStatus::kSuccess;
-    });
+    return deregister(
+        "MFnPlugin::deregisterCommand", obj_,
+        [&](Scene& scene) { return scene.findCommand(commandName.str()); },
+        [&](Scene& scene, Command*) { scene.commands.erase(commandName.str()); });
 }

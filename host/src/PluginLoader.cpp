@@ -82,22 +82,9 @@ MStatus Scene::unloadPlugin(const std::string& nameOrPath, std::string& error) {
         error = "uninitializePlugin of plug-in '" + p->name + "' failed: " + status.errorString().str();
         return status;
     }
-    // Nodes cannot outlive the code of their type, even when the plug-in forgot to deregister it.
-    std::vector<std::shared_ptr<Node>> doomed;
-    for (auto& n : nodes)
-        if (n->type && n->type->plugin == p)
-            doomed.push_back(n);
-    for (auto& n : doomed)
-        deleteNode(n);
-    // Whatever the plug-in left registered goes with it.
-    types.erase(std::remove_if(types.begin(), types.end(), [&](auto& t) { return t->plugin == p; }),
-                types.end());
-    for (auto it = commands.begin(); it != commands.end();)
-        it = it->second.plugin == p ? commands.erase(it) : std::next(it);
-    dropPluginData(p);
-    dataTypes.erase(
-        std::remove_if(dataTypes.begin(), dataTypes.end(), [&](auto& t) { return t->plugin == p; }),
-        dataTypes.end());
+    // Nodes cannot outlive the code of their type, even when the plug-in forgot to deregister it;
+    // whatever the plug-in left registered goes with it.
+    dropPlugin(p);
     void* handle = p->handle;
     plugins.erase(std::remove(plugins.begin(), plugins.end(), plugin), plugins.end());
     plugin.reset();

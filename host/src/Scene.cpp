@@ -125,6 +125,15 @@ std::shared_ptr<Node> Scene::createNode(const std::string& typeName, const std::
     return node;
 }
 
+void Scene::deleteNodes(const std::function<bool(const NodeType*)>& doomed) {
+    std::vector<std::shared_ptr<Node>> picked;
+    for (auto& n : nodes)
+        if (doomed(n->type))
+            picked.push_back(n);
+    for (auto& n : picked)
+        deleteNode(n);
+}
+
 MStatus Scene::deleteNode(std::shared_ptr<Node> node) {
     if (!node || !node->alive)
         return MStatus::kInvalidParameter;
@@ -376,7 +385,12 @@ MStatus Scene::addDynamicAttribute(Node* node, const std::shared_ptr<Attribute>&
     return MStatus::kSuccess;
 }
 
-void Scene::dropPluginData(const Plugin* plugin) {
+void Scene::dropPlugin(const Plugin* plugin) {
+    deleteNodes([&](const NodeType* t) { return t && t->plugin == plugin; });
+    types.erase(std::remove_if(types.begin(), types.end(), [&](auto& t) { return t->plugin == plugin; }),
+                types.end());
+    for (auto it = commands.begin(); it != commands.end();)
+        it = it->second.plugin == plugin ? commands.erase(it) : std::next(it);
     auto owned = [&](const std::shared_ptr<Data>& d) {
         auto pd = std::dynamic_pointer_cast<PluginData>(d);
         return pd && pd->type && pd->type->plugin == plugin;
@@ -389,6 +403,9 @@ void Scene::dropPluginData(const Plugin* plugin) {
         for (auto& a : t->attributes)
             if (owned(a->defaultData))
                 a->defaultData.reset();
+    dataTypes.erase(
+        std::remove_if(dataTypes.begin(), dataTypes.end(), [&](auto& t) { return t->plugin == plugin; }),
+        dataTypes.end());
 }
 
 void Scene::reset() {
@@ -399,15 +416,7 @@ void Scene::reset() {
         std::string name = plugins.back()->path;
         if (!unloadPlugin(name, error)) {
             // A plug-in that refuses to unload is removed anyway: the scene starts empty.
-            Plugin* p = plugins.back().get();
-            types.erase(std::remove_if(types.begin(), types.end(), [&](auto& t) { return t->plugin == p; }),
-                        types.end());
-            for (auto it = commands.begin(); it != commands.end();)
-                it = it->second.plugin == p ? commands.erase(it) : std::next(it);
-            dropPluginData(p);
-            dataTypes.erase(
-                std::remove_if(dataTypes.begin(), dataTypes.end(), [&](auto& t) { return t->plugin == p; }),
-                dataTypes.end());
+            dropPlugin(plugins.back().get());
             plugins.pop_back();
         }
     }

@@ -65,6 +65,8 @@ public:
     std::shared_ptr<Node> createNode(const std::string& typeName, const std::string& name, MStatus& status);
     std::shared_ptr<Node> findNode(const std::string& name) const;
     MStatus deleteNode(std::shared_ptr<Node> node);
+    // Deletes every node of a type that `doomed` picks.
+    void deleteNodes(const std::function<bool(const NodeType*)>& doomed);
     std::string uniqueName(const std::string& base) const;
     // Parses "node.attr" into a node and attribute index; an error line when it does not resolve.
     MStatus resolvePlug(const std::string& text, std::shared_ptr<Node>& node, int& attr,
@@ -100,7 +102,9 @@ public:
 private:
     Scene();
     ~Scene();
-    void dropPluginData(const Plugin* plugin);
+    // Removes what the plug-in left: the nodes of its types, its types, commands, data types and the
+    // data values of those types.
+    void dropPlugin(const Plugin* plugin);
     bool builtinsRegistered_ = false;
 };
 
