@@ -42,6 +42,25 @@ int cornerOfVertex(const MeshGeom& m, int face, int vertex) {
     return -1;
 }
 
+// Runs `body` on the mesh of `fn` for the operation `op`, which may be made to fail first; without a
+// mesh it fails.
+template <typename F> MStatus withMesh(const char* op, const MFnMesh& fn, F body) {
+    MStatus status;
+    if (fault(op, &status))
+        return status;
+    MeshGeom* m = fn.geom();
+    return m ? body(*m) : MStatus::kInvalidParameter;
+}
+
+// Runs `body` on the mesh `m` when `index` is one of its vertices or faces (below `count` of it); fails
+// without a mesh or with an index out of range.
+template <typename F> MStatus atIndex(MeshGeom* m, int index, int (MeshGeom::*count)() const, F body) {
+    if (!m || index < 0 || index >= (m->*count)())
+        return MStatus::kInvalidParameter;
+    body(*m);
+    return MStatus::kSuccess;
+}
+
 template <typename T> T fail(MStatus* ReturnStatus, MStatus status, T value) {
     setStatus(ReturnStatus, status);
     return value;
@@ -82,16 +101,17 @@ template <typename Array> bool writePoints(MeshGeom* m, const Array& in) {
 // Sets per-corner values (normals, colours) given as face and vertex lists; false when the lists
 // differ in length or name a corner that does not exist.
 template <typename Array, typename Value, typename Convert>
-bool setCorners(MeshGeom* m, const Array& values, const MIntArray& faceList, const MIntArray& vertexList,
-                std::vector<Value>& store, std::vector<uint8_t>& has, Value blank, Convert convert) {
-    if (!m || values.length() != faceList.length() || faceList.length() != vertexList.length())
+bool setCorners(const MeshGeom& m, const Array& values, const MIntArray& faceList,
+                const MIntArray& vertexList, std::vector<Value>& store, std::vector<uint8_t>& has,
+                Value blank, Convert convert) {
+    if (values.length() != faceList.length() || faceList.length() != vertexList.length())
         return false;
     std::vector<int> corners(faceList.length());
     for (unsigned int i = 0; i < faceList.length(); ++i)
-        if ((corners[i] = cornerOfVertex(*m, faceList[i], vertexList[i])) < 0)
+        if ((corners[i] = cornerOfVertex(m, faceList[i], vertexList[i])) < 0)
             return false;
-    store.resize(m->faceVerts.size(), blank);
-    has.resize(m->faceVerts.size(), 0);
+    store.resize(m.faceVerts.size(), blank);
+    has.resize(m.faceVerts.size(), 0);
     for (unsigned int i = 0; i < corners.size(); ++i) {
         store[corners[i]] = convert(values[i]);
         has[corners[i]] = 1;
@@ -266,13 +286,11 @@ int MFnMesh::polygonVertexCount(int polygonId, MStatus* ReturnStatus) const {
 }
 
 MStatus MFnMesh::getPolygonVertices(int polygonId, MIntArray& vertexList) const {
-    MeshGeom* m = geom();
-    if (!m || polygonId < 0 || polygonId >= m->numFaces())
-        return MStatus::kInvalidParameter;
-    vertexList.clear();
-    for (int c = 0; c < m->faceCounts[polygonId]; ++c)
-        vertexList.append(m->faceVerts[m->faceOffsets[polygonId] + c]);
-    return MStatus::kSuccess;
+    return atIndex(geom(), polygonId, &MeshGeom::numFaces, [&](const MeshGeom& m) {
+        vertexList.clear();
+        for (int c = 0; c < m.faceCounts[polygonId]; ++c)
+            vertexList.append(m.faceVerts[m.faceOffsets[polygonId] + c]);
+    });
 }
 
 MStatus MFnMesh::getVertices(MIntArray& vertexCount, MIntArray& vertexList) const {
@@ -312,34 +330,26 @@ MStatus MFnMesh::setPoints(const MPointArray& vertexArray, MSpace::Space) {
 }
 
 MStatus MFnMesh::getPoint(int vertexId, MPoint& pos, MSpace::Space) const {
-    MeshGeom* m = geom();
-    if (!m || vertexId < 0 || vertexId >= m->numPoints())
-        return MStatus::kInvalidParameter;
-    const auto& p = m->points[vertexId];
-    pos = MPoint(p[0], p[1], p[2]);
-    return MStatus::kSuccess;
+    return atIndex(geom(), vertexId, &MeshGeom::numPoints, [&](const MeshGeom& m) {
+        const auto& p = m.points[vertexId];
+        pos = MPoint(p[0], p[1], p[2]);
+    });
 }
 
 MStatus MFnMesh::setPoint(int vertexId, const MPoint& pos, MSpace::Space) {
-    MeshGeom* m = geom();
-    if (!m || vertexId < 0 || vertexId >= m->numPoints())
-        return MStatus::kInvalidParameter;
-    m->points[vertexId] = {pos.x, pos.y, pos.z};
-    changed();
-    return MStatus::kSuccess;
+    return atIndex(geom(), vertexId, &MeshGeom::numPoints, [&](MeshGeom& m) {
+        m.points[vertexId] = {pos.x, pos.y, pos.z};
+        changed();
+    });
 }
 
 MStatus MFnMesh::getUVSetNames(MStringArray& setNames) const {
-    MStatus status;
-    if (fault("MFnMesh::getUVSetNames", &status))
-        return status;
-    MeshGeom* m = geom();
-    if (!m)
-        return MStatus::kInvalidParameter;
-    setNames.clear();
-    for (const UVSet& s : m->uvSets)
-        setNames.append(MString(s.name));
-    return MStatus::kSuccess;
+    return withMesh("MFnMesh::getUVSetNames", *this, [&](const MeshGeom& m) {
+        setNames.clear();
+        for (const UVSet& s : m.uvSets)
+            setNames.append(MString(s.name));
+        return MStatus::kSuccess;
+    });
 }
 
 MStatus MFnMesh::getCurrentUVSetName(MString& setName) const {
@@ -370,7 +380,7 @@ MStatus MFnMesh::createUVSet(const MString& setName) {
     MeshGeom* m = geom();
     if (!m || setName.isEmpty() || m->findUVSet(setName.str()) >= 0)
         return MStatus::kInvalidParameter;
-    m->uvSets.push_back(UVSet{setName.str(), {}, {}, std::vector<int>(m->faceVerts.size(), -1)});
+    m->addUVSet(setName.str());
     changed();
     return MStatus::kSuccess;
 }
@@ -397,57 +407,47 @@ MStatus MFnMesh::getUVs(MFloatArray& uArray, MFloatArray& vArray, const MString*
 }
 
 MStatus MFnMesh::setUVs(const MFloatArray& uArray, const MFloatArray& vArray, const MString* uvSet) {
-    MStatus status;
-    if (fault("MFnMesh::setUVs", &status))
-        return status;
-    MeshGeom* m = geom();
-    if (!m || uArray.length() != vArray.length())
-        return MStatus::kInvalidParameter;
-    int set = uvSetIndex(*m, uvSet);
-    if (set < 0) {
-        if (!uvSet || uvSet->isEmpty())
+    return withMesh("MFnMesh::setUVs", *this, [&](MeshGeom& m) {
+        int set = uvSetIndex(m, uvSet);
+        if (uArray.length() != vArray.length() || (set < 0 && (!uvSet || uvSet->isEmpty())))
             return MStatus::kInvalidParameter;
-        m->uvSets.push_back(UVSet{uvSet->str(), {}, {}, std::vector<int>(m->faceVerts.size(), -1)});
-        set = static_cast<int>(m->uvSets.size()) - 1;
-    }
-    UVSet& s = m->uvSets[set];
-    s.u = uArray.vec();
-    s.v = vArray.vec();
-    for (int& id : s.uvIds)
-        if (id >= static_cast<int>(s.u.size()))
-            id = -1;
-    changed();
-    return MStatus::kSuccess;
+        UVSet& s = m.uvSets[set < 0 ? m.addUVSet(uvSet->str()) : set];
+        s.u = uArray.vec();
+        s.v = vArray.vec();
+        for (int& id : s.uvIds)
+            if (id >= static_cast<int>(s.u.size()))
+                id = -1;
+        changed();
+        return MStatus::kSuccess;
+    });
 }
 
 MStatus MFnMesh::assignUVs(const MIntArray& uvCounts, const MIntArray& uvIds, const MString* uvSet) {
-    MStatus status;
-    if (fault("MFnMesh::assignUVs", &status))
-        return status;
-    MeshGeom* m = geom();
-    int set = m ? uvSetIndex(*m, uvSet) : -1;
-    if (set < 0 || static_cast<int>(uvCounts.length()) != m->numFaces())
-        return MStatus::kInvalidParameter;
-    UVSet& s = m->uvSets[set];
-    // A face's count is its corner count, or 0 when the face gets no UVs.
-    unsigned int next = 0;
-    for (int f = 0; f < m->numFaces(); ++f) {
-        if (uvCounts[f] != 0 && uvCounts[f] != m->faceCounts[f])
+    return withMesh("MFnMesh::assignUVs", *this, [&](MeshGeom& m) {
+        int set = uvSetIndex(m, uvSet);
+        if (set < 0 || static_cast<int>(uvCounts.length()) != m.numFaces())
             return MStatus::kInvalidParameter;
-        next += static_cast<unsigned int>(uvCounts[f]);
-    }
-    if (next != uvIds.length())
-        return MStatus::kInvalidParameter;
-    for (unsigned int i = 0; i < uvIds.length(); ++i)
-        if (uvIds[i] < -1 || uvIds[i] >= static_cast<int>(s.u.size()))
+        UVSet& s = m.uvSets[set];
+        // A face's count is its corner count, or 0 when the face gets no UVs.
+        unsigned int next = 0;
+        for (int f = 0; f < m.numFaces(); ++f) {
+            if (uvCounts[f] != 0 && uvCounts[f] != m.faceCounts[f])
+                return MStatus::kInvalidParameter;
+            next += static_cast<unsigned int>(uvCounts[f]);
+        }
+        if (next != uvIds.length())
             return MStatus::kInvalidParameter;
-    s.uvIds.assign(m->faceVerts.size(), -1);
-    next = 0;
-    for (int f = 0; f < m->numFaces(); ++f)
-        for (int c = 0; c < uvCounts[f]; ++c)
-            s.uvIds[m->faceOffsets[f] + c] = uvIds[next++];
-    changed();
-    return MStatus::kSuccess;
+        for (unsigned int i = 0; i < uvIds.length(); ++i)
+            if (uvIds[i] < -1 || uvIds[i] >= static_cast<int>(s.u.size()))
+                return MStatus::kInvalidParameter;
+        s.uvIds.assign(m.faceVerts.size(), -1);
+        next = 0;
+        for (int f = 0; f < m.numFaces(); ++f)
+            for (int c = 0; c < uvCounts[f]; ++c)
+                s.uvIds[m.faceOffsets[f] + c] = uvIds[next++];
+        changed();
+        return MStatus::kSuccess;
+    });
 }
 
 MStatus MFnMesh::getAssignedUVs(MIntArray& uvCounts, MIntArray& uvIds, const MString* uvSet) const {
@@ -494,11 +494,8 @@ MStatus MFnMesh::getPolygonUVid(int polygonId, int vertexIndex, int& uvId, const
 }
 
 MStatus MFnMesh::getPolygonNormal(int polygonId, MVector& normal, MSpace::Space) const {
-    MeshGeom* m = geom();
-    if (!m || polygonId < 0 || polygonId >= m->numFaces())
-        return MStatus::kInvalidParameter;
-    normal = unit(m->faceNormalRaw(polygonId));
-    return MStatus::kSuccess;
+    return atIndex(geom(), polygonId, &MeshGeom::numFaces,
+                   [&](const MeshGeom& m) { normal = unit(m.faceNormalRaw(polygonId)); });
 }
 
 MStatus MFnMesh::getFaceVertexNormal(int faceIndex, int vertexIndex, MVector& normal, MSpace::Space) const {
@@ -511,26 +508,21 @@ MStatus MFnMesh::getFaceVertexNormal(int faceIndex, int vertexIndex, MVector& no
 }
 
 MStatus MFnMesh::getVertexNormal(int vertexId, MVector& normal, MSpace::Space) const {
-    MeshGeom* m = geom();
-    if (!m || vertexId < 0 || vertexId >= m->numPoints())
-        return MStatus::kInvalidParameter;
-    normal = toVector(m->vertexNormal(vertexId));
-    return MStatus::kSuccess;
+    return atIndex(geom(), vertexId, &MeshGeom::numPoints,
+                   [&](const MeshGeom& m) { normal = toVector(m.vertexNormal(vertexId)); });
 }
 
 MStatus MFnMesh::setFaceVertexNormals(const MVectorArray& normalArray, const MIntArray& faceList,
                                       const MIntArray& vertexList, MSpace::Space) {
-    MStatus status;
-    if (fault("MFnMesh::setFaceVertexNormals", &status))
-        return status;
-    MeshGeom* m = geom();
-    if (!m || !setCorners(m, normalArray, faceList, vertexList, m->normals, m->hasNormal,
-                          MeshGeom::Vec3{0, 0, 0}, [](const MVector& n) {
-                              return MeshGeom::Vec3{n.x, n.y, n.z};
-                          }))
-        return MStatus::kInvalidParameter;
-    changed();
-    return MStatus::kSuccess;
+    return withMesh("MFnMesh::setFaceVertexNormals", *this, [&](MeshGeom& m) {
+        if (!setCorners(m, normalArray, faceList, vertexList, m.normals, m.hasNormal, MeshGeom::Vec3{0, 0, 0},
+                        [](const MVector& n) {
+                            return MeshGeom::Vec3{n.x, n.y, n.z};
+                        }))
+            return MStatus::kInvalidParameter;
+        changed();
+        return MStatus::kSuccess;
+    });
 }
 
 MStatus MFnMesh::setFaceVertexNormal(const MVector& normal, int faceId, int vertexId, MSpace::Space space) {
@@ -540,18 +532,16 @@ MStatus MFnMesh::setFaceVertexNormal(const MVector& normal, int faceId, int vert
 
 MStatus MFnMesh::setFaceVertexColors(const MColorArray& colors, const MIntArray& faceList,
                                      const MIntArray& vertexList) {
-    MStatus status;
-    if (fault("MFnMesh::setFaceVertexColors", &status))
-        return status;
-    MeshGeom* m = geom();
-    using Colour = std::array<float, 4>;
-    if (!m || !setCorners(m, colors, faceList, vertexList, m->colors, m->hasColor, Colour{0, 0, 0, 1},
-                          [](const MColor& c) {
-                              return Colour{c.r, c.g, c.b, c.a};
-                          }))
-        return MStatus::kInvalidParameter;
-    changed();
-    return MStatus::kSuccess;
+    return withMesh("MFnMesh::setFaceVertexColors", *this, [&](MeshGeom& m) {
+        using Colour = std::array<float, 4>;
+        if (!setCorners(m, colors, faceList, vertexList, m.colors, m.hasColor, Colour{0, 0, 0, 1},
+                        [](const MColor& c) {
+                            return Colour{c.r, c.g, c.b, c.a};
+                        }))
+            return MStatus::kInvalidParameter;
+        changed();
+        return MStatus::kSuccess;
+    });
 }
 
 MStatus MFnMesh::setFaceVertexColor(const MColor& color, int faceIndex, int vertexIndex) {
@@ -561,12 +551,6 @@ MStatus MFnMesh::setFaceVertexColor(const MColor& color, int faceIndex, int vert
 
 MStatus MFnMesh::getFaceVertexColor(int faceIndex, int vertexIndex, MColor& color) const {
     MeshGeom* m = geom();
-    int fv = m ? cornerOfVertex(*m, faceIndex, vertexIndex) : -1;
-    if (fv < 0)
-        return MStatus::kInvalidParameter;
-    if (fv >= static_cast<int>(m->hasColor.size()) || !m->hasColor[fv])
-        return MStatus::kFailure;
-    const auto& c = m->colors[fv];
-    color = MColor(c[0], c[1], c[2], c[3]);
-    return MStatus::kSuccess;
+    return m ? faceVertexColor(*m, cornerOfVertex(*m, faceIndex, vertexIndex), color)
+             : MStatus::kInvalidParameter;
 }

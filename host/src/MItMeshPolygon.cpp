@@ -276,14 +276,7 @@ MStatus MItMeshPolygon::getColor(MColor& color, int vertexIndex) {
     MStatus status;
     if (!valid(&status, "MItMeshPolygon::getColor"))
         return status;
-    int fv = mesh_->faceVertex(static_cast<int>(current_), vertexIndex);
-    if (fv < 0)
-        return MStatus::kInvalidParameter;
-    if (fv >= static_cast<int>(mesh_->hasColor.size()) || !mesh_->hasColor[fv])
-        return MStatus::kFailure;
-    const auto& c = mesh_->colors[fv];
-    color = MColor(c[0], c[1], c[2], c[3]);
-    return MStatus::kSuccess;
+    return faceVertexColor(*mesh_, mesh_->faceVertex(static_cast<int>(current_), vertexIndex), color);
 }
 
 bool MItMeshPolygon::hasColor(MStatus* ReturnStatus) {

@@ -34,6 +34,11 @@ int MeshGeom::findUVSet(const std::string& name) const {
     return -1;
 }
 
+int MeshGeom::addUVSet(const std::string& name) {
+    uvSets.push_back(UVSet{name, {}, {}, std::vector<int>(faceVerts.size(), -1)});
+    return static_cast<int>(uvSets.size()) - 1;
+}
+
 int MeshGeom::faceVertex(int face, int corner) const {
     if (face < 0 || face >= numFaces() || corner < 0 || corner >= faceCounts[face])
         return -1;

@@ -40,6 +40,8 @@ struct MeshGeom {
     void setTopology(std::vector<Vec3> pts, std::vector<int> counts, std::vector<int> verts);
     void rebuildOffsets();
     int findUVSet(const std::string& name) const;
+    // Adds an empty UV set (no face-vertex has a UV in it) and returns its index.
+    int addUVSet(const std::string& name);
     // Face-vertex index of local corner `corner` of face `face`, or -1 when out of range.
     int faceVertex(int face, int corner) const;
 

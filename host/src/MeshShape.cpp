@@ -3,6 +3,7 @@
 #include "Access.h"
 #include "Scene.h"
 
+#include <maya/MColor.h>
 #include <maya/MFnTypedAttribute.h>
 
 namespace gxhost {
@@ -91,6 +92,16 @@ void meshChanged(const MObject& object) {
         mesh->invalidateNormals();
     if (Node* node = asMeshNode(object))
         Scene::get().propagateDirty(node, node->attributeIndex("inMesh"));
+}
+
+MStatus faceVertexColor(const MeshGeom& m, int faceVertex, MColor& color) {
+    if (faceVertex < 0)
+        return MStatus::kInvalidParameter;
+    if (faceVertex >= static_cast<int>(m.hasColor.size()) || !m.hasColor[faceVertex])
+        return MStatus::kFailure;
+    const auto& c = m.colors[faceVertex];
+    color = MColor(c[0], c[1], c[2], c[3]);
+    return MStatus::kSuccess;
 }
 
 } // namespace gxhost

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class MColor;
+
 namespace gxhost {
 
 class Node;
@@ -31,5 +33,8 @@ MeshShape* meshShapeOf(const MObject& object);
 std::shared_ptr<MeshGeom> meshOf(const MObject& object);
 // After a write through MFnMesh: a mesh node's dependents become dirty, cached normals are dropped.
 void meshChanged(const MObject& object);
+// The colour of a face-vertex of `m` (-1: none such): kInvalidParameter for none such, kFailure when
+// it has no colour.
+MStatus faceVertexColor(const MeshGeom& m, int faceVertex, MColor& color);
 
 } // namespace gxhost

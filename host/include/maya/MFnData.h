@@ -5,8 +5,6 @@
 
 class MFnData : public MFnBase {
 public:
-    GX_FUNCTION_SET(MFnData, MFn::kData)
-
     enum Type {
         kInvalid = 0,
         kNumeric,
@@ -30,4 +28,6 @@ public:
         kSubdSurface,
         kLast
     };
+
+    GX_FUNCTION_SET(MFnData, MFn::kData)
 };

@@ -5,8 +5,6 @@
 
 class MFnNumericData : public MFnData {
 public:
-    GX_FUNCTION_SET(MFnNumericData, MFn::kNumericData)
-
     enum Type {
         kInvalid = 0,
         kBoolean,
@@ -31,4 +29,6 @@ public:
         kAddr,
         kLast
     };
+
+    GX_FUNCTION_SET(MFnNumericData, MFn::kNumericData)
 };
