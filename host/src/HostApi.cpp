@@ -22,6 +22,33 @@ MStatus report(MStatus status, const std::string& text) {
     return status;
 }
 
+// Resolves the plug named `plug` ("node.attr") and runs `body(node, attribute index, error)` on it;
+// what fails is reported as "command: error".
+template <typename F> MStatus onPlug(const char* command, const std::string& plug, F body) {
+    std::shared_ptr<Node> node;
+    int attr;
+    std::string error;
+    MStatus status = Scene::get().resolvePlug(plug, node, attr, error);
+    if (status)
+        status = body(*node, attr, error);
+    return report(status, command + (": " + error));
+}
+
+// getAttr: reads the plug's value (data when `typed`, a number otherwise) and hands it to `take`.
+template <typename F> MStatus getAttrValue(const std::string& plug, bool typed, F take) {
+    return onPlug("getAttr", plug, [&](Node& node, int attr, std::string& error) {
+        if ((node.attrs[attr]->kind == Attribute::Kind::Typed) != typed) {
+            error = "'" + plug + (typed ? "' holds a number, not data" : "' holds data, not a number");
+            return MStatus(MStatus::kInvalidParameter);
+        }
+        Value v;
+        MStatus status = Scene::get().readValue(&node, attr, v);
+        take(v);
+        error = "Couldn't evaluate '" + plug + "'";
+        return status;
+    });
+}
+
 } // namespace
 
 MObject createNode(const std::string& type, const std::string& name, MStatus* status) {
@@ -79,67 +106,35 @@ MStatus disconnect(const std::string& source, const std::string& destination) {
 }
 
 MStatus setAttr(const std::string& plug, double value) {
-    std::shared_ptr<Node> node;
-    int attr;
-    std::string error;
-    MStatus status = Scene::get().resolvePlug(plug, node, attr, error);
-    if (status) {
+    return onPlug("setAttr", plug, [&](Node& node, int attr, std::string& error) {
         Value v;
         v.number = value;
-        status = Scene::get().writeValue(node.get(), attr, v, &error);
-    }
-    return report(status, "setAttr: " + error);
+        return Scene::get().writeValue(&node, attr, v, &error);
+    });
 }
 
 MStatus setAttr(const std::string& plug, const MObject& data) {
-    std::shared_ptr<Node> node;
-    int attr;
-    std::string error;
-    MStatus status = Scene::get().resolvePlug(plug, node, attr, error);
-    if (status) {
+    return onPlug("setAttr", plug, [&](Node& node, int attr, std::string& error) {
         Value v;
         v.data = std::dynamic_pointer_cast<Data>(data.impl());
         if (!data.isNull() && !v.data) {
             error = "'" + plug + "' takes data objects only";
-            status = MStatus::kInvalidParameter;
-        } else if (node->attrs[attr]->kind != Attribute::Kind::Typed) {
-            error = "The attribute '" + plug + "' expects a number";
-            status = MStatus::kInvalidParameter;
-        } else {
-            status = Scene::get().writeValue(node.get(), attr, v, &error);
+            return MStatus(MStatus::kInvalidParameter);
         }
-    }
-    return report(status, "setAttr: " + error);
+        if (node.attrs[attr]->kind != Attribute::Kind::Typed) {
+            error = "The attribute '" + plug + "' expects a number";
+            return MStatus(MStatus::kInvalidParameter);
+        }
+        return Scene::get().writeValue(&node, attr, v, &error);
+    });
 }
 
 MStatus getAttr(const std::string& plug, double& value) {
-    std::shared_ptr<Node> node;
-    int attr;
-    std::string error;
-    MStatus status = Scene::get().resolvePlug(plug, node, attr, error);
-    if (!status)
-        return report(status, "getAttr: " + error);
-    if (node->attrs[attr]->kind == Attribute::Kind::Typed)
-        return report(MStatus::kInvalidParameter, "getAttr: '" + plug + "' holds data, not a number");
-    Value v;
-    status = Scene::get().readValue(node.get(), attr, v);
-    value = v.number;
-    return report(status, "getAttr: Couldn't evaluate '" + plug + "'");
+    return getAttrValue(plug, false, [&](const Value& v) { value = v.number; });
 }
 
 MStatus getAttr(const std::string& plug, MObject& data) {
-    std::shared_ptr<Node> node;
-    int attr;
-    std::string error;
-    MStatus status = Scene::get().resolvePlug(plug, node, attr, error);
-    if (!status)
-        return report(status, "getAttr: " + error);
-    if (node->attrs[attr]->kind != Attribute::Kind::Typed)
-        return report(MStatus::kInvalidParameter, "getAttr: '" + plug + "' holds a number, not data");
-    Value v;
-    status = Scene::get().readValue(node.get(), attr, v);
-    data = wrap(v.data);
-    return report(status, "getAttr: Couldn't evaluate '" + plug + "'");
+    return getAttrValue(plug, true, [&](const Value& v) { data = wrap(v.data); });
 }
 
 bool isDirty(const std::string& plug) {

@@ -6,33 +6,32 @@
 
 using namespace gxhost;
 
-MDataHandle MDataBlock::input(const MObject& attribute, const char* op, MStatus* ReturnStatus) {
-    MStatus status;
-    if (fault(op, &status)) {
-        setStatus(ReturnStatus, status);
-        return MDataHandle();
-    }
+namespace {
+
+// The index of `attribute` on `node` for the operation `op`, which may be made to fail first; -1 when
+// it fails or the node has no such attribute, with the status set.
+int attributeIndex(Node* node, const MObject& attribute, const char* op, MStatus* ReturnStatus) {
+    if (fault(op, ReturnStatus))
+        return -1;
     auto attr = asAttribute(attribute);
-    int index = node_ && attr ? node_->attributeIndex(attr.get()) : -1;
-    if (index < 0) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
+    int index = node && attr ? node->attributeIndex(attr.get()) : -1;
+    setStatus(ReturnStatus, index < 0 ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    return index;
+}
+
+} // namespace
+
+MDataHandle MDataBlock::input(const MObject& attribute, const char* op, MStatus* ReturnStatus) {
+    int index = attributeIndex(node_, attribute, op, ReturnStatus);
+    if (index < 0)
         return MDataHandle();
-    }
     // Pulls a connected value (delivering it to setInternalValue) or computes a dirty attribute.
-    status = Scene::get().evaluate(node_, index);
-    setStatus(ReturnStatus, status);
+    setStatus(ReturnStatus, Scene::get().evaluate(node_, index));
     return MDataHandle(node_, index);
 }
 
 MDataHandle MDataBlock::output(const MObject& attribute, const char* op, MStatus* ReturnStatus) {
-    MStatus status;
-    if (fault(op, &status)) {
-        setStatus(ReturnStatus, status);
-        return MDataHandle();
-    }
-    auto attr = asAttribute(attribute);
-    int index = node_ && attr ? node_->attributeIndex(attr.get()) : -1;
-    setStatus(ReturnStatus, index < 0 ? MStatus::kInvalidParameter : MStatus::kSuccess);
+    int index = attributeIndex(node_, attribute, op, ReturnStatus);
     return index < 0 ? MDataHandle() : MDataHandle(node_, index);
 }
 
