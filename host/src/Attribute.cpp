@@ -5,44 +5,42 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace gxhost {
 
 namespace {
 
-// `value` cut to an integer type's range and truncated; NaN is 0. Converting a double outside the
-// range would be undefined behaviour.
-template <typename T> double saturated(double value) {
-    if (std::isnan(value))
-        return 0.0;
-    const double low = static_cast<double>(std::numeric_limits<T>::min());
-    const double high = static_cast<double>(std::numeric_limits<T>::max());
-    return std::trunc(std::min(std::max(value, low), high));
+template <typename T> std::pair<double, double> rangeOf() {
+    return {static_cast<double>(std::numeric_limits<T>::min()),
+            static_cast<double>(std::numeric_limits<T>::max())};
 }
 
-template <typename T> bool inRange(double value) {
-    return value >= static_cast<double>(std::numeric_limits<T>::min()) &&
-           value <= static_cast<double>(std::numeric_limits<T>::max());
+// The range of the integer type `a` stores its numbers in; none for booleans and floating point.
+std::optional<std::pair<double, double>> integerRange(const Attribute& a) {
+    if (a.kind == Attribute::Kind::Enum)
+        return rangeOf<short>();
+    switch (a.numericType) {
+    case MFnNumericData::kByte:
+    case MFnNumericData::kChar:
+        return rangeOf<signed char>();
+    case MFnNumericData::kShort:
+        return rangeOf<short>();
+    case MFnNumericData::kInt:
+        return rangeOf<int>();
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace
 
 bool Attribute::holds(double value) const {
-    if (kind == Kind::Enum)
-        return inRange<short>(value);
-    switch (numericType) {
-    case MFnNumericData::kByte:
-    case MFnNumericData::kChar:
-        return inRange<signed char>(value);
-    case MFnNumericData::kShort:
-        return inRange<short>(value);
-    case MFnNumericData::kInt:
-        return inRange<int>(value);
-    case MFnNumericData::kFloat:
+    if (auto range = integerRange(*this))
+        return value >= range->first && value <= range->second;
+    if (numericType == MFnNumericData::kFloat)
         return std::isnan(value) || std::fabs(value) <= std::numeric_limits<float>::max();
-    default:
-        return true;
-    }
+    return true;
 }
 
 double Attribute::storedNumber(double value) const {
@@ -50,23 +48,15 @@ double Attribute::storedNumber(double value) const {
         value = minValue;
     if (hasMax && value > maxValue)
         value = maxValue;
-    if (kind == Kind::Enum)
-        return saturated<short>(value);
-    switch (numericType) {
-    case MFnNumericData::kBoolean:
+    // An integer is cut to its type's range and truncated (NaN is 0): converting a double outside the
+    // range would be undefined behaviour.
+    if (auto range = integerRange(*this))
+        return std::isnan(value) ? 0.0 : std::trunc(std::min(std::max(value, range->first), range->second));
+    if (numericType == MFnNumericData::kBoolean)
         return value != 0.0 ? 1.0 : 0.0;
-    case MFnNumericData::kByte:
-    case MFnNumericData::kChar:
-        return saturated<signed char>(value);
-    case MFnNumericData::kShort:
-        return saturated<short>(value);
-    case MFnNumericData::kInt:
-        return saturated<int>(value);
-    case MFnNumericData::kFloat:
+    if (numericType == MFnNumericData::kFloat)
         return static_cast<double>(static_cast<float>(value));
-    default:
-        return value;
-    }
+    return value;
 }
 
 bool Attribute::accepts(const Data& data) const {
