@@ -6,6 +6,22 @@
 
 using namespace gxhost;
 
+namespace {
+
+// The UV set named `uvSet` (null: the current set) and the UV id in it of corner `vertex` of `face`:
+// kInvalidParameter when there is no such set or corner, kFailure when the corner has no UV.
+MStatus uvIdOf(const MeshGeom& m, int face, int vertex, const MString* uvSet, const UVSet*& set, int& id) {
+    int index = uvSet ? m.findUVSet(uvSet->str()) : m.currentUVSet;
+    int fv = m.faceVertex(face, vertex);
+    if (index < 0 || index >= static_cast<int>(m.uvSets.size()) || fv < 0)
+        return MStatus::kInvalidParameter;
+    set = &m.uvSets[index];
+    id = set->uvIds[fv];
+    return id < 0 ? MStatus::kFailure : MStatus::kSuccess;
+}
+
+} // namespace
+
 MItMeshPolygon::MItMeshPolygon(const MObject& polyObject, MStatus* ReturnStatus) : obj_(polyObject) {
     if (fault("MItMeshPolygon::MItMeshPolygon", ReturnStatus))
         return;
@@ -42,26 +58,23 @@ bool MItMeshPolygon::isDone(MStatus* ReturnStatus) {
     return !mesh_ || current_ >= static_cast<unsigned int>(mesh_->numFaces());
 }
 
-MStatus MItMeshPolygon::next() {
+MStatus MItMeshPolygon::moveTo(const char* op, unsigned int face) {
     MStatus status;
-    if (fault("MItMeshPolygon::next", &status))
+    if (fault(op, &status))
         return status;
     if (!mesh_)
         return MStatus::kFailure;
-    ++current_;
+    current_ = face;
     tri_.reset();
     return MStatus::kSuccess;
 }
 
+MStatus MItMeshPolygon::next() {
+    return moveTo("MItMeshPolygon::next", current_ + 1);
+}
+
 MStatus MItMeshPolygon::reset() {
-    MStatus status;
-    if (fault("MItMeshPolygon::reset", &status))
-        return status;
-    if (!mesh_)
-        return MStatus::kFailure;
-    current_ = 0;
-    tri_.reset();
-    return MStatus::kSuccess;
+    return moveTo("MItMeshPolygon::reset", 0);
 }
 
 unsigned int MItMeshPolygon::count(MStatus* ReturnStatus) {
@@ -235,28 +248,21 @@ MStatus MItMeshPolygon::getUVIndex(int vertex, int& index, const MString* uvSet)
     MStatus status;
     if (!valid(&status, "MItMeshPolygon::getUVIndex"))
         return status;
-    int set = uvSet ? mesh_->findUVSet(uvSet->str()) : mesh_->currentUVSet;
-    int fv = mesh_->faceVertex(static_cast<int>(current_), vertex);
-    if (set < 0 || set >= static_cast<int>(mesh_->uvSets.size()) || fv < 0)
-        return MStatus::kInvalidParameter;
-    index = mesh_->uvSets[set].uvIds[fv];
-    return index < 0 ? MStatus::kFailure : MStatus::kSuccess;
+    const UVSet* set = nullptr;
+    return uvIdOf(*mesh_, static_cast<int>(current_), vertex, uvSet, set, index);
 }
 
 MStatus MItMeshPolygon::getUV(int vertex, float2& uvPoint, const MString* uvSet) {
     MStatus status;
     if (!valid(&status, "MItMeshPolygon::getUV"))
         return status;
-    int set = uvSet ? mesh_->findUVSet(uvSet->str()) : mesh_->currentUVSet;
-    int fv = mesh_->faceVertex(static_cast<int>(current_), vertex);
-    if (set < 0 || set >= static_cast<int>(mesh_->uvSets.size()) || fv < 0)
-        return MStatus::kInvalidParameter;
-    const UVSet& s = mesh_->uvSets[set];
-    int id = s.uvIds[fv];
-    if (id < 0)
-        return MStatus::kFailure;
-    uvPoint[0] = s.u[id];
-    uvPoint[1] = s.v[id];
+    const UVSet* set = nullptr;
+    int id = -1;
+    status = uvIdOf(*mesh_, static_cast<int>(current_), vertex, uvSet, set, id);
+    if (!status)
+        return status;
+    uvPoint[0] = set->u[id];
+    uvPoint[1] = set->v[id];
     return MStatus::kSuccess;
 }
 

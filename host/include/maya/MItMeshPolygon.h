@@ -62,6 +62,8 @@ public:
     bool hasColor(MStatus* ReturnStatus = nullptr);
 
 private:
+    // Moves to `face` for the operation `op`, which may be made to fail first.
+    MStatus moveTo(const char* op, unsigned int face);
     bool valid(MStatus* ReturnStatus, const char* op);
     const gxhost::Triangulation& triangulation();
 
