@@ -10,7 +10,6 @@
 #include <maya/MString.h>
 
 #include <memory>
-#include <type_traits>
 
 namespace gxhost {
 
@@ -49,14 +48,6 @@ inline MObject adopt(MObject& target, const MObject& made, MStatus* ReturnStatus
     target = made;
     setStatus(ReturnStatus, MStatus::kSuccess);
     return target;
-}
-
-// What `read` takes from the thing a function set works on, with kSuccess; with kInvalidParameter
-// and an empty value (0, false, null, "") when there is none (`p` is null).
-template <typename P, typename F> auto readFrom(const P& p, MStatus* ReturnStatus, F read) {
-    using T = std::decay_t<decltype(read(*p))>;
-    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
-    return p ? T(read(*p)) : T();
 }
 
 // Applies `apply` to the attribute `o`: kSuccess, or kInvalidParameter when `o` is no attribute.

@@ -51,6 +51,20 @@ MStatus createNodeCmd(const Args& args, Result& result, std::string& error) {
     return MStatus::kSuccess;
 }
 
+// Resolves the plugs named `source` and `destination` and runs `link` (connect or disconnect) on them.
+template <typename F>
+MStatus onPlugPair(const std::string& source, const std::string& destination, std::string& error, F link) {
+    Scene& scene = Scene::get();
+    std::shared_ptr<Node> src, dst;
+    int sa, da;
+    MStatus status = scene.resolvePlug(source, src, sa, error);
+    if (status)
+        status = scene.resolvePlug(destination, dst, da, error);
+    if (status)
+        status = link(scene, src.get(), sa, dst.get(), da);
+    return status;
+}
+
 MStatus connectCmd(const Args& args, Result& result, std::string& error) {
     bool force = false;
     Args plugs;
@@ -62,14 +76,10 @@ MStatus connectCmd(const Args& args, Result& result, std::string& error) {
     }
     if (plugs.size() != 2)
         return usage(error, "connectAttr [-f] SOURCE.attr DESTINATION.attr");
-    Scene& scene = Scene::get();
-    std::shared_ptr<Node> src, dst;
-    int sa, da;
-    MStatus status = scene.resolvePlug(plugs[0], src, sa, error);
-    if (status)
-        status = scene.resolvePlug(plugs[1], dst, da, error);
-    if (status)
-        status = scene.connect(src.get(), sa, dst.get(), da, force, &error);
+    MStatus status =
+        onPlugPair(plugs[0], plugs[1], error, [&](Scene& scene, Node* src, int sa, Node* dst, int da) {
+            return scene.connect(src, sa, dst, da, force, &error);
+        });
     if (status)
         result = {"Connected " + plugs[0] + " to " + plugs[1] + "."};
     return status;
@@ -78,15 +88,9 @@ MStatus connectCmd(const Args& args, Result& result, std::string& error) {
 MStatus disconnectCmd(const Args& args, Result&, std::string& error) {
     if (args.size() != 2)
         return usage(error, "disconnectAttr SOURCE.attr DESTINATION.attr");
-    Scene& scene = Scene::get();
-    std::shared_ptr<Node> src, dst;
-    int sa, da;
-    MStatus status = scene.resolvePlug(args[0], src, sa, error);
-    if (status)
-        status = scene.resolvePlug(args[1], dst, da, error);
-    if (status)
-        status = scene.disconnect(src.get(), sa, dst.get(), da, &error);
-    return status;
+    return onPlugPair(args[0], args[1], error, [&](Scene& scene, Node* src, int sa, Node* dst, int da) {
+        return scene.disconnect(src, sa, dst, da, &error);
+    });
 }
 
 bool parseNumber(const std::string& text, double& value) {

@@ -4,6 +4,8 @@
 
 #include <maya/MStatus.h>
 
+#include <type_traits>
+
 namespace gxhost {
 
 // True when the named operation must fail now; the status is stored in *status when given.
@@ -12,6 +14,14 @@ bool fault(const char* op, MStatus* status = nullptr);
 inline void setStatus(MStatus* out, MStatus value) {
     if (out)
         *out = value;
+}
+
+// What `read` takes from the thing a function set works on, with kSuccess; with kInvalidParameter
+// and an empty value (0, false, null, "") when there is none (`p` is null).
+template <typename P, typename F> auto readFrom(const P& p, MStatus* ReturnStatus, F read) {
+    using T = std::decay_t<decltype(read(*p))>;
+    setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
+    return p ? T(read(*p)) : T();
 }
 
 } // namespace gxhost

@@ -2,6 +2,7 @@
 
 #include <maya/MArgList.h>
 
+using gxhost::readFrom;
 using gxhost::setStatus;
 
 unsigned int MArgList::length(MStatus* ReturnStatus) const {
@@ -9,31 +10,28 @@ unsigned int MArgList::length(MStatus* ReturnStatus) const {
     return static_cast<unsigned int>(args_.size());
 }
 
+namespace {
+
+// Argument `index` of `args` when it exists and `fits`, else null.
+template <typename F> const MString* argument(const std::vector<MString>& args, unsigned int index, F fits) {
+    return index < args.size() && fits(args[index]) ? &args[index] : nullptr;
+}
+
+} // namespace
+
 MString MArgList::asString(unsigned int index, MStatus* ReturnStatus) const {
-    if (index >= args_.size()) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MString();
-    }
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return args_[index];
+    const MString* a = argument(args_, index, [](const MString&) { return true; });
+    return readFrom(a, ReturnStatus, [](const MString& s) { return s; });
 }
 
 double MArgList::asDouble(unsigned int index, MStatus* ReturnStatus) const {
-    if (index >= args_.size() || !args_[index].isDouble()) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return 0.0;
-    }
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return args_[index].asDouble();
+    const MString* a = argument(args_, index, [](const MString& s) { return s.isDouble(); });
+    return readFrom(a, ReturnStatus, [](const MString& s) { return s.asDouble(); });
 }
 
 int MArgList::asInt(unsigned int index, MStatus* ReturnStatus) const {
-    if (index >= args_.size() || !args_[index].isInt()) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return 0;
-    }
-    setStatus(ReturnStatus, MStatus::kSuccess);
-    return args_[index].asInt();
+    const MString* a = argument(args_, index, [](const MString& s) { return s.isInt(); });
+    return readFrom(a, ReturnStatus, [](const MString& s) { return s.asInt(); });
 }
 
 bool MArgList::asBool(unsigned int index, MStatus* ReturnStatus) const {

@@ -20,6 +20,17 @@ MStatus run(const MString& command, bool displayEnabled, std::vector<std::string
     return runScript(command.str(), "", &result);
 }
 
+// Runs a command and puts its result words, each converted by `convert`, in `result`.
+template <typename Array, typename F>
+MStatus runInto(const MString& command, bool displayEnabled, Array& result, F convert) {
+    std::vector<std::string> out;
+    MStatus status = run(command, displayEnabled, out);
+    result.clear();
+    for (auto& s : out)
+        result.append(convert(MString(s)));
+    return status;
+}
+
 } // namespace
 
 MStatus MGlobal::executeCommand(const MString& command, bool displayEnabled, bool) {
@@ -28,12 +39,7 @@ MStatus MGlobal::executeCommand(const MString& command, bool displayEnabled, boo
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool displayEnabled, bool) {
-    std::vector<std::string> out;
-    MStatus status = run(command, displayEnabled, out);
-    result.clear();
-    for (auto& s : out)
-        result.append(MString(s));
-    return status;
+    return runInto(command, displayEnabled, result, [](const MString& s) { return s; });
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MString& result, bool displayEnabled, bool) {
@@ -47,21 +53,11 @@ MStatus MGlobal::executeCommand(const MString& command, MString& result, bool di
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MIntArray& result, bool displayEnabled, bool) {
-    std::vector<std::string> out;
-    MStatus status = run(command, displayEnabled, out);
-    result.clear();
-    for (auto& s : out)
-        result.append(MString(s).asInt());
-    return status;
+    return runInto(command, displayEnabled, result, [](const MString& s) { return s.asInt(); });
 }
 
 MStatus MGlobal::executeCommand(const MString& command, MDoubleArray& result, bool displayEnabled, bool) {
-    std::vector<std::string> out;
-    MStatus status = run(command, displayEnabled, out);
-    result.clear();
-    for (auto& s : out)
-        result.append(MString(s).asDouble());
-    return status;
+    return runInto(command, displayEnabled, result, [](const MString& s) { return s.asDouble(); });
 }
 
 MStatus MGlobal::sourceFile(const MString& fileName) {
