@@ -16,8 +16,8 @@ inline void setStatus(MStatus* out, MStatus value) {
         *out = value;
 }
 
-// What `read` takes from the thing a function set works on, with kSuccess; with kInvalidParameter
-// and an empty value (0, false, null, "") when there is none (`p` is null).
+// What `read` takes from `*p` (what a function set works on, an argument), with kSuccess; an empty
+// value (0, false, null, "") with kInvalidParameter when `p` is null.
 template <typename P, typename F> auto readFrom(const P& p, MStatus* ReturnStatus, F read) {
     using T = std::decay_t<decltype(read(*p))>;
     setStatus(ReturnStatus, p ? MStatus::kSuccess : MStatus::kInvalidParameter);
