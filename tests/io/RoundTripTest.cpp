@@ -38,28 +38,64 @@ void expectTransformsEqual(const SceneMesh& expected, const SceneMesh& actual) {
     }
 }
 
-class LosslessFormat : public ::testing::TestWithParam<std::string> {};
+// What each format gives back of the sheet (three UV sets with seams, hard normals, colours with a
+// border, two materials, an open outline), face by face and welded the same way, as triangles and
+// as quads: how many UV sets, whether colour alpha and materials survive, how finely colours are
+// kept, and whether the mesh's and the UV sets' names survive (binary FBX alone stores the latter).
+// glTF stores triangles only.
+const struct {
+    const char* ext;
+    const char* format;
+    size_t uvSets;
+    bool alpha, materials, quads, meshName, setNames;
+    float colorStep;
+} kFormats[] = {
+    {"gltf", "", 3, true, true, false, true, false, 1e-4f},
+    {"glb", "", 3, true, true, false, true, false, 1e-4f},
+    {"fbx", "", 3, true, true, true, true, true, 1e-4f},
+    {"fbx", "fbxascii", 3, true, true, true, true, false, 1e-4f}, // ASCII FBX keeps six decimals
+    {"dae", "", 3, false, true, true, true, false, 1e-4f},
+    {"obj", "", 1, false, true, true, true, false, 1e-4f},
+    {"ply", "", 1, true, false, true, false, false, 1.0f / 255},
+};
 
-// Three UV sets with seams, hard normals, colours with a border, two materials and an open outline
-// come back face by face, welded the same way.
-TEST_P(LosslessFormat, sheetKeepsEveryAttributeAndTheWeldedTopology) {
+TEST(Formats, sheetComesBackWithWhatTheFormatKeeps) {
     ScratchDir dir;
-    const SceneMesh sheet = makeSheet(true);
-    const auto back = roundTrip({sheet}, dir.path("sheet." + GetParam()));
-    ASSERT_EQ(back.size(), 1u);
-    const SceneMesh& m = back[0];
-    EXPECT_EQ(m.name, "sheet");
-    EXPECT_EQ(m.points.size(), sheet.points.size());
-    EXPECT_EQ(m.faceCounts.size(), sheet.faceCounts.size());
-    EXPECT_EQ(boundaryEdgeCount(m), 10u);
-    ASSERT_EQ(m.uvSets.size(), 3u);
-    for (size_t k = 0; k < 3; ++k) {
-        EXPECT_EQ(uvCount(m, k), uvCount(sheet, k)) << "set " << k;
-    }
-    EXPECT_EQ(canonicalFaces(m), canonicalFaces(sheet));
+    for (const auto& k : kFormats)
+        for (const bool quads : {false, true}) {
+            if (quads && !k.quads)
+                continue;
+            const std::string file = std::string(k.format) + (quads ? "quads." : "triangles.") + k.ext;
+            SCOPED_TRACE(file);
+            SceneMesh sheet = makeSheet(!quads);
+            if (k.setNames) {
+                sheet.uvSets[1].name = "lightmap";
+                sheet.uvSets[2].name = "detail_UV";
+            }
+            const auto back = roundTrip({sheet}, dir.path(file), k.format);
+            ASSERT_EQ(back.size(), 1u);
+            SceneMesh m = back[0];
+            EXPECT_EQ(m.name == "sheet", k.meshName) << m.name;
+            EXPECT_EQ(m.points.size(), sheet.points.size());
+            EXPECT_EQ(boundaryEdgeCount(m), 10u);
+            ASSERT_EQ(m.uvSets.size(), k.uvSets);
+            sheet.uvSets.resize(k.uvSets);
+            for (size_t set = 0; set < k.uvSets; ++set)
+                EXPECT_EQ(uvCount(m, set), uvCount(sheet, set)) << "set " << set;
+            for (auto& c : sheet.colors)
+                c[3] = k.alpha ? c[3] : 1.0f;
+            if (!k.materials) {
+                sheet.faceMaterial.clear();
+                m.faceMaterial.clear();
+            }
+            EXPECT_EQ(canonicalFaces(m, k.colorStep), canonicalFaces(sheet, k.colorStep));
+        }
+    EXPECT_EQ(readText(dir.path("fbxasciiquads.fbx")).rfind("; FBX", 0), 0u);
 }
 
-TEST_P(LosslessFormat, hierarchyAndTransformsSurvive) {
+class HierarchyFormat : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(HierarchyFormat, hierarchyAndTransformsSurvive) {
     ScratchDir dir;
     const auto meshes = makeHierarchy();
     const auto back = roundTrip(meshes, dir.path("pair." + GetParam()));
@@ -74,7 +110,7 @@ TEST_P(LosslessFormat, hierarchyAndTransformsSurvive) {
 }
 
 // A mesh exported without its parent goes to the root with its own transform.
-TEST_P(LosslessFormat, meshWithoutItsParentGoesToTheRoot) {
+TEST_P(HierarchyFormat, meshWithoutItsParentGoesToTheRoot) {
     ScratchDir dir;
     const SceneMesh arm = makeHierarchy()[1];
     const auto back = roundTrip({arm}, dir.path("arm." + GetParam()));
@@ -84,100 +120,7 @@ TEST_P(LosslessFormat, meshWithoutItsParentGoesToTheRoot) {
     expectTransformsEqual(arm, back[0]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, LosslessFormat, ::testing::Values("gltf", "glb", "fbx"));
-
-// glTF stores triangles only; FBX, Collada, OBJ and PLY keep quads as quads.
-TEST(PolygonFormats, quadsStayQuads) {
-    ScratchDir dir;
-    const SceneMesh sheet = makeSheet(false);
-    for (const std::string ext : {"fbx", "dae", "obj", "ply"}) {
-        const auto back = roundTrip({sheet}, dir.path("quads." + ext));
-        ASSERT_EQ(back.size(), 1u) << ext;
-        EXPECT_EQ(canonicalGeometry(back[0]), canonicalGeometry(sheet)) << ext;
-    }
-}
-
-TEST(PolygonFormats, fbxKeepsQuadsWithEveryAttribute) {
-    ScratchDir dir;
-    const SceneMesh sheet = makeSheet(false);
-    const auto back = roundTrip({sheet}, dir.path("quads.fbx"));
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(canonicalFaces(back[0]), canonicalFaces(sheet));
-}
-
-// FBX is the one format here that stores UV set names.
-TEST(PolygonFormats, fbxKeepsUVSetNames) {
-    ScratchDir dir;
-    SceneMesh sheet = makeSheet(false);
-    sheet.uvSets[0].name = "map1";
-    sheet.uvSets[1].name = "lightmap";
-    sheet.uvSets[2].name = "detail_UV";
-    const auto back = roundTrip({sheet}, dir.path("named.fbx"));
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(canonicalFaces(back[0]), canonicalFaces(sheet));
-}
-
-// ASCII FBX keeps six decimals, enough for this sheet.
-TEST(PolygonFormats, asciiFbxOnRequest) {
-    ScratchDir dir;
-    const SceneMesh sheet = makeSheet(false);
-    const auto back = roundTrip({sheet}, dir.path("text.fbx"), "fbxascii");
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(readText(dir.path("text.fbx")).rfind("; FBX", 0), 0u);
-    EXPECT_EQ(back[0].points.size(), sheet.points.size());
-    EXPECT_EQ(canonicalGeometry(back[0]), canonicalGeometry(sheet));
-}
-
-// OBJ keeps the first UV set, normals, colour RGB and materials.
-TEST(LimitedFormats, objKeepsFirstUVSetNormalsAndMaterials) {
-    ScratchDir dir;
-    SceneMesh sheet = makeSheet(true);
-    const auto back = roundTrip({sheet}, dir.path("sheet.obj"));
-    ASSERT_EQ(back.size(), 1u);
-    const SceneMesh& m = back[0];
-    EXPECT_EQ(m.name, "sheet");
-    EXPECT_EQ(m.points.size(), sheet.points.size());
-    EXPECT_EQ(boundaryEdgeCount(m), 10u);
-    ASSERT_EQ(m.uvSets.size(), 1u);
-    EXPECT_EQ(uvCount(m, 0), uvCount(sheet, 0));
-    // What OBJ holds: drop the other sets and colour alpha from the expectation.
-    sheet.uvSets.resize(1);
-    for (auto& c : sheet.colors) {
-        c[3] = 1.0f;
-    }
-    EXPECT_EQ(canonicalFaces(m), canonicalFaces(sheet));
-}
-
-// Collada keeps every UV set, normals and materials, but colours lose their alpha.
-TEST(LimitedFormats, colladaKeepsEverythingButColourAlpha) {
-    ScratchDir dir;
-    SceneMesh sheet = makeSheet(true);
-    const auto back = roundTrip({sheet}, dir.path("sheet.dae"));
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].points.size(), sheet.points.size());
-    for (auto& c : sheet.colors) {
-        c[3] = 1.0f;
-    }
-    EXPECT_EQ(canonicalFaces(back[0]), canonicalFaces(sheet));
-}
-
-// PLY keeps the first UV set, normals and 8-bit colours, but no materials.
-TEST(LimitedFormats, plyKeepsFirstUVSetNormalsAndByteColours) {
-    ScratchDir dir;
-    SceneMesh sheet = makeSheet(true);
-    const auto back = roundTrip({sheet}, dir.path("sheet.ply"));
-    ASSERT_EQ(back.size(), 1u);
-    const SceneMesh& m = back[0];
-    EXPECT_EQ(m.points.size(), sheet.points.size());
-    EXPECT_EQ(boundaryEdgeCount(m), 10u);
-    ASSERT_EQ(m.uvSets.size(), 1u);
-    EXPECT_EQ(uvCount(m, 0), uvCount(sheet, 0));
-    sheet.uvSets.resize(1);
-    sheet.faceMaterial.clear();
-    SceneMesh withoutMaterials = m;
-    withoutMaterials.faceMaterial.clear();
-    EXPECT_EQ(canonicalFaces(withoutMaterials, 1.0f / 255), canonicalFaces(sheet, 1.0f / 255));
-}
+INSTANTIATE_TEST_SUITE_P(Formats, HierarchyFormat, ::testing::Values("gltf", "glb", "fbx"));
 
 // Bakes the transforms and flattens the hierarchy, as OBJ has neither.
 TEST(LimitedFormats, objBakesTransformsIntoPoints) {
