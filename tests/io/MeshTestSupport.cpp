@@ -109,9 +109,7 @@ size_t boundaryEdgeCount(const SceneMesh& mesh) {
         std::count_if(uses.begin(), uses.end(), [](const auto& e) { return e.second == 1; }));
 }
 
-namespace {
-
-std::vector<std::string> canonical(const SceneMesh& mesh, bool attributes, float colorStep) {
+std::vector<std::string> canonicalFaces(const SceneMesh& mesh, float colorStep) {
     const float step = 1e-4f;
     std::vector<std::string> faces;
     size_t start = 0;
@@ -123,25 +121,23 @@ std::vector<std::string> canonical(const SceneMesh& mesh, bool attributes, float
             const auto& p = mesh.points[mesh.faceVertices[c]];
             s << "p(" << rounded(p[0], step) << "," << rounded(p[1], step) << "," << rounded(p[2], step)
               << ")";
-            if (attributes) {
-                if (!mesh.normals.empty()) {
-                    const auto& n = mesh.normals[c];
-                    s << " n(" << rounded(n[0], step) << "," << rounded(n[1], step) << ","
-                      << rounded(n[2], step) << ")";
+            if (!mesh.normals.empty()) {
+                const auto& n = mesh.normals[c];
+                s << " n(" << rounded(n[0], step) << "," << rounded(n[1], step) << "," << rounded(n[2], step)
+                  << ")";
+            }
+            if (!mesh.colors.empty() && mesh.hasColor[c]) {
+                const auto& col = mesh.colors[c];
+                s << " c(" << rounded(col[0], colorStep) << "," << rounded(col[1], colorStep) << ","
+                  << rounded(col[2], colorStep) << "," << rounded(col[3], colorStep) << ")";
+            }
+            for (const auto& set : mesh.uvSets) {
+                const int32_t id = set.uvIds[c];
+                s << " " << set.name << "(";
+                if (id >= 0) {
+                    s << rounded(set.u[id], step) << "," << rounded(set.v[id], step);
                 }
-                if (!mesh.colors.empty() && mesh.hasColor[c]) {
-                    const auto& col = mesh.colors[c];
-                    s << " c(" << rounded(col[0], colorStep) << "," << rounded(col[1], colorStep) << ","
-                      << rounded(col[2], colorStep) << "," << rounded(col[3], colorStep) << ")";
-                }
-                for (const auto& set : mesh.uvSets) {
-                    const int32_t id = set.uvIds[c];
-                    s << " " << set.name << "(";
-                    if (id >= 0) {
-                        s << rounded(set.u[id], step) << "," << rounded(set.v[id], step);
-                    }
-                    s << ")";
-                }
+                s << ")";
             }
             corners.push_back(s.str());
         }
@@ -150,7 +146,7 @@ std::vector<std::string> canonical(const SceneMesh& mesh, bool attributes, float
         for (const auto& c : corners) {
             face += c + "; ";
         }
-        if (attributes && !mesh.faceMaterial.empty()) {
+        if (!mesh.faceMaterial.empty()) {
             const int32_t mat = mesh.faceMaterial[f];
             face += "mat " + (mat >= 0 ? mesh.materials[mat] : std::string("-"));
         }
@@ -159,16 +155,6 @@ std::vector<std::string> canonical(const SceneMesh& mesh, bool attributes, float
     }
     std::sort(faces.begin(), faces.end());
     return faces;
-}
-
-} // namespace
-
-std::vector<std::string> canonicalFaces(const SceneMesh& mesh, float colorStep) {
-    return canonical(mesh, true, colorStep);
-}
-
-std::vector<std::string> canonicalGeometry(const SceneMesh& mesh) {
-    return canonical(mesh, false, 1.0f);
 }
 
 const SceneMesh* findMesh(const std::vector<SceneMesh>& meshes, const std::string& name) {

@@ -33,9 +33,6 @@ size_t boundaryEdgeCount(const SceneMesh& mesh);
 // face and UV numbering. Colours are rounded to `colorStep` (8-bit formats need 1/255).
 std::vector<std::string> canonicalFaces(const SceneMesh& mesh, float colorStep = 1e-4f);
 
-// Only positions and face sizes, for formats that keep nothing else.
-std::vector<std::string> canonicalGeometry(const SceneMesh& mesh);
-
 const SceneMesh* findMesh(const std::vector<SceneMesh>& meshes, const std::string& name);
 
 // A fresh folder under the test temp dir, removed with everything in it at the end.
