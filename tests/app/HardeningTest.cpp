@@ -43,14 +43,16 @@ pid_t spawn(const std::vector<std::string>& args) {
 TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
     ScratchDir dir;
     ASSERT_EQ(mkdir(dir.path("refs").c_str(), 0755), 0);
-    for (const char* file : {"pyramid.obj", "pyramid.mtl", "noendheader.ply", "truncated.ply", "keys.3ds", "grow.dae",
-                             "truncated_binary.x", "refs/in.gltf", "outside.bin", "cast_enum.mel", "cast_int.mel",
-                             "cast_count.mel"})
+    for (const char* file : {"pyramid.obj", "pyramid.mtl", "noendheader.ply", "truncated.ply", "keys.3ds",
+                             "grow.dae", "truncated_binary.x", "refs/in.gltf", "outside.bin", "cast_enum.mel",
+                             "cast_int.mel", "cast_count.mel"})
         writeText(dir.path(file), readBytes(kData + file));
     const std::string in = dir.path("pyramid.obj");
     ASSERT_EQ(link(in.c_str(), dir.path("alias.obj").c_str()), 0);
     ASSERT_EQ(mkfifo(dir.path("fifo").c_str(), 0644), 0);
     writeText(dir.path("tex.png"), "the material's texture");
+    writeText(dir.path("short.txt"), "0.5\n1\n");
+    writeText(dir.path("word.txt"), "0.5\nheavy\n");
     const std::vector<std::string> before = dir.files();
     const std::string original = readBytes(in), material = readBytes(dir.path("pyramid.mtl"));
 
@@ -97,6 +99,25 @@ TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
         {{"run", dir.path("cast_enum.mel")}, 1, "'1e10' is not a value"},
         {{"run", dir.path("cast_int.mel")}, 1, "not a 32-bit integer"},
         {{"run", dir.path("cast_count.mel")}, 1, "value count"},
+        {{"simplify", in, "-o", out, "--percent", "150"}, 2, "--percent"},
+        {{"simplify", in, "-o", out, "--percent", "5", "--triangles", "9"}, 2, "excludes"},
+        {{"simplify", in, "-o", out, "--placement", "middle"}, 2, "--placement"},
+        {{"simplify", in, "-o", out}, 2, "--percent"},
+        {{"simplify", dir.path("missing.glb"), "-o", out, "--percent", "5"}, 2, "missing.glb"},
+        {{"render", in, "-o", dir.path("x.png"), "--size", "20x"}, 2, "--size"},
+        {{"frobnicate"}, 2, "frobnicate"},
+        {{"simplify", in, "-o", dir.path("out.xyz"), "--percent", "50"}, 1, "out.xyz"},
+        {{"simplify", in, "-o", dir.path("no/such/dir/out.glb"), "--percent", "50"},
+         1,
+         "no/such/dir/out.glb"},
+        {{"lods", in, "-o", in + "/lods"}, 1, "pyramid.obj/lods"},
+        {{"--plugin", dir.path("nope.so"), "simplify", in, "-o", out, "--percent", "5"}, 1, "nope.so"},
+        {{"simplify", GRADIX_SAMPLE, "-o", out, "--percent", "50", "--weights", dir.path("short.txt")},
+         1,
+         "2 weights for 2009 vertices"},
+        {{"simplify", GRADIX_SAMPLE, "-o", out, "--percent", "50", "--weights", dir.path("word.txt")},
+         1,
+         "word.txt:2"},
     };
     for (const Case& c : cases) {
         std::string line;
@@ -107,7 +128,10 @@ TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
         EXPECT_EQ(run.status, c.status) << run.err;
         const auto lines = run.errLines();
         ASSERT_EQ(lines.size(), 1u) << run.err;
+        EXPECT_EQ(lines[0].rfind("gradix: ", 0), 0u) << lines[0];
         EXPECT_NE(lines[0].find(c.named), std::string::npos) << lines[0];
+        // A script prints the results of its lines before the failing one.
+        EXPECT_TRUE(c.args[0] == "run" || run.out.empty()) << run.out;
         EXPECT_EQ(dir.files(), before);
         EXPECT_EQ(readBytes(in), original);
         EXPECT_EQ(readBytes(dir.path("pyramid.mtl")), material);
