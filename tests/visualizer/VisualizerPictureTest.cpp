@@ -116,6 +116,21 @@ protected:
     static int count(const std::vector<Pixel>& ps, bool (*pred)(const Pixel&)) {
         return int(std::count_if(ps.begin(), ps.end(), pred));
     }
+    int redPixels() {
+        int reds = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                reds += red(view->pixel(x, y));
+        return reds;
+    }
+    // What the named visualizer's drawing class queues, shaded and dormant unless told.
+    MDrawRequestQueue drawRequests(const char* name, M3dView::DisplayStyle style = M3dView::kGouraudShaded,
+                                   M3dView::DisplayStatus status = M3dView::kDormant) {
+        MDrawRequestQueue queue;
+        gxhost::asNode(gxhost::findNode(name))
+            ->ui->getDrawRequests(MDrawInfo(M3dView(view.get()), style, status), false, queue);
+        return queue;
+    }
 
     std::unique_ptr<Viewport> view;
     SlimInfoAttribute info;
@@ -196,12 +211,8 @@ TEST_F(VisualizerPictureTest, LinesDrawTheCheapestPairThickest) {
 }
 
 TEST_F(VisualizerPictureTest, TokenFollowsDisplayStyleAndStatus) {
-    gxhost::Node* node = gxhost::asNode(gxhost::findNode("vis"));
-    ASSERT_TRUE(node && node->ui);
-    M3dView m3d(view.get());
     auto token = [&](M3dView::DisplayStyle style, M3dView::DisplayStatus status) {
-        MDrawRequestQueue queue;
-        node->ui->getDrawRequests(MDrawInfo(m3d, style, status), false, queue);
+        MDrawRequestQueue queue = drawRequests("vis", style, status);
         EXPECT_EQ(queue.length(), 1u);
         return queue.isEmpty() ? -1 : queue.remove().token();
     };
@@ -230,10 +241,7 @@ TEST_F(VisualizerPictureTest, RangeZeroOrNegativeDrawsNothing) {
         gxhost::MessageCapture capture;
         ASSERT_TRUE(view->refresh());
         EXPECT_TRUE(capture.errors().empty());
-        int reds = 0;
-        for (const Pixel& p : {view->pixel(kSize / 2, kSize / 2), view->pixel(20, 20), view->pixel(70, 70)})
-            reds += red(p);
-        EXPECT_EQ(reds, 0) << "range " << range;
+        EXPECT_EQ(redPixels(), 0) << "range " << range;
     }
 }
 
@@ -242,27 +250,19 @@ TEST_F(VisualizerPictureTest, MeshWithTooFewPointsIsReportedAndNothingIsDrawn) {
     ASSERT_TRUE(gxhost::connect("small.outMesh", "vis.inMesh", true));
     gxhost::MessageCapture capture;
     ASSERT_TRUE(view->refresh());
-    ASSERT_EQ(capture.errors().size(), 1u);
-    EXPECT_EQ(capture.errors()[0], "(kFailure): Unexpected Internal Failure --> "
-                                   "VisualizerGXUINode::getDrawRequests: The mesh on 'inMesh' has 9 points, "
-                                   "the simplified model needs 81");
-    int reds = 0;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x)
-            reds += red(view->pixel(x, y));
-    EXPECT_EQ(reds, 0);
+    EXPECT_EQ(capture.errors(),
+              std::vector<std::string>{"(kFailure): Unexpected Internal Failure --> "
+                                       "VisualizerGXUINode::getDrawRequests: The mesh on 'inMesh' "
+                                       "has 9 points, the simplified model needs 81"});
+    EXPECT_EQ(redPixels(), 0);
 }
 
 TEST_F(VisualizerPictureTest, MissingRecordQueuesNothingAfterReportingIt) {
     // A second visualizer with a mesh but no record (a disconnected input keeps its last value).
     gxhost::createNode("VisualizerGX", "bare");
     ASSERT_TRUE(gxhost::connect("src.outMesh", "bare.inMesh"));
-    gxhost::Node* node = gxhost::asNode(gxhost::findNode("bare"));
     gxhost::MessageCapture capture;
-    MDrawRequestQueue queue;
-    node->ui->getDrawRequests(MDrawInfo(M3dView(view.get()), M3dView::kGouraudShaded, M3dView::kDormant),
-                              false, queue);
-    EXPECT_TRUE(queue.isEmpty());
+    EXPECT_TRUE(drawRequests("bare").isEmpty());
     ASSERT_EQ(capture.errors().size(), 1u);
     EXPECT_NE(
         capture.errors()[0].find("--> VisualizerGXUINode::getDrawRequests: Couldn't create MFnPluginData "
@@ -278,27 +278,17 @@ TEST_F(VisualizerPictureTest, RecordLeftByADeletedNodeIsNotRead) {
     gxhost::MessageCapture capture;
     ASSERT_TRUE(view->refresh());
     EXPECT_TRUE(capture.errors().empty());
-    int reds = 0;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x)
-            reds += red(view->pixel(x, y));
-    EXPECT_EQ(reds, 0);
+    EXPECT_EQ(redPixels(), 0);
 }
 
 TEST_F(VisualizerPictureTest, ParameterFailureIsReportedTwiceAndQueuesNothing) {
-    gxhost::Node* node = gxhost::asNode(gxhost::findNode("vis"));
     gxhost::injectFault("MPlug::getValue", 4); // threshold
     gxhost::MessageCapture capture;
-    MDrawRequestQueue queue;
-    node->ui->getDrawRequests(MDrawInfo(M3dView(view.get()), M3dView::kGouraudShaded, M3dView::kDormant),
-                              false, queue);
-    EXPECT_TRUE(queue.isEmpty());
-    ASSERT_EQ(capture.errors().size(), 2u);
-    EXPECT_EQ(capture.errors()[0],
-              "(kFailure): Unexpected Internal Failure --> "
-              "VisualizerGXUINode::getParameters: Couldn't get data from plug to 'threshold'");
-    EXPECT_EQ(capture.errors()[1], "(kFailure): Unexpected Internal Failure --> "
-                                   "VisualizerGXUINode::getDrawRequests: Couldn't get Parameters");
+    EXPECT_TRUE(drawRequests("vis").isEmpty());
+    const std::string failure = "(kFailure): Unexpected Internal Failure --> VisualizerGXUINode::";
+    EXPECT_EQ(capture.errors(),
+              (std::vector<std::string>{failure + "getParameters: Couldn't get data from plug to 'threshold'",
+                                        failure + "getDrawRequests: Couldn't get Parameters"}));
 }
 
 } // namespace
