@@ -81,42 +81,33 @@ TEST_F(GraphTest, ConnectedInternalValueArrivesWhenTheInputIsTaken) {
     EXPECT_EQ(number("k.deliveries"), 1.0) << "a clean input is not delivered again";
 }
 
-TEST_F(GraphTest, FlagsAreEnforced) {
-    createNode("testCounter", "a");
+// Each refused write or connection fails with one error naming the plug and the reason.
+TEST_F(GraphTest, RefusedWritesAndConnectionsNameThePlugAndTheReason) {
+    MObject a = createNode("testCounter", "a");
+    for (const char* n : {"b", "c"})
+        createNode("testCounter", n);
     createNode("testClamp", "k");
-    MessageCapture capture;
-    // `result` cannot be written; `output` cannot be the destination of a connection.
-    EXPECT_FALSE(setAttr("k.result", 1.0));
-    EXPECT_FALSE(connect("k.result", "a.output"));
-    ASSERT_EQ(capture.errors().size(), 2u);
-    EXPECT_EQ(capture.errors()[0], "setAttr: The attribute 'k.result' is not writable");
-    EXPECT_EQ(capture.errors()[1],
-              "connectAttr: The destination attribute 'a.output' is not writable and cannot be connected to");
-}
-
-TEST_F(GraphTest, NonReadableAttributeCannotBeConnectedFrom) {
-    MObject node = createNode("testCounter", "a");
-    createNode("testCounter", "b");
     MFnNumericAttribute fn;
     MObject secret = fn.create("secret", "sec", MFnNumericData::kFloat, 1.0);
     fn.setReadable(false);
-    ASSERT_TRUE(MFnDependencyNode(node).addAttribute(secret));
-    MessageCapture capture;
-    EXPECT_FALSE(connect("a.secret", "b.input"));
-    ASSERT_EQ(capture.errors().size(), 1u);
-    EXPECT_EQ(capture.errors()[0],
-              "connectAttr: The source attribute 'a.secret' is not readable and cannot be connected from");
-    EXPECT_TRUE(connect("a.output", "b.input"));
-}
-
-TEST_F(GraphTest, ConnectedInputCannotBeSetAndSecondConnectionNeedsForce) {
-    for (const char* n : {"a", "b", "c"})
-        createNode("testCounter", n);
+    ASSERT_TRUE(MFnDependencyNode(a).addAttribute(secret));
     ASSERT_TRUE(connect("a.output", "c.input"));
-    MessageCapture capture;
-    EXPECT_FALSE(setAttr("c.input", 1.0));
-    EXPECT_FALSE(connect("b.output", "c.input"));
-    EXPECT_EQ(capture.errors().size(), 2u);
+    const std::pair<MStatus (*)(), std::string> refused[] = {
+        {[] { return setAttr("k.result", 1.0); }, "setAttr: The attribute 'k.result' is not writable"},
+        {[] { return setAttr("c.input", 1.0); },
+         "setAttr: The attribute 'c.input' is connected and cannot be set"},
+        {[] { return connect("k.result", "a.output"); },
+         "connectAttr: The destination attribute 'a.output' is not writable and cannot be connected to"},
+        {[] { return connect("a.secret", "b.input"); },
+         "connectAttr: The source attribute 'a.secret' is not readable and cannot be connected from"},
+        {[] { return connect("b.output", "c.input"); },
+         "connectAttr: 'c.input' already has an incoming connection from 'a.output'"},
+    };
+    for (const auto& [operation, message] : refused) {
+        MessageCapture capture;
+        EXPECT_FALSE(operation()) << message;
+        EXPECT_EQ(capture.errors(), std::vector<std::string>{message});
+    }
     EXPECT_TRUE(connect("b.output", "c.input", true));
     setAttr("b.input", 7.0);
     EXPECT_EQ(number("c.output"), 28.0);
