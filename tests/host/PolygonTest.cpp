@@ -35,25 +35,36 @@ std::vector<int> verts(const Tri& t) {
     return {t.verts[0], t.verts[1], t.verts[2]};
 }
 
-TEST(PolygonTest, QuadGivesTwoTrianglesFannedFromCornerZero) {
-    //  3 --- 2
-    //  |     |
-    //  0 --- 1
-    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {4}, {0, 1, 2, 3});
-    MItMeshPolygon it(mesh);
-    EXPECT_EQ(it.count(), 1u);
-    EXPECT_EQ(it.polygonVertexCount(), 4u);
-    EXPECT_TRUE(it.hasValidTriangulation());
-    EXPECT_FALSE(it.zeroArea());
-    auto tris = triangles(it);
-    ASSERT_EQ(tris.size(), 2u);
-    EXPECT_EQ(verts(tris[0]), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(verts(tris[1]), (std::vector<int>{0, 2, 3}));
-    EXPECT_EQ(tris[1].points[1], MPoint(1, 1, 0));
-    EXPECT_EQ(it.center(MSpace::kObject), MPoint(0.5, 0.5, 0));
-    MVector n;
-    ASSERT_TRUE(it.getNormal(n, MSpace::kObject));
-    EXPECT_TRUE(n.isEquivalent(MVector(0, 0, 1)));
+TEST(PolygonTest, ConvexPolygonsAreFannedFromCornerZeroSkippingRepeatedPositions) {
+    //  3 --- 2       4 ----- 2=3     corners 2 and 3 are different vertices at the same position:
+    //  |     |       |        |      the triangles use the first of them
+    //  0 --- 1       0 ------ 1
+    const struct {
+        std::vector<float> xyz;
+        std::vector<int> corners;
+        std::vector<std::vector<int>> triangles;
+        double centre; // x and y of the corners' mean
+    } cases[] = {
+        {{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {0, 1, 2, 3}, {{0, 1, 2}, {0, 2, 3}}, 0.5},
+        {{0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 0}, {0, 1, 2, 3, 4}, {{0, 1, 2}, {0, 2, 4}}, 0.6},
+    };
+    for (const auto& c : cases) {
+        MObject mesh = makeMesh(c.xyz, {int(c.corners.size())}, c.corners);
+        MItMeshPolygon it(mesh);
+        EXPECT_EQ(it.polygonVertexCount(), c.corners.size());
+        EXPECT_TRUE(it.hasValidTriangulation());
+        EXPECT_FALSE(it.zeroArea());
+        std::vector<std::vector<int>> got;
+        for (const Tri& t : triangles(it)) {
+            got.push_back(verts(t));
+            EXPECT_EQ(t.points[1], MPoint(c.xyz[3 * t.verts[1]], c.xyz[3 * t.verts[1] + 1], 0));
+        }
+        EXPECT_EQ(got, c.triangles);
+        EXPECT_TRUE(it.center(MSpace::kObject).isEquivalent(MPoint(c.centre, c.centre, 0), 1e-12));
+        MVector n;
+        ASSERT_TRUE(it.getNormal(n, MSpace::kObject));
+        EXPECT_TRUE(n.isEquivalent(MVector(0, 0, 1)));
+    }
 }
 
 TEST(PolygonTest, ConcaveLShapedHexagonIsCutIntoEarsInsideThePolygon) {
@@ -76,19 +87,6 @@ TEST(PolygonTest, ConcaveLShapedHexagonIsCutIntoEarsInsideThePolygon) {
         EXPECT_FALSE(cx > 1.0 && cy > 1.0) << "no triangle lies in the notch";
     }
     EXPECT_DOUBLE_EQ(area, 3.0) << "the triangles tile the polygon without overlap";
-}
-
-TEST(PolygonTest, RepeatedPositionIsSkippedAndTrianglesUseTheFirstCorner) {
-    //  4 ----- 2=3       corners 2 and 3 are different vertices at the same position
-    //  |        |
-    //  0 ------ 1
-    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 1, 1, 0, 0, 1, 0}, {5}, {0, 1, 2, 3, 4});
-    MItMeshPolygon it(mesh);
-    EXPECT_TRUE(it.hasValidTriangulation());
-    auto tris = triangles(it);
-    ASSERT_EQ(tris.size(), 2u);
-    EXPECT_EQ(verts(tris[0]), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(verts(tris[1]), (std::vector<int>{0, 2, 4}));
 }
 
 TEST(PolygonTest, DegeneratePolygonsHaveNoValidTriangulation) {
