@@ -72,13 +72,6 @@ TEST(TriangulatorTest, CombShapeIsCoveredExactlyInEveryAxisPlane) {
     }
 }
 
-TEST(TriangulatorTest, ClockwisePolygonKeepsItsWinding) {
-    Corners square = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}};
-    Triangulation t = triangulatePolygon(square);
-    ASSERT_TRUE(t.valid);
-    EXPECT_DOUBLE_EQ(coveredArea(square, t, {0, 0, -1}), 1.0);
-}
-
 TEST(TriangulatorTest, TiltedRandomStarPolygonsAreCovered) {
     // Star-shaped polygons with random radii: concave, but every one has a triangulation.
     std::mt19937 rng(7);
@@ -107,49 +100,58 @@ TEST(TriangulatorTest, TiltedRandomStarPolygonsAreCovered) {
     }
 }
 
-TEST(TriangulatorTest, CollinearCornersNeedNoDegenerateTriangles) {
-    // A square with a corner in the middle of its bottom edge.
-    Corners square = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}};
-    Triangulation t = triangulatePolygon(square);
-    ASSERT_TRUE(t.valid);
-    EXPECT_EQ(t.triangles.size(), 3u);
-    EXPECT_DOUBLE_EQ(coveredArea(square, t, {0, 0, 1}), 4.0);
-}
-
-TEST(TriangulatorTest, RepeatAcrossTheWrapIsDropped) {
-    Corners square = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}};
-    Triangulation t = triangulatePolygon(square);
-    ASSERT_TRUE(t.valid);
-    ASSERT_EQ(t.triangles.size(), 2u);
-    for (const auto& tri : t.triangles)
-        for (int c : tri)
-            EXPECT_NE(c, 4) << "the repeated last corner is not used";
-}
-
-TEST(TriangulatorTest, RefusesPolygonsWithoutArea) {
-    EXPECT_FALSE(triangulatePolygon({{0, 0, 0}, {1, 1, 1}}).valid);
-    Triangulation line = triangulatePolygon({{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
-    EXPECT_FALSE(line.valid);
-    EXPECT_TRUE(line.zeroArea);
-    Triangulation point = triangulatePolygon({{1, 1, 1}, {1, 1, 1}, {1, 1, 1}});
-    EXPECT_FALSE(point.valid);
-    EXPECT_TRUE(point.zeroArea);
-}
-
-TEST(TriangulatorTest, RefusesCrossingEdges) {
-    // A figure eight whose halves differ in size, so its area does not cancel out.
-    Corners eight = {{0, 0, 0}, {2, 2, 0}, {2, 0, 0}, {0, 1, 0}};
-    Triangulation t = triangulatePolygon(eight);
-    EXPECT_FALSE(t.valid);
-    EXPECT_FALSE(t.zeroArea);
-    EXPECT_TRUE(t.triangles.empty());
-}
-
-TEST(TriangulatorTest, TinyPolygonIsStillValid) {
-    Corners tiny = {{0, 0, 0}, {1e-7, 0, 0}, {1e-7, 1e-7, 0}, {0, 1e-7, 0}};
-    Triangulation t = triangulatePolygon(tiny);
-    EXPECT_TRUE(t.valid) << "validity does not depend on the polygon's scale";
-    EXPECT_EQ(t.triangles.size(), 2u);
+// Small polygons: whether each has a triangulation, how many triangles cover how much area along
+// which normal, and that a corner repeating an earlier one's position is never used.
+TEST(TriangulatorTest, SmallPolygonsAreCoveredOrRefused) {
+    const struct {
+        const char* what;
+        Corners corners;
+        bool valid, zeroArea;
+        size_t triangles;
+        std::array<double, 3> normal;
+        double area;
+    } cases[] = {
+        {"clockwise square", {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}}, true, false, 2, {0, 0, -1}, 1.0},
+        {"corner mid-edge",
+         {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}},
+         true,
+         false,
+         3,
+         {0, 0, 1},
+         4.0},
+        {"repeat across the wrap",
+         {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}},
+         true,
+         false,
+         2,
+         {0, 0, 1},
+         1.0},
+        {"tiny square",
+         {{0, 0, 0}, {1e-7, 0, 0}, {1e-7, 1e-7, 0}, {0, 1e-7, 0}},
+         true,
+         false,
+         2,
+         {0, 0, 1},
+         1e-14},
+        {"two corners", {{0, 0, 0}, {1, 1, 1}}, false, true, 0, {0, 0, 1}, 0.0},
+        {"line", {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {3, 3, 3}}, false, true, 0, {0, 0, 1}, 0.0},
+        {"point", {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}}, false, true, 0, {0, 0, 1}, 0.0},
+        // A figure eight whose halves differ in size, so its area does not cancel out.
+        {"crossing edges", {{0, 0, 0}, {2, 2, 0}, {2, 0, 0}, {0, 1, 0}}, false, false, 0, {0, 0, 1}, 0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Triangulation t = triangulatePolygon(c.corners);
+        EXPECT_EQ(t.valid, c.valid);
+        EXPECT_EQ(t.zeroArea, c.zeroArea);
+        ASSERT_EQ(t.triangles.size(), c.triangles);
+        EXPECT_NEAR(coveredArea(c.corners, t, c.normal), c.area, 1e-9 * c.area);
+        for (const auto& tri : t.triangles)
+            for (int corner : tri)
+                for (int earlier = 0; earlier < corner; ++earlier)
+                    EXPECT_NE(c.corners[earlier], c.corners[corner])
+                        << "corner " << corner << " repeats " << earlier;
+    }
 }
 
 } // namespace
