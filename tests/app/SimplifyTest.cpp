@@ -75,13 +75,16 @@ TEST(Simplify, TriangleTargetMatchesPercentAtTheReportedResolution) {
         for (uint64_t target : targets) {
             SCOPED_TRACE(input + " " + std::to_string(target));
             const std::string out = dir.path("t.glb"), again = dir.path("p.glb");
-            const ToolRun run = gradix({"--json", "simplify", input, "-o", out, "--triangles", std::to_string(target)});
+            const ToolRun run =
+                gradix({"--json", "simplify", input, "-o", out, "--triangles", std::to_string(target)});
             ASSERT_EQ(run.status, 0) << run.err;
             const uint64_t written = triangleCount(readMeshes(out));
             const size_t result = run.out.find("\"result\"");
             ASSERT_NE(result, std::string::npos) << run.out;
-            EXPECT_EQ(jsonNumber(run.out.substr(result), "triangles"), static_cast<double>(written)) << run.out;
-            EXPECT_EQ(jsonNumber(run.out, "triangles"), static_cast<double>(target)) << "the target is echoed";
+            EXPECT_EQ(jsonNumber(run.out.substr(result), "triangles"), static_cast<double>(written))
+                << run.out;
+            EXPECT_EQ(jsonNumber(run.out, "triangles"), static_cast<double>(target))
+                << "the target is echoed";
             const double resolution = jsonNumber(run.out, "resolution");
             // A contraction removes two triangles inside a surface and one on its border; the
             // smallest targets may lie below what the engine can reach at 0 %.
@@ -123,19 +126,31 @@ TEST(Simplify, SameCommandTwiceGivesIdenticalFiles) {
     }
 }
 
-TEST(Simplify, SettingsReachTheNode) {
-    // Endpoint placement keeps every vertex where a source vertex was; optimal placement moves some.
+// Settings reach the node: endpoint placement keeps every vertex where a source vertex was, optimal
+// placement moves some; painted weights (the sample's colour alpha, a round patch of radius 2 around
+// (-3, -2.5) in x and z, or a weights file) keep detail where painted.
+TEST(Simplify, SettingsAndPaintedWeightsReachTheNode) {
     ScratchDir dir;
-    ASSERT_EQ(
-        gradix({"simplify", kSample, "-o", dir.path("end.glb"), "--percent", "20", "--placement", "endpoint"})
-            .status,
-        0);
-    ASSERT_EQ(gradix({"simplify", kSample, "-o", dir.path("opt.glb"), "--percent", "20"}).status, 0);
+    const std::string plain = dir.path("plain.glb"), end = dir.path("end.glb"),
+                      painted = dir.path("painted.glb");
     const auto source = readMeshes(kSample)[0];
+    std::string text = "# painted patch\n";
+    for (const auto& p : source.points)
+        text += std::hypot(p[0] + 3.0, p[2] + 2.5) < 2.0 ? "1\n" : "0\n";
+    writeText(dir.path("w.txt"), text);
+    for (const auto& [out, options] :
+         {std::pair{plain, std::vector<std::string>{}},
+          std::pair{end, std::vector<std::string>{"--placement", "endpoint"}},
+          std::pair{painted, std::vector<std::string>{"--weights-from-color", "a"}},
+          std::pair{dir.path("file.glb"), std::vector<std::string>{"--weights", dir.path("w.txt")}}}) {
+        std::vector<std::string> args{"simplify", kSample, "-o", out, "--percent", "15"};
+        args.insert(args.end(), options.begin(), options.end());
+        const ToolRun run = gradix(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
     auto farthest = [&](const std::string& file) {
         double worst = 0.0;
-        const auto meshes = readMeshes(file);
-        for (const auto& p : meshes[0].points) {
+        for (const auto& p : readMeshes(file)[0].points) {
             double nearest = 1e30;
             for (const auto& q : source.points)
                 nearest = std::min(nearest,
@@ -144,38 +159,16 @@ TEST(Simplify, SettingsReachTheNode) {
         }
         return worst;
     };
-    EXPECT_LT(farthest(dir.path("end.glb")), 1e-5);
-    EXPECT_GT(farthest(dir.path("opt.glb")), 1e-3);
-}
-
-TEST(Simplify, PaintedWeightsKeepDetailWherePainted) {
-    // The sample's colour alpha paints a round patch of radius 2 around (-3, -2.5) in x and z.
-    ScratchDir dir;
-    const std::string plain = dir.path("plain.glb"), painted = dir.path("painted.glb");
-    ASSERT_EQ(gradix({"simplify", kSample, "-o", plain, "--percent", "15"}).status, 0);
-    const ToolRun run =
-        gradix({"simplify", kSample, "-o", painted, "--percent", "15", "--weights-from-color", "a"});
-    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_LT(farthest(end), 1e-5);
+    EXPECT_GT(farthest(plain), 1e-3);
     auto inPatch = [](const std::string& file) {
         size_t count = 0;
-        const auto mesh = readMeshes(file)[0];
-        for (const auto& p : mesh.points)
+        for (const auto& p : readMeshes(file)[0].points)
             count += std::hypot(p[0] + 3.0, p[2] + 2.5) < 1.5;
         return count;
     };
     EXPECT_GT(inPatch(painted), 2 * inPatch(plain));
-
-    // The same through a weights file: one value per vertex, 1 inside the patch.
-    const auto source = readMeshes(kSample)[0];
-    std::string text = "# painted patch\n";
-    for (const auto& p : source.points)
-        text += std::hypot(p[0] + 3.0, p[2] + 2.5) < 2.0 ? "1\n" : "0\n";
-    writeText(dir.path("w.txt"), text);
-    const std::string fromFile = dir.path("file.glb");
-    ASSERT_EQ(gradix({"simplify", kSample, "-o", fromFile, "--percent", "15", "--weights", dir.path("w.txt")})
-                  .status,
-              0);
-    EXPECT_GT(inPatch(fromFile), 2 * inPatch(plain));
+    EXPECT_GT(inPatch(dir.path("file.glb")), 2 * inPatch(plain));
 }
 
 TEST(Simplify, SwitchedOffAttributesAreLeftOut) {
