@@ -29,20 +29,28 @@ TEST(MatrixN, InvertNeedsRowExchangeAndTracksDeterminantSign) {
             EXPECT_DOUBLE_EQ(inv(r, c), expected(r, c)) << r << "," << c;
 }
 
-TEST(MatrixN, InvertOfGeneralMatrixGivesIdentityProduct) {
-    const MatrixN m = fromRows(4, {4, -2, 1, 3, 3, 6, -4, 2, 2, 1, 8, -5, 1, -3, 2, 7});
-    MatrixN inv;
-    const double det = invert(inv, m, 4);
-    EXPECT_NE(det, 0.0);
-    for (uint32_t r = 0; r < 4; ++r)
-        for (uint32_t c = 0; c < 4; ++c) {
-            double sum = 0.0;
-            for (uint32_t k = 0; k < 4; ++k)
-                sum += m(r, k) * inv(k, c);
-            EXPECT_NEAR(sum, r == c ? 1.0 : 0.0, 1e-12);
-        }
-    // The input is left as it was.
-    EXPECT_EQ(m(0, 0), 4.0);
+// A general 4 x 4 matrix and a 20 x 20 one, beyond the inline buffer (inversion then works on the
+// heap): the matrix times its inverse is the identity, and the input is left as it was.
+TEST(MatrixN, MatrixTimesItsInverseIsTheIdentity) {
+    MatrixN large(20, 20);
+    for (uint32_t r = 0; r < 20; ++r)
+        for (uint32_t c = 0; c < 20; ++c)
+            large(r, c) = r == c ? 4.0 : 1.0 / double(1 + r + c);
+    for (const auto& [m, n] :
+         {std::pair{fromRows(4, {4, -2, 1, 3, 3, 6, -4, 2, 2, 1, 8, -5, 1, -3, 2, 7}), 4u},
+          std::pair{large, 20u}}) {
+        const MatrixN before = m;
+        MatrixN inv;
+        EXPECT_NE(invert(inv, m, n), 0.0);
+        for (uint32_t r = 0; r < n; ++r)
+            for (uint32_t c = 0; c < n; ++c) {
+                double sum = 0.0;
+                for (uint32_t k = 0; k < n; ++k)
+                    sum += m(r, k) * inv(k, c);
+                EXPECT_NEAR(sum, r == c ? 1.0 : 0.0, 1e-12) << n << ": " << r << "," << c;
+                EXPECT_EQ(m(r, c), before(r, c));
+            }
+    }
 }
 
 TEST(MatrixN, SingularMatricesReturnZero) {
@@ -82,21 +90,4 @@ TEST(MatrixN, MultiplyRowMajor) {
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0], 17.0);
     EXPECT_EQ(out[1], 39.0);
-}
-
-TEST(MatrixN, LargeMatricesLeaveInlineStorage) {
-    // 20 x 20 exceeds the inline buffer; inversion must still work on the heap.
-    const uint32_t n = 20;
-    MatrixN m(n, n);
-    for (uint32_t r = 0; r < n; ++r)
-        for (uint32_t c = 0; c < n; ++c)
-            m(r, c) = r == c ? 4.0 : 1.0 / double(1 + r + c);
-    MatrixN inv;
-    EXPECT_NE(invert(inv, m, n), 0.0);
-    for (uint32_t r = 0; r < n; ++r) {
-        double sum = 0.0;
-        for (uint32_t k = 0; k < n; ++k)
-            sum += m(r, k) * inv(k, r);
-        EXPECT_NEAR(sum, 1.0, 1e-12);
-    }
 }
