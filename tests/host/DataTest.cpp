@@ -26,7 +26,7 @@ MObject meshWithWeights() {
     return node;
 }
 
-TEST_F(DataTest, DoubleArrayRoundTripsThroughAPlug) {
+TEST_F(DataTest, DoubleArrayRoundTripsThroughAPlugAndOtherDataIsRefused) {
     MObject node = meshWithWeights();
     MPlug plug = MFnDependencyNode(node).findPlug("weights");
     MObject value;
@@ -48,20 +48,16 @@ TEST_F(DataTest, DoubleArrayRoundTripsThroughAPlug) {
     EXPECT_EQ(result, (std::vector<std::string>{"0.5", "1.25", "-2"}));
     ASSERT_TRUE(executeCommand("setAttr m.weights -type doubleArray 2 7 8\ngetAttr m.weights", &result));
     EXPECT_EQ(result, (std::vector<std::string>{"7", "8"}));
-}
 
-TEST_F(DataTest, TypedAttributeRefusesOtherData) {
-    MObject node = meshWithWeights();
-    MPlug plug = MFnDependencyNode(node).findPlug("weights");
     MIntArray ints;
     ints.append(3);
-    MFnIntArrayData fn;
-    EXPECT_EQ(plug.setValue(fn.create(ints)), MStatus::kInvalidParameter);
+    MFnIntArrayData intsFn;
+    EXPECT_EQ(plug.setValue(intsFn.create(ints)), MStatus::kInvalidParameter);
     EXPECT_EQ(plug.setValue(2.0), MStatus::kInvalidParameter);
     MessageCapture capture;
     EXPECT_FALSE(executeCommand("setAttr m.weights -type Int32Array 1 3"));
-    ASSERT_EQ(capture.errors().size(), 1u);
-    EXPECT_EQ(capture.errors()[0], "setAttr: The attribute 'm.weights' expects doubleArray data");
+    EXPECT_EQ(capture.errors(),
+              std::vector<std::string>{"setAttr: The attribute 'm.weights' expects doubleArray data"});
 }
 
 TEST_F(DataTest, PluginDataIsMadeByItsTypeAndFlowsThroughCompute) {
@@ -103,8 +99,8 @@ TEST_F(DataTest, FailingWriterWritesNothing) {
     std::vector<std::string> result{"previous"};
     EXPECT_FALSE(executeCommand("getAttr b.blobOut", &result));
     EXPECT_EQ(result, (std::vector<std::string>{"previous"}));
-    ASSERT_EQ(capture.errors().size(), 1u);
-    EXPECT_EQ(capture.errors()[0], "getAttr: The data of 'b.blobOut' cannot be written");
+    EXPECT_EQ(capture.errors(),
+              std::vector<std::string>{"getAttr: The data of 'b.blobOut' cannot be written"});
 }
 
 TEST_F(DataTest, MeshDataCopiesAreIndependent) {
