@@ -48,23 +48,18 @@ TEST(ResolutionChanger, TargetFaceCountTruncatesAndClamps) {
 
 TEST(ResolutionChanger, TiesEndOnTheLargerFaceCount) {
     Fixture f(bipyramid());
-    // Target 9 from 10: one contraction would end 1 below, as far as staying is above.
-    ASSERT_TRUE(changeResolution(f.engine, f.sequence, 0.9));
-    EXPECT_EQ(f.engine.activeFaces(), 10u);
-    EXPECT_TRUE(f.sequence.empty());
-    // Down to 8, then target 9 again: the undo overshoots by 1, as far as staying falls short.
-    changeResolution(f.engine, f.sequence, 0.8);
-    EXPECT_EQ(f.engine.activeFaces(), 8u);
-    EXPECT_EQ(f.sequence.size(), 1u);
-    changeResolution(f.engine, f.sequence, 0.9);
-    EXPECT_EQ(f.engine.activeFaces(), 10u);
-    EXPECT_TRUE(f.sequence.empty());
-    // Target 7 from 10: 10 -> 8 fits; from 8, 6 would be as far below as 8 is above: stay at 8.
-    changeResolution(f.engine, f.sequence, 0.7);
-    EXPECT_EQ(f.engine.activeFaces(), 8u);
-    // From 8 to target 5: 6 is 1 above, 4 would be 1 below: the tie ends on 6.
-    changeResolution(f.engine, f.sequence, 0.5);
-    EXPECT_EQ(f.engine.activeFaces(), 6u);
+    const std::pair<double, uint32_t> steps[] = {
+        {0.9, 10}, // target 9 from 10: one contraction would end 1 below, as far as staying is above
+        {0.8, 8},  // down to 8
+        {0.9, 10}, // target 9 from 8: the undo overshoots by 1, as far as staying falls short
+        {0.7, 8},  // target 7 from 10: 8 fits; 6 would be as far below as 8 is above
+        {0.5, 6},  // target 5 from 8: 6 is 1 above, 4 would be 1 below
+    };
+    for (const auto& [resolution, faces] : steps) {
+        EXPECT_TRUE(changeResolution(f.engine, f.sequence, resolution));
+        EXPECT_EQ(f.engine.activeFaces(), faces) << resolution;
+        EXPECT_EQ(f.sequence.size(), (10u - faces) / 2) << resolution;
+    }
 }
 
 TEST(ResolutionChanger, ZeroContractsAsFarAsPossibleAndOneUndoesEverything) {
