@@ -48,10 +48,7 @@ TEST_F(GradixGraph, ZeroResolutionContractsAsFarAsTheEngineGoes) {
     const int left = polygons("gx.outMesh");
     EXPECT_GE(left, 0);
     EXPECT_LE(left, 4);
-    double stored = -1;
-    ASSERT_TRUE(setAttr("gx.resolution", 150));
-    ASSERT_TRUE(getAttr("gx.resolution", stored));
-    EXPECT_EQ(stored, 100.0);
+    ASSERT_TRUE(setAttr("gx.resolution", 150)); // stored as 100 (the clamp has its own test)
     EXPECT_EQ(polygons("gx.outMesh"), 72);
 }
 

@@ -35,20 +35,21 @@ class PaintableWeights : public NodesFixture {};
 
 TEST_F(PaintableWeights, UsageAndUnknownNodes) {
     createMeshNode(grid(1, 1, "quad"));
-    for (const char* command : {"addPaintableWeightsGX quad", "addPaintableWeightsGX quad 1 2",
-                                "addPaintableWeightsGX quad heavy"}) {
+    const std::string usage = "Usage: AddPaintableWeightsGX MeshNode Weight";
+    const std::pair<const char*, std::string> cases[] = {
+        {"addPaintableWeightsGX quad", usage},
+        {"addPaintableWeightsGX quad 1 2", usage},
+        {"addPaintableWeightsGX quad heavy", usage},
+        {"addPaintableWeightsGX nosuch 0.5",
+         std::string(MStatus(MStatus::kFailure).errorString().asChar()) +
+             " --> AddPaintableWeightsGXCommand::doIt: Node nosuch not found"},
+    };
+    for (const auto& [command, line] : cases) {
         MessageCapture capture;
         EXPECT_FALSE(executeCommand(command)) << command;
         const auto errors = capture.errors();
-        EXPECT_EQ(std::count(errors.begin(), errors.end(), "Usage: AddPaintableWeightsGX MeshNode Weight"), 1)
-            << command;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), line), 1) << command;
     }
-    MessageCapture capture;
-    EXPECT_FALSE(executeCommand("addPaintableWeightsGX nosuch 0.5"));
-    const auto errors = capture.errors();
-    const std::string expected = std::string(MStatus(MStatus::kFailure).errorString().asChar()) +
-                                 " --> AddPaintableWeightsGXCommand::doIt: Node nosuch not found";
-    EXPECT_EQ(std::count(errors.begin(), errors.end(), expected), 1);
 }
 
 TEST_F(PaintableWeights, OneWeightPerVertexPassedThroughAFloat) {
