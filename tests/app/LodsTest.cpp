@@ -1,5 +1,6 @@
 // `gradix lods`: one file per level, finest first on one engine, a table that matches the files,
-// and the same files every time.
+// the same files every time, and each the file `gradix simplify` writes for its level, keeping what
+// the input holds.
 #include "ToolRun.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,19 @@ TEST(Lods, OneFilePerLevelMatchingTheTableSeparateRunsAndRepeatedRuns) {
     // The same levels again: the same bytes; and 25% reached after 50% on one engine is what a fresh
     // run straight to 25% gives.
     ASSERT_EQ(gradix({"lods", kSample, "-o", dir.path("again"), "--levels", "50,25"}).status, 0);
-    ASSERT_EQ(gradix({"simplify", kSample, "-o", dir.path("direct.glb"), "--percent", "25"}).status, 0);
+    const ToolRun direct = gradix({"simplify", kSample, "-o", dir.path("direct.glb"), "--percent", "25"});
+    ASSERT_EQ(direct.status, 0) << direct.err;
+    EXPECT_NE(direct.out.find("reached"), std::string::npos) << direct.out;
+    // What the sample holds is in that file: its name, colours, normals, and a UV for every corner of
+    // every set (the extra sets are written back through EditUVs).
+    const auto result = readMeshes(dir.path("direct.glb"));
+    ASSERT_EQ(result.size(), 1u);
+    EXPECT_EQ(result[0].name, "Terrain");
+    EXPECT_TRUE(hasColors(result[0]));
+    EXPECT_FALSE(result[0].normals.empty());
+    for (const auto& set : result[0].uvSets)
+        for (int32_t id : set.uvIds)
+            ASSERT_GE(id, 0) << set.name;
     for (const char* file : {"/sample_lod50.glb", "/sample_lod25.glb"})
         EXPECT_TRUE(readBytes(folder + file) == readBytes(dir.path("again") + file)) << file;
     EXPECT_TRUE(readBytes(folder + "/sample_lod25.glb") == readBytes(dir.path("direct.glb")));

@@ -40,27 +40,6 @@ Kept keptOf(const std::vector<gxhost::SceneMesh>& meshes) {
 
 } // namespace
 
-TEST(Simplify, SampleKeepsEveryUVSetColourAndMaterial) {
-    ScratchDir dir;
-    const ToolRun run = gradix({"simplify", kSample, "-o", dir.path("out.glb"), "--percent", "25"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto source = readMeshes(kSample);
-    const auto result = readMeshes(dir.path("out.glb"));
-    ASSERT_EQ(result.size(), 1u);
-    EXPECT_EQ(result[0].name, "Terrain");
-    EXPECT_EQ(result[0].uvSets.size(), 3u);
-    EXPECT_TRUE(hasColors(result[0]));
-    EXPECT_FALSE(result[0].normals.empty());
-    EXPECT_EQ(materialNames(result), (std::set<std::string>{"Grass", "Rock"}));
-    EXPECT_NEAR(static_cast<double>(triangleCount(result)), 0.25 * static_cast<double>(triangleCount(source)),
-                2.0);
-    // Every corner of every set has a UV: the extra sets were written back through EditUVs.
-    for (const auto& set : result[0].uvSets)
-        for (int32_t id : set.uvIds)
-            ASSERT_GE(id, 0) << set.name;
-    EXPECT_NE(run.out.find("reached"), std::string::npos);
-}
-
 // A triangle target lands within one contraction, is reported, and writes exactly the file that
 // --percent writes at the resolution it reports, whatever path the search took to get there.
 TEST(Simplify, TriangleTargetMatchesPercentAtTheReportedResolution) {
