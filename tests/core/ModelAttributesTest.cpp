@@ -58,80 +58,42 @@ TEST(ModelAttributes, VectorLayoutForEveryGroupCombinationAndScale) {
     EXPECT_EQ(m.uArray(0)[1], 0.0f);
 }
 
+// Clamping: UVs to 0..uvWeight, normals to the normal weight's length (left alone when near unit
+// length or zero), colours to 0..1; each block of a merged vector on its own; groups switched off or
+// not clamped keep their places.
 TEST(ModelAttributes, ClampingOfUVsNormalsAndColours) {
-    Model m = oneTriangle();
-    m.setAttributeUse(true, true, true);
-    m.setAttributeWeights(2.0, 1.0, 1.0);
-    m.setAttributeClamping(true, true, true);
-    // Two blocks back to back: each is clamped on its own.
-    VectorN v(18);
-    const double block[9] = {2.5, -0.1, 0, 0, 2, 1.5, -0.5, 0.5, 1.0};
-    for (int i = 0; i < 9; ++i) {
-        v[i] = block[i];
-        v[9 + i] = block[i];
-    }
-    v[9] = 2.0; // exactly at the top: unchanged
-    v[10] = 0.0;
-    m.clampAttributes(v);
-    for (int b = 0; b < 2; ++b) {
-        const double* e = v.data() + 9 * b;
-        EXPECT_EQ(e[0], 2.0);
-        EXPECT_EQ(e[1], 0.0);
-        EXPECT_DOUBLE_EQ(e[4], 1.0); // (0, 0, 2) -> (0, 0, 1)
-        EXPECT_EQ(e[5], 1.0);
-        EXPECT_EQ(e[6], 0.0);
-        EXPECT_EQ(e[7], 0.5);
-        EXPECT_EQ(e[8], 1.0);
-    }
-}
-
-TEST(ModelAttributes, ClampingSwitchedOffKeepsGroupPositions) {
-    Model m = oneTriangle();
-    m.setAttributeUse(true, true, true);
-    m.setAttributeClamping(false, true, true);
-    VectorN v(9);
-    const double block[9] = {5, -5, 3, 0, 4, 2, 2, 2, 2};
-    for (int i = 0; i < 9; ++i)
-        v[i] = block[i];
-    m.clampAttributes(v);
-    EXPECT_EQ(v[0], 5.0);
-    EXPECT_EQ(v[1], -5.0);
-    EXPECT_DOUBLE_EQ(v[2], 0.6); // the normal is still found after the unclamped UVs
-    EXPECT_DOUBLE_EQ(v[4], 0.8);
-    EXPECT_EQ(v[5], 1.0);
-
-    // Normals off, colours only: colours are the first entries of the block.
-    m.setAttributeUse(false, false, true);
-    VectorN c(4);
-    c[0] = 1.5;
-    c[1] = -1;
-    c[2] = 0.5;
-    c[3] = 1;
-    m.clampAttributes(c);
-    EXPECT_EQ(c[0], 1.0);
-    EXPECT_EQ(c[1], 0.0);
-}
-
-TEST(ModelAttributes, NormalsNearUnitLengthOrZeroAreLeftAlone) {
-    Model m = oneTriangle();
-    m.setAttributeUse(false, true, false);
-    VectorN v(3);
     const double x = std::sqrt(1.0 - 1e-13);
-    v[0] = x;
-    v[1] = 0;
-    v[2] = 0;
-    m.clampAttributes(v);
-    EXPECT_EQ(v[0], x);
-
-    // Opposite normals averaged out: nothing to renormalise, and no NaN.
-    v[0] = v[1] = v[2] = 0.0;
-    m.clampAttributes(v);
-    EXPECT_EQ(v[0], 0.0);
-    EXPECT_EQ(v[2], 0.0);
-
-    // With normalWeight 2 a unit normal is scaled to length 2.
-    m.setAttributeWeights(1.0, 2.0, 1.0);
-    v[0] = 1;
-    m.clampAttributes(v);
-    EXPECT_DOUBLE_EQ(v[0], 2.0);
+    const struct {
+        bool uv, normal, color; // groups in use
+        bool clampUVs;          // normals and colours always clamped here
+        double uvWeight, normalWeight;
+        std::vector<double> in, out;
+    } cases[] = {
+        // Two blocks back to back; the second's first UV is exactly at the top.
+        {true,
+         true,
+         true,
+         true,
+         2,
+         1,
+         {2.5, -0.1, 0, 0, 2, 1.5, -0.5, 0.5, 1.0, 2.0, 0.0, 0, 0, 2, 1.5, -0.5, 0.5, 1.0},
+         {2, 0, 0, 0, 1, 1, 0, 0.5, 1, 2, 0, 0, 0, 1, 1, 0, 0.5, 1}},
+        {true, true, true, false, 1, 1, {5, -5, 3, 0, 4, 2, 2, 2, 2}, {5, -5, 0.6, 0, 0.8, 1, 1, 1, 1}},
+        {false, false, true, false, 1, 1, {1.5, -1, 0.5, 1}, {1, 0, 0.5, 1}},
+        {false, true, false, true, 1, 1, {x, 0, 0}, {x, 0, 0}},
+        {false, true, false, true, 1, 1, {0, 0, 0}, {0, 0, 0}}, // opposite normals averaged out: no NaN
+        {false, true, false, true, 1, 2, {1, 0, 0}, {2, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        Model m = oneTriangle();
+        m.setAttributeUse(c.uv, c.normal, c.color);
+        m.setAttributeWeights(c.uvWeight, c.normalWeight, 1.0);
+        m.setAttributeClamping(c.clampUVs, true, true);
+        VectorN v(uint32_t(c.in.size()));
+        for (uint32_t i = 0; i < v.size(); ++i)
+            v[i] = c.in[i];
+        m.clampAttributes(v);
+        for (uint32_t i = 0; i < v.size(); ++i)
+            EXPECT_NEAR(v[i], c.out[i], 1e-15) << "entry " << i << " of " << c.in.size();
+    }
 }
