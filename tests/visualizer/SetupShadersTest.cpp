@@ -143,6 +143,29 @@ TEST_F(SetupShadersTest, EqualDistancesTakeTheLowerSourceIndex) {
     EXPECT_EQ(commandMatches(source, "src", target, "dst"), expected);
 }
 
+TEST_F(SetupShadersTest, NearerFaceAtAnAngleLosesToAFartherAgreeingOne) {
+    // Target quad facing +z at the origin; source face 0 stands at right angles right next to it,
+    // source face 1 faces +z two units away.
+    gxhost::SceneMesh src;
+    src.name = "src";
+    src.points = {{0.6f, -0.5f, -0.5f},
+                  {0.6f, 0.5f, -0.5f},
+                  {0.6f, 0.5f, 0.5f},
+                  {0.6f, -0.5f, 0.5f},
+                  {2, 0, 0},
+                  {3, 0, 0},
+                  {3, 1, 0},
+                  {2, 1, 0}};
+    src.faceCounts = {4, 4};
+    src.faceVertices = {0, 1, 2, 3, 4, 5, 6, 7};
+    src.faceMaterial = {-1, -1};
+    gxhost::SceneMesh dst = grid(1, "dst", 0.0f);
+    const MObject source = meshNode(src), target = meshNode(dst);
+    const std::vector<std::pair<int, int>> expected = {{1, 0}};
+    EXPECT_EQ(referenceMatches(source, target), expected);
+    EXPECT_EQ(commandMatches(source, "src", target, "dst"), expected);
+}
+
 TEST_F(SetupShadersTest, FacesWithoutAnAgreeingNormalOrSourceFacesGetNoCall) {
     gxhost::SceneMesh up = grid(3, "src", 0.0f);
     gxhost::SceneMesh down = grid(2, "dst", 0.0f);
