@@ -97,12 +97,14 @@ v 1 0 0
 f 1 2 3 4 5
 f 1 2 6 3
 f 1 2 6
+f 2 3 6 5
 p 1
 l 1 3
 )");
     ASSERT_EQ(meshes.size(), 1u);
     // The pentagon stays; "1 2 6 3" repeats point 2 (6 is at the same position) and becomes a
-    // triangle; "1 2 6" has only two distinct points and is left out, as are the point and line.
+    // triangle; "1 2 6" has only two distinct points and "2 3 6 5" meets point 2 twice (pinched): both
+    // are left out, as are the point and line.
     EXPECT_EQ(meshes[0].faceCounts, (std::vector<int32_t>{5, 3}));
     EXPECT_EQ(meshes[0].points.size(), 5u);
 }
