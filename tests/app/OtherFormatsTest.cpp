@@ -189,10 +189,9 @@ TEST(OtherFormats, PlyIsBinaryUnlessAskedForAscii) {
     ASSERT_TRUE(gxhost::exportSceneFile(dir.path("in.glb"), "", {sheet("s", 10)}, error)) << error;
     const std::string binary = dir.path("b.ply"), ascii = dir.path("a.ply");
     ASSERT_EQ(gradix({"simplify", dir.path("in.glb"), "-o", binary, "--percent", "50"}).status, 0);
-    ASSERT_EQ(
-        gradix({"simplify", dir.path("in.glb"), "-o", ascii, "--percent", "50", "--format", "ply-ascii"})
-            .status,
-        0);
+    const ToolRun run =
+        gradix({"simplify", dir.path("in.glb"), "-o", ascii, "--percent", "50", "--format", "ply-ascii"});
+    ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(readBytes(binary).find("format binary_little_endian 1.0"), std::string::npos);
     EXPECT_NE(readBytes(ascii).find("format ascii 1.0"), std::string::npos);
     // Both read back to the same mesh, colours and UVs included.

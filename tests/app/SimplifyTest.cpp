@@ -153,10 +153,9 @@ TEST(Simplify, SettingsAndPaintedWeightsReachTheNode) {
 TEST(Simplify, SwitchedOffAttributesAreLeftOut) {
     ScratchDir dir;
     const std::string out = dir.path("bare.glb");
-    ASSERT_EQ(gradix({"simplify", kSample, "-o", out, "--percent", "30", "--no-materials", "--no-normals",
-                      "--no-colors"})
-                  .status,
-              0);
+    const ToolRun run = gradix(
+        {"simplify", kSample, "-o", out, "--percent", "30", "--no-materials", "--no-normals", "--no-colors"});
+    ASSERT_EQ(run.status, 0) << run.err;
     const auto meshes = readMeshes(out);
     EXPECT_TRUE(materialNames(meshes).empty());
     EXPECT_TRUE(meshes[0].normals.empty());
