@@ -107,23 +107,23 @@ def tests_by_folder(build):
     return folders
 
 
-def ctest(build, jobs, log, select, stop):
-    """Runs the tests matching the -R/-E selection; returns the names of those that failed."""
-    cmd = ["ctest", "--test-dir", build, "--parallel", jobs, "--timeout", "120"] + select
+def ctest(build, jobs, log, numbers, stop):
+    """Runs the tests of the given ctest numbers; returns the names of those that did not pass, or
+    None when ctest failed without naming a test (a run that proves nothing either way)."""
+    cmd = ["ctest", "--test-dir", build, "--parallel", jobs, "--timeout", "120",
+           "-I", "0,0,0," + ",".join(str(n) for n in numbers)]
     if stop:
         cmd.append("--stop-on-failure")
     out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True).stdout
     with open(log, "a") as f:
         f.write(out)
-    # Progress lines name each test that did not pass ("***Failed", "***Timeout", "***Exception").
-    failed = re.findall(r"Test\s+#\d+: (\S+) \.*\s*\*\*\*", out)
-    if not failed and re.search(r"tests failed out of|Errors while running CTest", out):
-        failed = ["(ctest failed without naming a test)"]
+    # Progress lines name each test that did not pass ("***Failed", "***Timeout", "***Exception");
+    # parameterised names carry "  # GetParam() = ..." before the dots.
+    failed = re.findall(r"Test\s+#\d+: (\S+)(?:\s+# GetParam\(\) = \S+)?\s+\.+\s*\*\*\*", out)
+    if not failed and (re.search(r"tests failed out of|Errors while running CTest", out) or
+                       not re.search(r"100% tests passed", out)):
+        return None
     return failed
-
-
-def exact(names):
-    return "^(" + "|".join(re.escape(n) for n in names) + ")$"
 
 
 def main():
@@ -162,6 +162,12 @@ def main():
         print(f"the unchanged tree does not build; see {log}")
         return 2
     folders = tests_by_folder(build)
+    number = {name: i + 1 for i, name in enumerate(folders)}
+    # The unchanged tree's suite first: a test that fails without any fault cannot catch one.
+    broken = ctest(build, args.jobs, log, list(number.values()), False)
+    if broken is None or broken:
+        print(f"the unchanged tree does not pass its suite ({', '.join(broken or ['ctest failed'])}); see {log}")
+        return 2
 
     lines, missed = [], []
     for f in faults:
@@ -179,12 +185,14 @@ def main():
                 if run(["cmake", "--build", build, "--parallel", args.jobs, "--target", target], scratch, log):
                     verdict = "INVALID: does not build"
                 else:
-                    by = ctest(build, args.jobs, log, ["-R", exact(near)], False)
+                    by = ctest(build, args.jobs, log, [number[n] for n in near], False)
             if not by and not verdict:
                 if run(["cmake", "--build", build, "--parallel", args.jobs], scratch, log):
                     verdict = "INVALID: does not build"
                 else:
-                    by = ctest(build, args.jobs, log, ["-E", exact(near)] if near else [], True)
+                    by = ctest(build, args.jobs, log, [i for n, i in number.items() if n not in near], True)
+            if by is None:
+                verdict, by = "INVALID: ctest failed without naming a test", []
             verdict = verdict or ("caught" if by else "MISSED")
         finally:
             open(path, "w", encoding="utf-8").write(original)
