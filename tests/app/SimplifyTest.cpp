@@ -129,7 +129,8 @@ TEST(Simplify, SettingsAndPaintedWeightsReachTheNode) {
     }
     auto farthest = [&](const std::string& file) {
         double worst = 0.0;
-        for (const auto& p : readMeshes(file)[0].points) {
+        const auto meshes = readMeshes(file);
+        for (const auto& p : meshes[0].points) {
             double nearest = 1e30;
             for (const auto& q : source.points)
                 nearest = std::min(nearest,
