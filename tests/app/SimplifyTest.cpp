@@ -143,7 +143,8 @@ TEST(Simplify, SettingsAndPaintedWeightsReachTheNode) {
     EXPECT_GT(farthest(plain), 1e-3);
     auto inPatch = [](const std::string& file) {
         size_t count = 0;
-        for (const auto& p : readMeshes(file)[0].points)
+        const auto meshes = readMeshes(file);
+        for (const auto& p : meshes[0].points)
             count += std::hypot(p[0] + 3.0, p[2] + 2.5) < 1.5;
         return count;
     };
