@@ -50,49 +50,40 @@ const Edge* findPair(const QSlim& q, uint32_t a, uint32_t b) {
 }
 } // namespace
 
-TEST(QSlimPlacement, SingularQuadricFallsBackAndTakesTheStrictlyCheaperMidpoint) {
+TEST(QSlimPlacement, TargetAndErrorOfAPairPerPlacement) {
     // A strip of quads along x: its boundary planes (y = 0 and y = 1) and the face plane leave the
-    // x direction free, so the merged quadric of a rung is singular. The rung's midpoint lies
-    // 0.5 from the four boundary planes (weight 1000 each): 4 x 1000 x 0.25 = 1000, against
-    // 2 x 1000 x 1 = 2000 at either end.
-    const auto strip = test::flatGrid(6, 1, test::continuousUV);
-    const uint32_t a = vertexAt(6, 3, 0), b = vertexAt(6, 3, 1);
-    for (int placement : {OPTIMAL, END_OR_MID}) {
-        Engine e(strip, placement);
-        const Edge* rung = findPair(*e.qslim, a, b);
-        ASSERT_TRUE(rung);
-        EXPECT_EQ(rung->target.x, 3.0f);
-        EXPECT_EQ(rung->target.y, 0.5f);
-        EXPECT_FLOAT_EQ(rung->error, 1000.0f);
-    }
-    // ENDPOINT never takes the midpoint; equal endpoint errors go to the second vertex.
-    Engine e(strip, ENDPOINT);
-    const Edge* rung = findPair(*e.qslim, a, b);
-    EXPECT_EQ(rung->target.y, 1.0f);
-    EXPECT_FLOAT_EQ(rung->error, 2000.0f);
-}
-
-TEST(QSlimPlacement, FlatInteriorWithoutAttributesTiesToTheSecondVertex) {
-    const auto grid = test::flatGrid(6, 6, test::continuousUV);
-    const uint32_t a = vertexAt(6, 3, 3), b = vertexAt(6, 4, 3);
-    for (int placement : {OPTIMAL, END_OR_MID, ENDPOINT}) {
-        Engine e(grid, placement);
-        const Edge* pair = findPair(*e.qslim, a, b);
-        ASSERT_TRUE(pair);
-        EXPECT_EQ(pair->error, 0.0f);
-        EXPECT_EQ(pair->target.x, 4.0f) << "placement " << placement; // the midpoint is not cheaper
-    }
-}
-
-TEST(QSlimPlacement, OptimalPlacementOfAFullRankPairIsTheMinimiser) {
-    // The diagonal of a single square: boundary planes x = 0, y = 0 at one end and x = 1, y = 1 at
-    // the other: the minimiser is the square's centre.
-    Engine e(test::flatGrid(1, 1, test::continuousUV), OPTIMAL);
-    const Edge* diagonal = findPair(*e.qslim, 0, 3);
-    ASSERT_TRUE(diagonal);
-    EXPECT_FLOAT_EQ(diagonal->target.x, 0.5f);
-    EXPECT_FLOAT_EQ(diagonal->target.y, 0.5f);
-    EXPECT_NEAR(diagonal->target.z, 0.0f, 1e-6);
+    // x direction free, so the merged quadric of a rung is singular. The rung's midpoint lies 0.5
+    // from the four boundary planes (weight 1000 each): 4 x 1000 x 0.25 = 1000, against 2 x 1000 x 1
+    // = 2000 at either end; ENDPOINT never takes the midpoint and equal endpoint errors go to the
+    // second vertex. On a flat interior without attributes the midpoint is not cheaper either. The
+    // diagonal of a single square (planes x = 0, y = 0 at one end, x = 1, y = 1 at the other) is
+    // full rank: its minimiser is the square's centre.
+    const auto strip = test::flatGrid(6, 1, test::continuousUV),
+               grid = test::flatGrid(6, 6, test::continuousUV),
+               square = test::flatGrid(1, 1, test::continuousUV);
+    const struct {
+        const test::MeshSource& source;
+        uint32_t a, b;
+        std::vector<int> placements;
+        FloatVector target;
+        float error;
+    } cases[] = {
+        {strip, vertexAt(6, 3, 0), vertexAt(6, 3, 1), {OPTIMAL, END_OR_MID}, {3, 0.5f, 0}, 1000},
+        {strip, vertexAt(6, 3, 0), vertexAt(6, 3, 1), {ENDPOINT}, {3, 1, 0}, 2000},
+        {grid, vertexAt(6, 3, 3), vertexAt(6, 4, 3), {OPTIMAL, END_OR_MID, ENDPOINT}, {4, 3, 0}, 0},
+        {square, 0, 3, {OPTIMAL}, {0.5f, 0.5f, 0}, 1000},
+    };
+    for (const auto& c : cases)
+        for (int placement : c.placements) {
+            SCOPED_TRACE(testing::Message() << "case " << &c - cases << ", placement " << placement);
+            Engine e(c.source, placement);
+            const Edge* pair = findPair(*e.qslim, c.a, c.b);
+            ASSERT_TRUE(pair);
+            EXPECT_NEAR(pair->target.x, c.target.x, 1e-6);
+            EXPECT_NEAR(pair->target.y, c.target.y, 1e-6);
+            EXPECT_NEAR(pair->target.z, c.target.z, 1e-6);
+            EXPECT_NEAR(pair->error, c.error, 1e-6 * (1 + c.error));
+        }
 }
 
 TEST(QSlimPlacement, PairWithoutActiveFacesCostsNothingAndStaysAtFirst) {
@@ -198,13 +189,13 @@ TEST(QSlimWeights, EdgeWeightingsCombineVertexWeights) {
     w.setWeight(1, 3.0f);
     QSlim q(m, w);
     EXPECT_EQ(q.edgeWeighting(), AVG_VERTEX);
-    EXPECT_EQ(q.pairWeight(0, 1), 2.0f);
-    q.setEdgeWeighting(MIN_VERTEX);
-    EXPECT_EQ(q.pairWeight(0, 1), 1.0f);
-    q.setEdgeWeighting(MAX_VERTEX);
-    EXPECT_EQ(q.pairWeight(1, 0), 3.0f);
-    q.setEdgeWeighting(9);
-    EXPECT_EQ(q.edgeWeighting(), AVG_VERTEX);
+    // An unknown weighting falls back to the average.
+    for (auto [weighting, combined] :
+         {std::pair{int(AVG_VERTEX), 2.0f}, {int(MIN_VERTEX), 1.0f}, {MAX_VERTEX, 3.0f}, {9, 2.0f}}) {
+        q.setEdgeWeighting(weighting);
+        EXPECT_EQ(q.pairWeight(0, 1), combined) << weighting;
+        EXPECT_EQ(q.pairWeight(1, 0), combined) << weighting;
+    }
 }
 
 TEST(QSlimWeights, UpdatePairWeightsReordersByCostOnly) {
