@@ -109,7 +109,7 @@ l 1 3
     EXPECT_EQ(meshes[0].points.size(), 5u);
 }
 
-TEST(ImportNames, nodeNamesAreMadeUniqueAndCommandLineSafe) {
+TEST(ImportNames, nodeNamesAreMadeUniqueAndCommandLineSafeAndFacesWithoutAMaterialHaveNone) {
     ScratchDir dir;
     const auto meshes = importText(dir, "named.obj", R"(v 0 0 0
 v 1 0 0
@@ -125,12 +125,6 @@ f 1 2 3
     EXPECT_EQ(meshes[0].name, "left_arm");
     EXPECT_EQ(meshes[1].name, "left_arm1");
     EXPECT_EQ(meshes[2].name, "_2nd");
-}
-
-TEST(ImportMaterials, facesWithoutAMaterialHaveNone) {
-    ScratchDir dir;
-    const auto meshes = importText(dir, "plain.obj", "o plain\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-    ASSERT_EQ(meshes.size(), 1u);
     EXPECT_TRUE(meshes[0].materials.empty());
     EXPECT_EQ(meshes[0].faceMaterial, (std::vector<int32_t>{-1}));
     EXPECT_TRUE(meshes[0].uvSets.empty());
@@ -157,37 +151,28 @@ TEST(ImportTransforms, emptyAncestorsFoldIntoTheMeshTransform) {
     ASSERT_EQ(meshes.size(), 1u);
     EXPECT_EQ(meshes[0].name, "tri");
     EXPECT_EQ(meshes[0].parent, "");
-    EXPECT_DOUBLE_EQ(meshes[0].transform[3], 1);
-    EXPECT_DOUBLE_EQ(meshes[0].transform[7], 2);
-    EXPECT_DOUBLE_EQ(meshes[0].transform[11], 8);
-    EXPECT_DOUBLE_EQ(meshes[0].transform[15], 1);
+    for (auto [i, value] : {std::pair{3, 1.0}, {7, 2.0}, {11, 8.0}, {15, 1.0}})
+        EXPECT_DOUBLE_EQ(meshes[0].transform[size_t(i)], value) << i;
 }
 
-TEST(ImportUVSets, namesComeFromTheFileWhenItHasThem) {
+// UV set names from a file that has them; Assimp's RAW reader leaves an empty child slot under the
+// root, which is skipped.
+TEST(ImportModels, uvSetNamesFromTheFileAndEmptyNodeSlotsSkipped) {
     if (!modelsInstalled()) {
         GTEST_SKIP() << "assimp-testmodels is not installed";
     }
-    std::vector<SceneMesh> meshes;
+    std::vector<SceneMesh> fbx, raw;
     std::string error;
-    ASSERT_TRUE(gxhost::importSceneFile(modelPath("FBX/box_orphant_embedded_texture.fbx"), meshes, error))
+    ASSERT_TRUE(gxhost::importSceneFile(modelPath("FBX/box_orphant_embedded_texture.fbx"), fbx, error))
         << error;
-    ASSERT_EQ(meshes.size(), 1u);
-    ASSERT_EQ(meshes[0].uvSets.size(), 2u);
-    EXPECT_EQ(meshes[0].uvSets[0].name, "UVChannel_1");
-    EXPECT_EQ(meshes[0].uvSets[1].name, "UVChannel_3");
-}
-
-// Assimp's RAW reader leaves an empty child slot under the root.
-TEST(ImportRobustness, emptyNodeSlotsAreSkipped) {
-    if (!modelsInstalled()) {
-        GTEST_SKIP() << "assimp-testmodels is not installed";
-    }
-    std::vector<SceneMesh> meshes;
-    std::string error;
-    ASSERT_TRUE(gxhost::importSceneFile(modelPath("RAW/WithColor.raw"), meshes, error)) << error;
-    ASSERT_EQ(meshes.size(), 1u);
-    EXPECT_EQ(meshes[0].faceCounts.size(), 2u);
-    EXPECT_FALSE(meshes[0].colors.empty());
+    ASSERT_EQ(fbx.size(), 1u);
+    ASSERT_EQ(fbx[0].uvSets.size(), 2u);
+    EXPECT_EQ(fbx[0].uvSets[0].name, "UVChannel_1");
+    EXPECT_EQ(fbx[0].uvSets[1].name, "UVChannel_3");
+    ASSERT_TRUE(gxhost::importSceneFile(modelPath("RAW/WithColor.raw"), raw, error)) << error;
+    ASSERT_EQ(raw.size(), 1u);
+    EXPECT_EQ(raw[0].faceCounts.size(), 2u);
+    EXPECT_FALSE(raw[0].colors.empty());
 }
 
 } // namespace

@@ -114,24 +114,26 @@ TEST_F(GradixAttributes, EveryAttributeHasItsNamesKindDefaultAndFlags) {
     for (const Expected& e : kOutputs)
         check(e, false);
 
-    MFnEnumAttribute placement(fn.attribute("vertexPlacement"));
-    EXPECT_EQ(std::string(placement.fieldName(1).asChar()), "end or mid");
-    MFnEnumAttribute weighting(fn.attribute("edgeWeights"));
-    EXPECT_EQ(std::string(weighting.fieldName(2).asChar()), "min.vertex");
-    MFnEnumAttribute combining(fn.attribute("weightCombining"));
-    EXPECT_EQ(std::string(combining.fieldName(1).asChar()), "max");
+    for (auto [attribute, field, name] : {std::tuple{"vertexPlacement", 1, "end or mid"},
+                                          {"edgeWeights", 2, "min.vertex"},
+                                          {"weightCombining", 1, "max"}})
+        EXPECT_EQ(std::string(MFnEnumAttribute(fn.attribute(attribute)).fieldName(short(field)).asChar()),
+                  name);
 }
 
 TEST_F(GradixAttributes, EveryInputDirtiesAllFourOutputs) {
     buildGraph(grid(3, 2));
     const char* outputs[] = {"gx.outMesh", "gx.outSlimInfo", "gx.outUVs", "gx.outUVids"};
+    auto clean = [&] {
+        for (const char* out : outputs) {
+            MObject data;
+            getAttr(out, data);
+        }
+    };
     for (const Expected& e : kInputs) {
         if (std::string(e.kind) == "mesh" || std::string(e.kind) == "doubleArray")
             continue; // written through connections below
-        for (const char* out : outputs) {
-            MObject data;
-            getAttr(out, data); // clean them
-        }
+        clean();
         double value = 0;
         ASSERT_TRUE(getAttr(std::string("gx.") + e.longName, value));
         const double other =
@@ -141,10 +143,7 @@ TEST_F(GradixAttributes, EveryInputDirtiesAllFourOutputs) {
             EXPECT_TRUE(isDirty(out)) << e.longName << " -> " << out;
     }
     // The mesh input: editing the upstream mesh.
-    for (const char* out : outputs) {
-        MObject data;
-        getAttr(out, data);
-    }
+    clean();
     ASSERT_TRUE(MFnMesh(findNode("src")).setPoint(0, MPoint(0, 0, 3)));
     for (const char* out : outputs)
         EXPECT_TRUE(isDirty(out)) << "inMesh -> " << out;

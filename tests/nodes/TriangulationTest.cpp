@@ -13,23 +13,29 @@ size_t count(const std::vector<std::string>& lines, const std::string& text) {
     return size_t(std::count(lines.begin(), lines.end(), text));
 }
 
-// One quad (0,0)-(2,0)-(2,1)-(0,1) with one UV set and per-corner colours and normals.
-SceneMesh quad() {
+// One polygon through all the points in order, with one UV set (one UV per point).
+SceneMesh polygon(std::vector<std::array<float, 3>> points, std::vector<float> u, std::vector<float> v) {
     SceneMesh m;
     m.name = "src";
-    m.points = {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}};
-    m.faceCounts = {4};
-    m.faceVertices = {0, 1, 2, 3};
-    SceneUVSet uv;
-    uv.name = "map1";
-    uv.u = {0.0f, 0.25f, 0.5f, 0.75f};
-    uv.v = {0.1f, 0.2f, 0.3f, 0.4f};
-    uv.uvIds = {0, 1, 2, 3};
+    m.points = std::move(points);
+    m.faceCounts = {int32_t(m.points.size())};
+    SceneUVSet uv{"map1", std::move(u), std::move(v), {}};
+    for (int32_t i = 0; i < m.faceCounts[0]; ++i) {
+        m.faceVertices.push_back(i);
+        uv.uvIds.push_back(i);
+    }
     m.uvSets.push_back(uv);
+    m.faceMaterial = {-1};
+    return m;
+}
+
+// One quad (0,0)-(2,0)-(2,1)-(0,1) with per-corner colours and normals.
+SceneMesh quad() {
+    SceneMesh m = polygon({{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}}, {0.0f, 0.25f, 0.5f, 0.75f},
+                          {0.1f, 0.2f, 0.3f, 0.4f});
     m.normals = {{0, 0, 1}, {0, 0.6f, 0.8f}, {0, 0, 1}, {0.6f, 0, 0.8f}};
     m.colors = {{1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}, {1, 1, 0, 1}};
     m.hasColor = {1, 1, 1, 1};
-    m.faceMaterial = {-1};
     return m;
 }
 } // namespace
@@ -129,19 +135,8 @@ TEST_F(Triangulation, MeshWithoutUVsSimplifiesWithOneWarning) {
 
 TEST_F(Triangulation, RepeatedCornerPositionsTakeTheFirstCornersAttributes) {
     // A pentagon whose corners 1 and 2 sit at the same place with different UVs.
-    SceneMesh m;
-    m.name = "src";
-    m.points = {{0, 0, 0}, {2, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}};
-    m.faceCounts = {5};
-    m.faceVertices = {0, 1, 2, 3, 4};
-    SceneUVSet uv;
-    uv.name = "map1";
-    uv.u = {0.0f, 0.5f, 0.9f, 0.6f, 0.1f};
-    uv.v = {0.0f, 0.0f, 0.0f, 0.5f, 0.5f};
-    uv.uvIds = {0, 1, 2, 3, 4};
-    m.uvSets.push_back(uv);
-    m.faceMaterial = {-1};
-    buildGraph(m);
+    buildGraph(polygon({{0, 0, 0}, {2, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}},
+                       {0.0f, 0.5f, 0.9f, 0.6f, 0.1f}, {0.0f, 0.0f, 0.0f, 0.5f, 0.5f}));
     const SceneMesh out = output();
     ASSERT_FALSE(out.faceCounts.empty());
     for (size_t c = 0; c < out.faceVertices.size(); ++c) {
