@@ -45,17 +45,15 @@ TEST_F(MeshNodeTest, ConnectedMeshNodeShowsTheUpstreamMesh) {
     EXPECT_EQ(it.count(), 1u);
 }
 
-TEST_F(MeshNodeTest, MeshFunctionSetAttachesOnlyToMeshes) {
+TEST_F(MeshNodeTest, MeshFunctionSetAttachesOnlyToMeshesAndCreatesANodeWithoutOwner) {
     MObject counter = createNode("testCounter");
     MStatus status;
-    MFnMesh fn(counter, &status);
+    MFnMesh other(counter, &status);
     EXPECT_EQ(status, MStatus::kInvalidParameter);
     MItMeshPolygon it(counter, &status);
     EXPECT_FALSE(status);
     EXPECT_TRUE(MObject(quadNode("q")).hasFn(MFn::kMesh));
-}
 
-TEST_F(MeshNodeTest, CreateWithoutOwnerMakesAMeshNode) {
     MFloatPointArray points(3);
     points[1] = MFloatPoint(1, 0, 0);
     points[2] = MFloatPoint(0, 1, 0);
@@ -131,10 +129,6 @@ TEST_F(MeshNodeTest, SceneMeshWithBadIndicesIsRefusedWithoutChange) {
     EXPECT_EQ(MFnMesh(node).numPolygons(), 1);
 }
 
-} // namespace
-
-namespace {
-
 class MeshFileTest : public HostFixture {
 protected:
     void TearDown() override {
@@ -190,12 +184,7 @@ TEST_F(MeshFileTest, ImportAndExportGoThroughTheInstalledHandlers) {
     EXPECT_EQ(executeCommand("exportMesh out.glb nosuch"), MStatus::kNotFound);
 }
 
-} // namespace
-
-namespace {
-class MeshFileCommandTest : public HostFixture {};
-
-TEST_F(MeshFileCommandTest, RealFilesThroughTheDefaultReaderAndWriter) {
+TEST_F(MeshFileTest, RealFilesThroughTheDefaultReaderAndWriter) {
     std::vector<std::string> result;
     ASSERT_TRUE(executeCommand("importMesh /usr/share/assimp/models/PLY/cube_uv.ply -name cube", &result));
     ASSERT_EQ(result, (std::vector<std::string>{"cube"}));

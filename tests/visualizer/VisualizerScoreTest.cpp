@@ -110,22 +110,12 @@ TEST_F(VisualizerScoreTest, RangeAboveOneShowsEveryPairAndZeroShowsNone) {
     EXPECT_EQ(queue.length(), 1u) << "a request with no faces is still queued";
 }
 
-TEST_F(VisualizerScoreTest, EmptyQueueQueuesARequestWithNoFaces) {
-    candidates.clear();
-    MDrawRequestQueue queue = prepare(0.2f, -1.0f);
-    EXPECT_EQ(queue.length(), 1u);
-    EXPECT_EQ(ui.drawValues.length(), 0u) << "0 / 0 selects nothing, even below a negative threshold";
-}
-
-TEST_F(VisualizerScoreTest, ShownCountTruncatesAndClamps) {
+TEST_F(VisualizerScoreTest, ShownCountAndRankWeights) {
     EXPECT_EQ(VisualizerGXUINode::shownCount(7, 0.5f), 3u);
     EXPECT_EQ(VisualizerGXUINode::shownCount(50, 0.2f), 10u);
     EXPECT_EQ(VisualizerGXUINode::shownCount(50, 1.5f), 50u);
     EXPECT_EQ(VisualizerGXUINode::shownCount(50, 0.0f), 0u);
     EXPECT_EQ(VisualizerGXUINode::shownCount(50, -0.3f), 0u);
-}
-
-TEST_F(VisualizerScoreTest, RankWeights) {
     EXPECT_FLOAT_EQ(VisualizerGXUINode::rankWeight(0, 10, 0), 1.0f);
     EXPECT_FLOAT_EQ(VisualizerGXUINode::rankWeight(5, 10, 0), 0.5f);
     for (uint32_t i = 0; i < 4; ++i)
@@ -140,18 +130,20 @@ TEST_F(VisualizerScoreTest, RankWeights) {
     EXPECT_FLOAT_EQ(scores()[1], 0.25f);
 }
 
-TEST_F(VisualizerScoreTest, FaceExactlyAtTheThresholdIsNotDrawn) {
-    const float upper = 1.25f * 0.9f;
-    prepare(0.2f, 0.25f / upper);
+TEST_F(VisualizerScoreTest, ThresholdSelectsTheFacesAboveIt) {
+    // A face exactly at the threshold is not drawn.
+    prepare(0.2f, 0.25f / (1.25f * 0.9f));
     ASSERT_EQ(ui.drawValues.length(), 1u);
     EXPECT_FLOAT_EQ(ui.drawValues[0], 1.25f);
-}
-
-TEST_F(VisualizerScoreTest, NegativeThresholdSelectsEveryFaceIncludingRemovedOnes) {
+    // A negative threshold selects every face, the removed one too.
     prepare(0.2f, -0.01f);
     ASSERT_EQ(ui.drawValues.length(), 4u);
     EXPECT_EQ(ui.drawValues[3], 0.0f) << "face D, removed, scores 0";
     EXPECT_EQ(ui.drawPoints[9].x, 9.0f);
+    // Without candidates 0 / 0 selects nothing, even below a negative threshold; a request is queued.
+    candidates.clear();
+    EXPECT_EQ(prepare(0.2f, -1.0f).length(), 1u);
+    EXPECT_EQ(ui.drawValues.length(), 0u);
 }
 
 TEST_F(VisualizerScoreTest, LinesKeepTheFaceScoresAndFacesRefillBoth) {
