@@ -26,6 +26,12 @@ Model makeFan(uint32_t count, uint32_t uvSets) {
     m.setNumUVSets(uvSets);
     return m;
 }
+
+// A face of a one-UV-set model whose corner at `a` has first UV (u, 0), the others (0, 0).
+uint32_t addTriangle(Model& m, uint32_t a, uint32_t b, uint32_t c, float u = 0.0f) {
+    return m.addFace(a, b, c, m.addWedge(a, kUp, kWhite, {u, 0}), m.addWedge(b, kUp, kWhite, {0, 0}),
+                     m.addWedge(c, kUp, kWhite, {0, 0}), true);
+}
 } // namespace
 
 TEST(ModelBuild, ACornerReusesTheVertexWedgeOnlyWhenNormalColourAndFirstUVsAgree) {
@@ -104,14 +110,10 @@ TEST(ModelBuild, DisconnectedGroupsOfOneWedgeAreSplitAtVerticesWithSeveralWedges
     for (int i = 0; i < 7; ++i)
         m.positions().push_back(FloatPoint{float(i % 3), float(i / 3), float(i == 0 ? 0 : 1), 1});
     m.setNumUVSets(1);
-    auto add = [&](uint32_t a, uint32_t b, uint32_t c, float u) {
-        return m.addFace(a, b, c, m.addWedge(a, kUp, kWhite, {u, 0}), m.addWedge(b, kUp, kWhite, {0, 0}),
-                         m.addWedge(c, kUp, kWhite, {0, 0}), true);
-    };
-    add(0, 1, 2, 0.1f);
-    add(0, 2, 3, 0.1f);
-    add(0, 3, 4, 0.9f);
-    const uint32_t fanB = add(0, 5, 6, 0.1f);
+    addTriangle(m, 0, 1, 2, 0.1f);
+    addTriangle(m, 0, 2, 3, 0.1f);
+    addTriangle(m, 0, 3, 4, 0.9f);
+    const uint32_t fanB = addTriangle(m, 0, 5, 6, 0.1f);
     EXPECT_EQ(m.wedgeAt(fanB, 0), 0u);
     const uint32_t before = m.numWedges();
     m.splitDisconnectedWedges();
@@ -168,13 +170,9 @@ TEST(ModelQueries, FaceHelpersAndAdjacency) {
                          FloatPoint{3, 0, 0, 1}, FloatPoint{2, 1, 0, 1}})
         m.positions().push_back(p);
     m.setNumUVSets(1);
-    auto add = [&](uint32_t a, uint32_t b, uint32_t c) {
-        return m.addFace(a, b, c, m.addWedge(a, kUp, kWhite, {0, 0}), m.addWedge(b, kUp, kWhite, {0, 0}),
-                         m.addWedge(c, kUp, kWhite, {0, 0}), true);
-    };
-    add(0, 2, 1);
-    add(1, 2, 3);
-    const uint32_t flat = add(1, 3, 4);
+    addTriangle(m, 0, 2, 1);
+    addTriangle(m, 1, 2, 3);
+    const uint32_t flat = addTriangle(m, 1, 3, 4);
     EXPECT_DOUBLE_EQ(m.faceArea(0), 1.0);
     EXPECT_EQ(m.faceArea(flat), 0.0);
     DoubleVector n;

@@ -149,17 +149,6 @@ TEST_F(GradixAttributes, EveryInputDirtiesAllFourOutputs) {
         EXPECT_TRUE(isDirty(out)) << "inMesh -> " << out;
 }
 
-TEST_F(GradixAttributes, InputsCannotBeReadOutAndOutputsCannotBeWritten) {
-    buildGraph(grid(2, 1));
-    createNode("Gradix", "other");
-    EXPECT_FALSE(connect("gx.inMesh", "other.inMesh"));
-    EXPECT_FALSE(connect("gx.inWeights", "other.inWeights"));
-    EXPECT_FALSE(setAttr("gx.outUVs", MObject::kNullObj));
-    // outSlimInfo takes only the simplification record's data type.
-    createNode("mesh", "m");
-    EXPECT_FALSE(connect("m.outMesh", "other.outSlimInfo"));
-}
-
 TEST_F(GradixAttributes, SettingsAreClampedWhenWritten) {
     createNode("Gradix", "gx");
     const struct {

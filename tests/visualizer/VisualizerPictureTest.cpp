@@ -255,7 +255,7 @@ TEST_F(VisualizerPictureTest, RangeZeroOrNegativeOrAMeshWithTooFewPointsDrawsNot
                         "The mesh on 'inMesh' has 9 points, the simplified model needs 81"});
 }
 
-TEST_F(VisualizerPictureTest, MissingRecordQueuesNothingAfterReportingIt) {
+TEST_F(VisualizerPictureTest, MissingRecordOrAFailedParameterQueuesNothingAfterReportingIt) {
     // A second visualizer with a mesh but no record (a disconnected input keeps its last value).
     gxhost::createNode("VisualizerGX", "bare");
     ASSERT_TRUE(gxhost::connect("src.outMesh", "bare.inMesh"));
@@ -267,6 +267,15 @@ TEST_F(VisualizerPictureTest, MissingRecordQueuesNothingAfterReportingIt) {
                                  "from data for 'inSlimInfo'"),
         std::string::npos)
         << capture.errors()[0];
+    // A parameter that cannot be read is reported twice.
+    EXPECT_FALSE(drawRequests("vis").isEmpty());
+    capture.clear();
+    gxhost::injectFault("MPlug::getValue", 4); // threshold
+    EXPECT_TRUE(drawRequests("vis").isEmpty());
+    const std::string failure = "(kFailure): Unexpected Internal Failure --> VisualizerGXUINode::";
+    EXPECT_EQ(capture.errors(),
+              (std::vector<std::string>{failure + "getParameters: Couldn't get data from plug to 'threshold'",
+                                        failure + "getDrawRequests: Couldn't get Parameters"}));
 }
 
 TEST_F(VisualizerPictureTest, RecordLeftByADeletedNodeIsNotRead) {
@@ -277,16 +286,6 @@ TEST_F(VisualizerPictureTest, RecordLeftByADeletedNodeIsNotRead) {
     ASSERT_TRUE(view->refresh());
     EXPECT_TRUE(capture.errors().empty());
     EXPECT_EQ(redPixels(), 0);
-}
-
-TEST_F(VisualizerPictureTest, ParameterFailureIsReportedTwiceAndQueuesNothing) {
-    gxhost::injectFault("MPlug::getValue", 4); // threshold
-    gxhost::MessageCapture capture;
-    EXPECT_TRUE(drawRequests("vis").isEmpty());
-    const std::string failure = "(kFailure): Unexpected Internal Failure --> VisualizerGXUINode::";
-    EXPECT_EQ(capture.errors(),
-              (std::vector<std::string>{failure + "getParameters: Couldn't get data from plug to 'threshold'",
-                                        failure + "getDrawRequests: Couldn't get Parameters"}));
 }
 
 } // namespace
