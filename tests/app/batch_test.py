@@ -30,6 +30,10 @@ BROKEN = {"broken/invalid.off": "no usable polygon", "broken/points.ply": "no po
 LEVELS = ["50", "20"]
 
 
+def make_sample(path, qx, qy):
+    subprocess.run([MAKE_SAMPLE, path, str(qx), str(qy)], check=True, stdout=subprocess.DEVNULL)
+
+
 def batch(*args, check_status=None):
     done = subprocess.run([TOOL, "--json", "batch", *args], capture_output=True, text=True)
     if check_status is not None and done.returncode != check_status:
@@ -70,8 +74,7 @@ class BatchTest(unittest.TestCase):
         cls.src = os.path.join(cls.work, "src")
         for rel, (qx, qy) in GENERATED.items():
             os.makedirs(os.path.dirname(os.path.join(cls.src, rel)), exist_ok=True)
-            subprocess.run([MAKE_SAMPLE, os.path.join(cls.src, rel), str(qx), str(qy)], check=True,
-                           stdout=subprocess.DEVNULL)
+            make_sample(os.path.join(cls.src, rel), qx, qy)
         for rel, model in COPIED.items():
             os.makedirs(os.path.dirname(os.path.join(cls.src, rel)), exist_ok=True)
             shutil.copy(os.path.join(MODELS, model), os.path.join(cls.src, rel))
@@ -128,14 +131,12 @@ class BatchTest(unittest.TestCase):
         self.assertEqual([r["asset"] for r in report["results"] if r["status"] == "done"], ["props/cube.ply"])
         # A changed input is redone alone; a changed recipe redoes everything and removes the levels
         # it no longer makes; --force redoes all.
-        subprocess.run([MAKE_SAMPLE, os.path.join(self.src, "props/plate.ply"), "17", "16"], check=True,
-                       stdout=subprocess.DEVNULL)
+        make_sample(os.path.join(self.src, "props/plate.ply"), 17, 16)
         try:
             status, report = batch(self.src, "-o", out, "--levels", ",".join(LEVELS))
             self.assertEqual([r["asset"] for r in report["results"] if r["status"] == "done"], ["props/plate.ply"])
         finally:
-            subprocess.run([MAKE_SAMPLE, os.path.join(self.src, "props/plate.ply"), "16", "16"], check=True,
-                           stdout=subprocess.DEVNULL)
+            make_sample(os.path.join(self.src, "props/plate.ply"), 16, 16)
         status, report = batch(self.src, "-o", out, "--levels", "50")
         self.assertEqual(report["done"], len(GENERATED) + len(COPIED) - 2)
         self.assertFalse([p for p in tree(out) if "_lod20" in p])

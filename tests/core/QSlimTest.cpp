@@ -259,20 +259,6 @@ TEST(QSlimContraction, CommonNeighbourPairIsDroppedAndRecreatedOnUndo) {
     EXPECT_EQ(e->activeFaces(), faces);
 }
 
-TEST(QSlimContraction, BoundaryEdgeRemovesOneFace) {
-    Engine e(test::flatGrid(4, 4, test::continuousUV), OPTIMAL);
-    const uint32_t a = vertexAt(4, 1, 0), b = vertexAt(4, 2, 0);
-    PairContraction r;
-    e.model->prepareContraction(a, b, r);
-    EXPECT_EQ(r.removedFaces.size(), 1u);
-    e->applyContraction(r);
-    EXPECT_EQ(e->activeFaces(), 31u);
-    EXPECT_EQ(e->activeVertices(), 24u);
-    e->undoContraction(r);
-    EXPECT_EQ(e->activeFaces(), 32u);
-    EXPECT_EQ(e->activeVertices(), 25u);
-}
-
 TEST(QSlimContraction, EmptyQueueOffersNothing) {
     test::MeshSource empty;
     empty.points = {FloatPoint{0, 0, 0, 1}};
