@@ -99,13 +99,23 @@ TEST(QSlimPlacement, PairWithoutActiveFacesCostsNothingAndStaysAtFirst) {
     EXPECT_EQ(lonely.target.z, 9.0f);
 }
 
-TEST(QSlimSetup, OnePairPerEdgeAndFaceCounts) {
+TEST(QSlimSetup, OnePairPerEdgeAndFaceCountsAndNoneForALonePoint) {
     Engine e(test::torus(12, 8), OPTIMAL, true);
     EXPECT_EQ(e->activeFaces(), 192u);
     EXPECT_EQ(e->activeVertices(), 96u);
     EXPECT_EQ(e->queue().size(), 288u); // a closed torus: E = 3F/2
     EXPECT_EQ(e->quadrics().size(), e.model->numWedges());
     EXPECT_EQ(e->quadrics()[0].numAttributes(), 2u);
+
+    // A single point has no pair: nothing is offered and the record is left alone.
+    test::MeshSource point;
+    point.points = {FloatPoint{0, 0, 0, 1}};
+    Engine lone(point, OPTIMAL);
+    EXPECT_EQ(lone->queue().size(), 0u);
+    PairContraction r;
+    r.keptVertex = 42;
+    EXPECT_FALSE(lone->nextContraction(r));
+    EXPECT_EQ(r.keptVertex, 42u);
 }
 
 TEST(QSlimConstraints, SingleTriangleGetsBoundaryPlanesScaledByLengthSquared) {
@@ -169,9 +179,11 @@ TEST(QSlimConstraints, SeamEdgesNeedSeveralWedgesAtBothEnds) {
     EXPECT_NEAR(seamPart(top, {1.1f, 2, 0}), 0.0, 1e-9);
 }
 
-TEST(QSlimConstraints, NegativeOrNaNWeightsStoreZero) {
-    Model m(0, 0);
-    VertexWeight w;
+TEST(QSlimWeights, NegativeOrNaNWeightsStoreZeroAndEdgeWeightingsCombineVertexWeights) {
+    Model m(2, 0);
+    HierarchicWeight w(2);
+    w.setWeight(0, 1.0f);
+    w.setWeight(1, 3.0f);
     QSlim q(m, w);
     EXPECT_EQ(q.boundaryWeight(), 1000.0);
     q.setBoundaryWeight(-5.0f);
@@ -180,18 +192,11 @@ TEST(QSlimConstraints, NegativeOrNaNWeightsStoreZero) {
     EXPECT_EQ(q.discontinuityWeight(), 0.0);
     q.setBoundaryWeight(2.5f);
     EXPECT_EQ(q.boundaryWeight(), 2.5);
-}
 
-TEST(QSlimWeights, EdgeWeightingsCombineVertexWeights) {
-    Model m(2, 0);
-    HierarchicWeight w(2);
-    w.setWeight(0, 1.0f);
-    w.setWeight(1, 3.0f);
-    QSlim q(m, w);
     EXPECT_EQ(q.edgeWeighting(), AVG_VERTEX);
     // An unknown weighting falls back to the average.
     for (auto [weighting, combined] :
-         {std::pair{int(AVG_VERTEX), 2.0f}, {int(MIN_VERTEX), 1.0f}, {MAX_VERTEX, 3.0f}, {9, 2.0f}}) {
+         {std::pair{int(AVG_VERTEX), 2.0f}, {int(MIN_VERTEX), 1.0f}, {int(MAX_VERTEX), 3.0f}, {9, 2.0f}}) {
         q.setEdgeWeighting(weighting);
         EXPECT_EQ(q.pairWeight(0, 1), combined) << weighting;
         EXPECT_EQ(q.pairWeight(1, 0), combined) << weighting;
@@ -257,15 +262,4 @@ TEST(QSlimContraction, CommonNeighbourPairIsDroppedAndRecreatedOnUndo) {
     e->undoContraction(r);
     EXPECT_EQ(queuedPairs(*e.qslim), before);
     EXPECT_EQ(e->activeFaces(), faces);
-}
-
-TEST(QSlimContraction, EmptyQueueOffersNothing) {
-    test::MeshSource empty;
-    empty.points = {FloatPoint{0, 0, 0, 1}};
-    Engine e(empty, OPTIMAL);
-    EXPECT_EQ(e->queue().size(), 0u);
-    PairContraction r;
-    r.keptVertex = 42;
-    EXPECT_FALSE(e->nextContraction(r));
-    EXPECT_EQ(r.keptVertex, 42u);
 }

@@ -16,10 +16,8 @@ class MeshNodeTest : public HostFixture {};
 MObject quadNode(const std::string& name) {
     MObject node = createNode("mesh", name);
     MFloatPointArray points;
-    points.append(MFloatPoint(0, 0, 0));
-    points.append(MFloatPoint(1, 0, 0));
-    points.append(MFloatPoint(1, 1, 0));
-    points.append(MFloatPoint(0, 1, 0));
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}})
+        points.append(MFloatPoint(float(x), float(y), 0));
     MIntArray counts, verts;
     counts.append(4);
     verts.vec() = {0, 1, 2, 3};

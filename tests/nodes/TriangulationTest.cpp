@@ -69,9 +69,7 @@ TEST_F(Triangulation, QuadCornersKeepTheirOwnAttributes) {
 TEST_F(Triangulation, InvalidPolygonsAreLeftOutWithOneWarningEach) {
     SceneMesh m = quad();
     // Two degenerate polygons: every corner on one line.
-    m.points.push_back({3, 0, 0});
-    m.points.push_back({4, 0, 0});
-    m.points.push_back({5, 0, 0});
+    m.points.insert(m.points.end(), {{3, 0, 0}, {4, 0, 0}, {5, 0, 0}});
     for (int i = 0; i < 2; ++i) {
         m.faceCounts.push_back(3);
         m.faceVertices.insert(m.faceVertices.end(), {4, 5, 6});

@@ -146,7 +146,7 @@ TEST_F(VisualizerScoreTest, ThresholdSelectsTheFacesAboveIt) {
     EXPECT_EQ(ui.drawValues.length(), 0u);
 }
 
-TEST_F(VisualizerScoreTest, LinesKeepTheFaceScoresAndFacesRefillBoth) {
+TEST_F(VisualizerScoreTest, LinesKeepTheFaceScoresFacesRefillBothAndNoPointsQueueNothing) {
     prepare(0.2f, 0.15f);
     MDrawRequestQueue queue;
     ui.requestLines(MDrawInfo(M3dView(), M3dView::kGouraudShaded, M3dView::kDormant), queue, candidates,
@@ -161,14 +161,13 @@ TEST_F(VisualizerScoreTest, LinesKeepTheFaceScoresAndFacesRefillBoth) {
     prepare(1.0f, -0.01f);
     EXPECT_EQ(ui.drawValues.length(), 4u);
     EXPECT_EQ(ui.drawPoints.length(), 12u);
-}
 
-TEST_F(VisualizerScoreTest, NoPointsQueuesNothing) {
+    // Without points neither queues anything.
     points.clear();
     EXPECT_EQ(prepare(0.2f, 0.15f).length(), 0u);
-    MDrawRequestQueue queue;
-    ui.requestLines(MDrawInfo(), queue, candidates, points, 0.2f);
-    EXPECT_EQ(queue.length(), 0u);
+    MDrawRequestQueue none;
+    ui.requestLines(MDrawInfo(), none, candidates, points, 0.2f);
+    EXPECT_EQ(none.length(), 0u);
 }
 
 } // namespace
