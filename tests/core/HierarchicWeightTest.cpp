@@ -4,15 +4,12 @@
 
 using namespace gdx;
 
-TEST(VertexWeight, UniformWeightsIgnoreEverything) {
-    VertexWeight w;
-    w.setWeight(3, 9.0f);
-    w.contractVertices(3, 4);
-    EXPECT_EQ(w.getWeight(3), 1.0f);
-    EXPECT_EQ(w.getWeight(4), 1.0f);
-}
-
-TEST(HierarchicWeight, NewObjectWeighsOneUnderEveryMode) {
+TEST(HierarchicWeight, NewObjectsWeighOneUnderEveryModeAndUniformWeightsIgnoreEverything) {
+    VertexWeight uniform;
+    uniform.setWeight(3, 9.0f);
+    uniform.contractVertices(3, 4);
+    EXPECT_EQ(uniform.getWeight(3), 1.0f);
+    EXPECT_EQ(uniform.getWeight(4), 1.0f);
     HierarchicWeight w(4);
     EXPECT_EQ(w.mode(), AVERAGE);
     for (int mode : {0, 1, 2})
@@ -39,7 +36,7 @@ TEST(HierarchicWeight, MergeAndUndoUnderEachMode) {
     }
 }
 
-TEST(HierarchicWeight, AverageIsOverLeavesNotOverMerges) {
+TEST(HierarchicWeight, AverageIsOverLeavesNotOverMergesAndSettingAMergedVertexChangesIt) {
     HierarchicWeight w(3);
     w.setWeight(0, 1.0f);
     w.setWeight(1, 3.0f);
@@ -56,11 +53,7 @@ TEST(HierarchicWeight, AverageIsOverLeavesNotOverMerges) {
     w.uncontractVertex(0);
     EXPECT_EQ(w.getWeight(0), 2.0f);
     EXPECT_EQ(w.getWeight(2), 4.0f);
-}
-
-TEST(HierarchicWeight, SettingAMergedVertexChangesItsRepresentative) {
-    HierarchicWeight w(2);
-    w.contractVertices(0, 1);
+    // Setting a merged vertex changes its representative: (1 + 5) / 2.
     w.setWeight(1, 5.0f);
     EXPECT_EQ(w.getWeight(0), 3.0f);
 }

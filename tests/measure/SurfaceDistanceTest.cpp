@@ -39,18 +39,9 @@ Surface octahedron() {
 Surface icosahedron() {
     const double t = (1.0 + std::sqrt(5.0)) / 2.0, r = std::sqrt(1.0 + t * t);
     Surface s;
-    for (const auto& p : std::vector<std::array<double, 3>>{{-1, t, 0},
-                                                            {1, t, 0},
-                                                            {-1, -t, 0},
-                                                            {1, -t, 0},
-                                                            {0, -1, t},
-                                                            {0, 1, t},
-                                                            {0, -1, -t},
-                                                            {0, 1, -t},
-                                                            {t, 0, -1},
-                                                            {t, 0, 1},
-                                                            {-t, 0, -1},
-                                                            {-t, 0, 1}})
+    const double corners[12][3] = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
+                                   {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
+    for (const auto& p : corners)
         s.points.push_back({p[0] / r, p[1] / r, p[2] / r});
     s.triangles = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
                    {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
