@@ -99,8 +99,7 @@ class BatchTest(unittest.TestCase):
         self.assertEqual(set(results), good | set(BROKEN))
         for rel in good:
             self.assertEqual(results[rel]["status"], "done", results[rel])
-            stem = os.path.splitext(rel)[0]
-            ext = os.path.splitext(rel)[1]
+            stem, ext = os.path.splitext(rel)
             for level, output in zip(LEVELS, results[rel]["outputs"]):
                 self.assertEqual(output["file"], "%s_lod%s%s" % (stem, level, ext))
                 self.assertLess(output["triangles"], results[rel]["source"]["triangles"])

@@ -34,14 +34,6 @@ uint32_t vertexAt(uint32_t nx, uint32_t x, uint32_t y) {
     return y * (nx + 1) + x;
 }
 
-// The queued pairs as (first, second).
-std::set<std::pair<uint32_t, uint32_t>> queuedPairs(const QSlim& q) {
-    std::set<std::pair<uint32_t, uint32_t>> pairs;
-    for (const Heap::Item& item : q.queue().items())
-        pairs.insert({q.edge(item.edge).first, q.edge(item.edge).second});
-    return pairs;
-}
-
 const Edge* findPair(const QSlim& q, uint32_t a, uint32_t b) {
     for (uint32_t e : q.vertexPairs(a))
         if (q.edge(e).opposite(a) == b)
@@ -239,7 +231,7 @@ TEST(QSlimContraction, CommonNeighbourPairIsDroppedAndRecreatedOnUndo) {
     Engine e(strip, OPTIMAL);
     const uint32_t a = vertexAt(6, 3, 0), b = vertexAt(6, 3, 1);
     const uint32_t pairsBefore = e->queue().size();
-    const auto before = queuedPairs(*e.qslim);
+    const auto before = test::queuedPairs(*e.qslim);
 
     PairContraction r;
     const FloatVector target = findPair(*e.qslim, a, b)->target;
@@ -256,10 +248,10 @@ TEST(QSlimContraction, CommonNeighbourPairIsDroppedAndRecreatedOnUndo) {
     EXPECT_EQ(common, 2u);
     EXPECT_EQ(e->queue().size(), pairsBefore - 1 - common);
     EXPECT_TRUE(e->vertexPairs(b).empty());
-    for (const auto& [first, second] : queuedPairs(*e.qslim))
+    for (const auto& [first, second] : test::queuedPairs(*e.qslim))
         EXPECT_TRUE(first != b && second != b);
 
     e->undoContraction(r);
-    EXPECT_EQ(queuedPairs(*e.qslim), before);
+    EXPECT_EQ(test::queuedPairs(*e.qslim), before);
     EXPECT_EQ(e->activeFaces(), faces);
 }

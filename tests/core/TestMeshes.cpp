@@ -19,6 +19,13 @@ std::unique_ptr<Model> buildModel(const MeshSource& source) {
     return model;
 }
 
+std::set<std::pair<uint32_t, uint32_t>> queuedPairs(const QSlim& q) {
+    std::set<std::pair<uint32_t, uint32_t>> pairs;
+    for (const Heap::Item& item : q.queue().items())
+        pairs.insert({q.edge(item.edge).first, q.edge(item.edge).second});
+    return pairs;
+}
+
 MeshSource torus(uint32_t rings, uint32_t segments) {
     MeshSource m;
     const double R = 3.0, r = 1.0, pi = 3.14159265358979323846;

@@ -2,9 +2,11 @@
 #pragma once
 
 #include "Model.h"
+#include "QSlim.h"
 
 #include <array>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace gdx::test {
@@ -38,6 +40,9 @@ MeshSource torus(uint32_t rings, uint32_t segments);
 // 4 x 4 grid attached to the first only at one corner vertex (a non-manifold vertex), a hard
 // normal crease along one row and a colour border along one column. Two UV sets.
 MeshSource seamedGridWithBowtie(uint32_t n);
+
+// The engine's queued pairs as (first, second).
+std::set<std::pair<uint32_t, uint32_t>> queuedPairs(const QSlim& q);
 
 } // namespace gdx::test
 
