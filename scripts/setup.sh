@@ -9,7 +9,7 @@ packages=(build-essential cmake ninja-build pkg-config libboost-dev libgtest-dev
           libpng-dev libcli11-dev nlohmann-json3-dev libtomlplusplus-dev libxxhash-dev
           python3-distributed libmeshoptimizer-dev python3-dev pybind11-dev python3-numpy python3-pytest
           libstb-dev libcgal-dev libtbb-dev libeigen3-dev libjs-three chromium
-          clang libfuzzer-14-dev)
+          zlib1g-dev clang libfuzzer-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

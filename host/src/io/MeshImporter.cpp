@@ -6,6 +6,7 @@
 #include "ImportLimits.h"
 #include "MaterialNames.h"
 #include "MeshWelder.h"
+#include "ZipCheck.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/config.h>
@@ -185,7 +186,8 @@ private:
         }
         for (size_t c = 0; c < children.size(); ++c) {
             path.push_back(static_cast<uint32_t>(c));
-            if (!isMaterialLeaf(node, *children[c]) && !visit(*children[c], path, childAbove, name, problem)) {
+            if (!isMaterialLeaf(node, *children[c]) &&
+                !visit(*children[c], path, childAbove, name, problem)) {
                 return false;
             }
             path.pop_back();
@@ -245,7 +247,8 @@ bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, st
         return false;
     };
     std::string problem;
-    if (!checkReadable(path, problem) || !checkDeclaredCounts(path, problem)) {
+    if (!checkReadable(path, problem) || !checkDeclaredCounts(path, problem) ||
+        !checkZipArchive(path, problem)) {
         return fail(problem);
     }
 
