@@ -1,5 +1,6 @@
 #include "GltfDocument.h"
 
+#include "FileBytes.h"
 #include "TempFileIOSystem.h"
 
 #include <cmath>
@@ -10,19 +11,6 @@ namespace gxhost {
 namespace {
 
 using nlohmann::json;
-
-bool readFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
-    bytes.resize(static_cast<size_t>(in.tellg()));
-    in.seekg(0);
-    return static_cast<bool>(in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())));
-}
-
-uint32_t le32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 int componentsOf(const std::string& type) {
     static const std::pair<const char*, int> kinds[] = {{"SCALAR", 1}, {"VEC2", 2}, {"VEC3", 3}, {"VEC4", 4},
@@ -35,21 +23,49 @@ int componentsOf(const std::string& type) {
 
 int sizeOf(int componentType) {
     switch (componentType) {
-    case 5120: case 5121: return 1;
-    case 5122: case 5123: return 2;
-    case 5125: case 5126: return 4;
-    default: return 0;
+    case 5120:
+    case 5121:
+        return 1;
+    case 5122:
+    case 5123:
+        return 2;
+    case 5125:
+    case 5126:
+        return 4;
+    default:
+        return 0;
     }
 }
 
 double readComponent(const uint8_t* p, int componentType, bool normalized) {
     switch (componentType) {
-    case 5120: { int8_t v; std::memcpy(&v, p, 1); return normalized ? std::max(v / 127.0, -1.0) : v; }
-    case 5121: return normalized ? p[0] / 255.0 : p[0];
-    case 5122: { int16_t v; std::memcpy(&v, p, 2); return normalized ? std::max(v / 32767.0, -1.0) : v; }
-    case 5123: { uint16_t v; std::memcpy(&v, p, 2); return normalized ? v / 65535.0 : v; }
-    case 5125: { uint32_t v; std::memcpy(&v, p, 4); return v; }
-    default: { float v; std::memcpy(&v, p, 4); return v; }
+    case 5120: {
+        int8_t v;
+        std::memcpy(&v, p, 1);
+        return normalized ? std::max(v / 127.0, -1.0) : v;
+    }
+    case 5121:
+        return normalized ? p[0] / 255.0 : p[0];
+    case 5122: {
+        int16_t v;
+        std::memcpy(&v, p, 2);
+        return normalized ? std::max(v / 32767.0, -1.0) : v;
+    }
+    case 5123: {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        return normalized ? v / 65535.0 : v;
+    }
+    case 5125: {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+    default: {
+        float v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
     }
 }
 
@@ -61,7 +77,8 @@ std::string base64Encode(const std::vector<uint8_t>& bytes) {
     std::string out;
     out.reserve((bytes.size() + 2) / 3 * 4);
     for (size_t i = 0; i < bytes.size(); i += 3) {
-        const uint32_t n = uint32_t(bytes[i]) << 16 | (i + 1 < bytes.size() ? uint32_t(bytes[i + 1]) << 8 : 0) |
+        const uint32_t n = uint32_t(bytes[i]) << 16 |
+                           (i + 1 < bytes.size() ? uint32_t(bytes[i + 1]) << 8 : 0) |
                            (i + 2 < bytes.size() ? bytes[i + 2] : 0);
         out += kBase64[n >> 18 & 63];
         out += kBase64[n >> 12 & 63];
@@ -116,7 +133,8 @@ bool GltfDocument::load(const std::string& path, std::string& error) {
             if (type == 0x4E4F534A)
                 text.assign(reinterpret_cast<const char*>(&file[at + 8]), length);
             else if (type == 0x004E4942)
-                chunk.assign(file.begin() + static_cast<long>(at + 8), file.begin() + static_cast<long>(at + 8 + length));
+                chunk.assign(file.begin() + static_cast<long>(at + 8),
+                             file.begin() + static_cast<long>(at + 8 + length));
             at += 8 + length;
         }
     } else {
@@ -199,14 +217,15 @@ bool GltfDocument::readFloats(size_t accessor, std::vector<float>& values, int& 
         const size_t stride = asset["bufferViews"][a["bufferView"].get<size_t>()].value(
             "byteStride", static_cast<size_t>(components * size));
         const size_t offset = a.value("byteOffset", size_t(0));
-        if (count > 0 && offset + (count - 1) * stride + static_cast<size_t>(components * size) > bytes.size()) {
+        if (count > 0 &&
+            offset + (count - 1) * stride + static_cast<size_t>(components * size) > bytes.size()) {
             error = "accessor " + std::to_string(accessor) + " reads past its buffer view";
             return false;
         }
         for (size_t i = 0; i < count; ++i)
             for (int c = 0; c < components; ++c)
-                values[i * components + c] = static_cast<float>(
-                    readComponent(&bytes[offset + i * stride + static_cast<size_t>(c * size)], type, normalized));
+                values[i * components + c] = static_cast<float>(readComponent(
+                    &bytes[offset + i * stride + static_cast<size_t>(c * size)], type, normalized));
     }
     if (a.contains("sparse")) {
         const json& s = a["sparse"];
@@ -216,7 +235,8 @@ bool GltfDocument::readFloats(size_t accessor, std::vector<float>& values, int& 
             !viewBytes(s["values"]["bufferView"].get<size_t>(), val, error))
             return false;
         const int itype = s["indices"].value("componentType", 5125), isize = sizeOf(itype);
-        const size_t ioff = s["indices"].value("byteOffset", size_t(0)), voff = s["values"].value("byteOffset", size_t(0));
+        const size_t ioff = s["indices"].value("byteOffset", size_t(0)),
+                     voff = s["values"].value("byteOffset", size_t(0));
         if (ioff + n * isize > idx.size() || voff + n * components * size > val.size()) {
             error = "accessor " + std::to_string(accessor) + ": sparse data past its buffer view";
             return false;
@@ -272,7 +292,10 @@ bool writeGltfFile(const std::string& path, bool binary, nlohmann::json doc, con
         } else if (!binary) {
             const size_t slash = path.find_last_of('/'), dot = path.find_last_of('.');
             const size_t start = slash == std::string::npos ? 0 : slash + 1;
-            const std::string name = path.substr(start, dot == std::string::npos || dot < start ? std::string::npos : dot - start) + ".bin";
+            const std::string name =
+                path.substr(start,
+                            dot == std::string::npos || dot < start ? std::string::npos : dot - start) +
+                ".bin";
             buffer["uri"] = name;
             if (!put(path.substr(0, start) + name, "", bin))
                 return false;

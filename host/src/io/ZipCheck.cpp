@@ -1,24 +1,17 @@
 #include "ZipCheck.h"
 
+#include "FileBytes.h"
+
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace gxhost {
 namespace {
 
 const uint32_t LOCAL_HEADER = 0x04034b50, CENTRAL_HEADER = 0x02014b50, DIRECTORY_END = 0x06054b50;
-
-uint32_t le16(const unsigned char* p) {
-    return p[0] | p[1] << 8;
-}
-uint32_t le32(const unsigned char* p) {
-    return le16(p) | le16(p + 2) << 16;
-}
 
 // The checksum and length of an entry's data, inflated when `method` is deflate (8); stops early
 // once the data grows past `most` bytes.
@@ -53,12 +46,8 @@ bool unpack(const unsigned char* data, uint32_t packed, uint32_t method, uint64_
 } // namespace
 
 bool checkZipArchive(const std::string& path, std::string& problem) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return true;
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                           std::istreambuf_iterator<char>());
-    if (bytes.size() < 4 || le32(bytes.data()) != LOCAL_HEADER)
+    std::vector<uint8_t> bytes;
+    if (!readFile(path, bytes) || bytes.size() < 4 || le32(bytes.data()) != LOCAL_HEADER)
         return true;
     auto damaged = [&](const std::string& what) {
         problem = "damaged zip archive: " + what;
