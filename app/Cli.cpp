@@ -35,7 +35,7 @@ std::string defaultPluginPath() {
 
 } // namespace
 
-int Cli::run(int argc, char** argv) {
+int Cli::run(int argc, char** argv, bool parseOnly) {
     CLI::App app("gradix: levels of detail for polygon meshes, made by the Gradix plug-in in an "
                  "embedded host.\nRun 'gradix SUBCOMMAND --help' for a subcommand's options.",
                  "gradix");
@@ -59,6 +59,10 @@ int Cli::run(int argc, char** argv) {
     bool allowOutsideRefs = false;
     app.add_option("--max-memory", maxMemory, "Most memory one file's reader may take; more fails the run")
         ->check(memorySize())
+        ->capture_default_str();
+    double readSeconds = 600;
+    app.add_option("--read-timeout", readSeconds, "Seconds one file's reader may run; longer fails the run")
+        ->check(finiteRange(1, 86400))
         ->capture_default_str();
     app.add_flag("--allow-outside-refs", allowOutsideRefs,
                  "Read files an input refers to outside its own folder (buffers, materials)");
@@ -120,7 +124,10 @@ int Cli::run(int argc, char** argv) {
     gxhost::ImportLimits limits;
     parseMemorySize(maxMemory, limits.maxMemory);
     limits.allowOutsideRefs = allowOutsideRefs;
+    limits.readSeconds = readSeconds;
     gxhost::setImportLimits(limits);
+    if (parseOnly)
+        return 0;
     if (simplify.selected())
         return simplify.run(global);
     if (lods.selected())

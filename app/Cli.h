@@ -7,7 +7,8 @@ namespace gradix {
 
 class Cli {
 public:
-    int run(int argc, char** argv);
+    // With `parseOnly`, stops once the arguments are read and checked (the option fuzzer's entry).
+    int run(int argc, char** argv, bool parseOnly = false);
 };
 
 } // namespace gradix

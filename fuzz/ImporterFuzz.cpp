@@ -12,9 +12,10 @@
 
 namespace {
 
-const char* const kExtensions[] = {"obj", "ply", "stl", "off", "dae", "gltf", "glb", "fbx", "3ds", "x",   "ase",
-                                   "lwo", "ms3d", "md2", "md3", "md5mesh", "ac", "nff", "smd", "ter", "xgl", "raw",
-                                   "cob", "q3o", "3mf", "amf", "irrmesh", "b3d", "iqm", "bvh", "csm", "mdl", "hmp"};
+const char* const kExtensions[] = {"obj", "ply", "stl", "off",  "dae", "gltf", "glb",     "fbx", "3ds",
+                                   "x",   "ase", "lwo", "ms3d", "md2", "md3",  "md5mesh", "ac",  "nff",
+                                   "smd", "ter", "xgl", "raw",  "cob", "q3o",  "3mf",     "amf", "irrmesh",
+                                   "b3d", "iqm", "bvh", "csm",  "mdl", "hmp"};
 
 } // namespace
 
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)
         return 0;
     static const bool once = [] {
-        gxhost::setImportLimits({uint64_t(512) << 20, false});
+        gxhost::setImportLimits({uint64_t(512) << 20, false, 10.0});
         return true;
     }();
     (void)once;

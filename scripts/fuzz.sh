@@ -2,13 +2,13 @@
 # Builds the libFuzzer targets with clang (ASan, UBSan with float-cast-overflow) in build-fuzz/ and
 # runs each for SECONDS (default 60) on a copy of its seed corpus, at low priority. Exits non-zero
 # on any finding; the input that found it is left as build-fuzz/<target>-crash-* (or leak-, timeout-,
-# oom-). Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   targets: importer script
+# oom-). Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   targets: importer script weights options
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(importer script)
+[ ${#targets[@]} -eq 0 ] && targets=(importer script weights options)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DGRADIX_FUZZ=ON -DGRADIX_TESTS=OFF -DGRADIX_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 nice cmake --build build-fuzz --target gradixplugin $(printf 'fuzz_%s ' "${targets[@]}")

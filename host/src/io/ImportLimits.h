@@ -4,10 +4,11 @@
 //   - maxMemory: the bytes the reader may hold at once, counted over every operator new while it
 //     runs (MemoryCeiling). A reader that asks for more gets std::bad_alloc before anything is
 //     allocated, and the import fails naming the limit.
+//   - readSeconds: how long one file's reader may run; it is stopped after that (ReaderProbe).
 //   - allowOutsideRefs: files a scene refers to (glTF buffers, OBJ materials, Collada images, …)
 //     are opened only from the input's folder and below unless this is set (ContainedIOSystem).
 //
-//   gxhost::setImportLimits({2ull << 30, false});   // before importSceneFile
+//   gxhost::setImportLimits({2ull << 30, false, 600.0});   // before importSceneFile
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,7 @@ namespace gxhost {
 struct ImportLimits {
     uint64_t maxMemory = uint64_t(4) << 30;
     bool allowOutsideRefs = false;
+    double readSeconds = 600.0;
 };
 
 void setImportLimits(const ImportLimits& limits);

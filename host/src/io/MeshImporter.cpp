@@ -6,6 +6,7 @@
 #include "ImportLimits.h"
 #include "MaterialNames.h"
 #include "MeshWelder.h"
+#include "ReaderProbe.h"
 #include "ZipCheck.h"
 
 #include <assimp/Importer.hpp>
@@ -237,6 +238,49 @@ private:
     std::map<std::vector<unsigned>, size_t> firstWith_; // file meshes of a node -> its SceneMesh
 };
 
+std::string memoryFailure(const ImportLimits& limits) {
+    return "reading it needs more memory than the import limit of " + std::to_string(limits.maxMemory >> 20) +
+           " MiB (see --max-memory)";
+}
+
+// The reader's settings, shared by the trial read and the real one.
+ContainedIOSystem* prepareImporter(Assimp::Importer& importer, const std::string& path,
+                                   const ImportLimits& limits) {
+    // One transform per node rather than FBX's chain of pivot helper nodes.
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
+    auto* files = new ContainedIOSystem(path, limits.allowOutsideRefs);
+    importer.SetIOHandler(files); // the importer owns it
+    return files;
+}
+
+// Reads the file once in a child process: Assimp's readers crash, abort or loop on some damaged
+// files, which must cost one line, not the program. Empty when the real read may go ahead.
+std::string probeFailure(const std::string& path, const ImportLimits& limits) {
+    const ProbeResult probe = probeReader(
+        [&] {
+            auto* trial = new Assimp::Importer; // the child exits without freeing it
+            prepareImporter(*trial, path, limits);
+            MemoryCeiling ceiling(limits.maxMemory);
+            trial->ReadFile(path, 0);
+            return ceiling.refused() ? kProbeOutOfMemory : 0;
+        },
+        limits.maxMemory, limits.readSeconds);
+    switch (probe.outcome) {
+    case ProbeOutcome::Finished:
+    case ProbeOutcome::Unavailable:
+        return {};
+    case ProbeOutcome::OutOfMemory:
+        return memoryFailure(limits);
+    case ProbeOutcome::TimedOut:
+        return "reading it takes longer than the import limit of " + std::to_string(int(limits.readSeconds)) +
+               " s (see --read-timeout)";
+    case ProbeOutcome::Crashed:
+        break;
+    }
+    return std::string("cannot load the file: the reader crashed on it") +
+           (probe.signal ? std::string(" (") + strsignal(probe.signal) + ")" : std::string());
+}
+
 } // namespace
 
 bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, std::string& error) {
@@ -252,12 +296,12 @@ bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, st
         return fail(problem);
     }
 
-    Assimp::Importer importer;
-    // One transform per node rather than FBX's chain of pivot helper nodes.
-    importer.SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
     const ImportLimits& limits = importLimits();
-    auto* files = new ContainedIOSystem(path, limits.allowOutsideRefs);
-    importer.SetIOHandler(files); // the importer owns it
+    const std::string stopped = probeFailure(path, limits);
+    if (!stopped.empty())
+        return fail(stopped);
+    Assimp::Importer importer;
+    ContainedIOSystem* files = prepareImporter(importer, path, limits);
     const aiScene* scene = nullptr;
     bool droppedFaces = false;
     {
@@ -275,8 +319,7 @@ bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, st
         }
         if (ceiling.refused()) {
             importer.FreeScene();
-            return fail("reading it needs more memory than the import limit of " +
-                        std::to_string(limits.maxMemory >> 20) + " MiB (see --max-memory)");
+            return fail(memoryFailure(limits));
         }
         droppedFaces = log.droppedOutOfRangeFaces();
     }
