@@ -184,11 +184,21 @@ EngineSession::EngineSession(const MeshInput& in, const Settings& settings) {
     }
 }
 
+namespace {
+// The node's clamping of its resolution attribute, in float.
+float clampPercent(float percent) {
+    return percent > 100.0f ? 100.0f : (percent < 0.0f || percent != percent ? 0.0f : percent);
+}
+} // namespace
+
 void EngineSession::setResolution(float percent) {
-    // The node's clamping of its resolution attribute and its fraction, in float.
-    percent = percent > 100.0f ? 100.0f : (percent < 0.0f || percent != percent ? 0.0f : percent);
+    percent = clampPercent(percent);
     gdx::changeResolution(*engine_, sequence_, percent * 0.01f);
     resolution_ = percent;
+}
+
+bool EngineSession::raises(float percent) const {
+    return gdx::targetFaceCount(*model_, clampPercent(percent) * 0.01f) > engine_->activeFaces();
 }
 
 void EngineSession::reachTriangles(uint32_t target) {

@@ -49,6 +49,8 @@ public:
 
     float resolution() const { return resolution_; }
     void setResolution(float percent);
+    // Whether moving to `percent` would undo contractions.
+    bool raises(float percent) const;
     void reachTriangles(uint32_t target);
     void reachVertices(uint32_t target);
 

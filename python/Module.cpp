@@ -47,7 +47,8 @@ struct SimplifyResult {
         if (!measured.is_none())
             return measured;
         std::vector<py::array> keep;
-        const ArrayView inV = viewOf(inputVertices, "vertices", keep), inF = viewOf(inputFaces, "faces", keep);
+        const ArrayView inV = viewOf(inputVertices, "vertices", keep),
+                        inF = viewOf(inputFaces, "faces", keep);
         const ArrayView outV = viewOf(vertices, "vertices", keep), outF = viewOf(faces, "faces", keep);
         gxmeasure::Distance d;
         {
@@ -167,12 +168,14 @@ SimplifyResult simplify(py::handle vertices, py::handle faces, py::object ratio,
 class Engine {
 public:
     Engine(py::handle vertices, py::handle faces, py::handle uvs, py::handle normals, py::handle colors,
-           py::handle weights, float resolution, const py::kwargs& kwargs) {
-        const Settings settings = settingsFrom(kwargs);
-        std::vector<py::array> keep;
-        MeshInput in = meshInput(vertices, faces, uvs, normals, colors, weights, keep);
+           py::handle weights, float resolution, bool exact, const py::kwargs& kwargs)
+        : settings_(settingsFrom(kwargs)), exact_(exact) {
+        // Private copies: an exact engine is rebuilt from its input, which the caller may change.
+        const py::object copy = py::module_::import("copy").attr("deepcopy");
+        input_ = meshInput(copy(vertices), copy(faces), copy(uvs), copy(normals), copy(colors), copy(weights),
+                           keep_);
         py::gil_scoped_release release;
-        session_.reset(new EngineSession(in, settings));
+        session_.reset(new EngineSession(input_, settings_));
         session_->setResolution(resolution);
     }
 
@@ -183,6 +186,12 @@ public:
     void setResolution(float percent) {
         py::gil_scoped_release release;
         std::lock_guard<std::mutex> lock(mutex_);
+        // Undoing restores the engine only up to rounding; an exact engine reaches a higher level by
+        // starting again from the input and contracting straight down to it instead.
+        if (exact_ && session_->raises(percent)) {
+            session_.reset();
+            session_.reset(new EngineSession(input_, settings_));
+        }
         session_->setResolution(percent);
     }
     template <typename F> auto locked(F f) {
@@ -195,6 +204,10 @@ public:
     }
 
 private:
+    Settings settings_;
+    bool exact_;
+    std::vector<py::array> keep_;
+    MeshInput input_;
     std::unique_ptr<EngineSession> session_;
     std::mutex mutex_;
 };
@@ -234,15 +247,17 @@ meshes, border_hausdorff and border_mean; positions only, measured on first acce
 Triangles of zero area are left out, as the tool leaves them out.)";
 
 const char* kEngineDoc = R"(Engine(vertices, faces, *, uvs=None, normals=None, colors=None, weights=None,
-       resolution=100.0, **settings)
+       resolution=100.0, exact=True, **settings)
 
 The recorded engine on one mesh. Setting .resolution (percent of the triangles) contracts further
-or undoes recorded contractions, which is cheap. .vertices holds every input vertex at its current
-place (input numbering, so the contraction records apply to it), .faces the current triangles,
-.face_ids their input faces, .uvs/.normals/.colors the current attributes as given.
-Moved only downward it gives exactly the levels of fresh simplify() calls. Undoing restores the
-quadrics only up to rounding, so a level reached again after moving up may choose differently
-later on (the counts reached are the same).)";
+or goes back up. .vertices holds every input vertex at its current place (input numbering, so the
+contraction records apply to it), .faces the current triangles, .face_ids their input faces,
+.uvs/.normals/.colors the current attributes as given.
+Every level is exactly the level of a fresh simplify() call, however it was reached: moving up
+starts again from the (copied) input and contracts straight down, which costs about as much as
+building the engine plus the way down. exact=False undoes recorded contractions instead, as the
+Gradix node does: cheaper, but undoing restores the quadrics only up to rounding, so a level reached
+again after moving up may choose differently later on (the counts reached are the same).)";
 
 } // namespace
 
@@ -280,11 +295,11 @@ PYBIND11_MODULE(gradix, m) {
         };
     };
     py::class_<Engine>(m, "Engine", kEngineDoc)
-        .def(py::init<py::handle, py::handle, py::handle, py::handle, py::handle, py::handle, float,
+        .def(py::init<py::handle, py::handle, py::handle, py::handle, py::handle, py::handle, float, bool,
                       const py::kwargs&>(),
              py::arg("vertices"), py::arg("faces"), py::kw_only(), py::arg("uvs") = py::none(),
              py::arg("normals") = py::none(), py::arg("colors") = py::none(), py::arg("weights") = py::none(),
-             py::arg("resolution") = 100.0f)
+             py::arg("resolution") = 100.0f, py::arg("exact") = true)
         .def_property("resolution", &Engine::resolution, &Engine::setResolution,
                       "Percent of the input triangles (0..100, clamped like the node's attribute)")
         .def_property_readonly("vertices", level("vertices"),
