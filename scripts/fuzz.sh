@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang (ASan, UBSan with float-cast-overflow) in build-fuzz/ and
 # runs each for SECONDS (default 60) on a copy of its seed corpus, at low priority. Exits non-zero
 # on any finding; the input that found it is left as build-fuzz/<target>-crash-* (or leak-, timeout-,
-# oom-). Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   targets: importer script weights options
+# oom-). FUZZ_SEED fixes libFuzzer's random seed (CI sets it). Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   targets: importer script weights options
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -20,7 +20,7 @@ for target in "${targets[@]}"; do
   echo "== fuzz_$target for ${seconds}s"
   log=build-fuzz/$target.log
   if ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 nice build-fuzz/fuzz/fuzz_$target \
-      -max_total_time="$seconds" -timeout=20 -rss_limit_mb=3000 -max_len=65536 -print_final_stats=1 \
+      -max_total_time="$seconds" -seed="${FUZZ_SEED:-0}" -timeout=20 -rss_limit_mb=3000 -max_len=65536 -print_final_stats=1 \
       -artifact_prefix=build-fuzz/$target- "$corpus" >"$log" 2>&1; then
     grep -E '^#[0-9]+.*(INITED|DONE)|^stat::number_of_executed_units' "$log" || true
   else
