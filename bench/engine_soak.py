@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 """Soak run of the Python engine: MOVES random resolution moves (up and down, 0-100 %) on one
-engine over a ~1,000,000-triangle sheet, and at every CHECK-th move a fresh engine built on the same
+engine over a ~1,000,000-triangle sheet (exact=False by default: undoing as the node does, the mode
+that could drift; "exact" as the sixth argument soaks the default engine, which starts again from
+the input for every move up), and at every CHECK-th move a fresh engine built on the same
 input and moved straight down to the same resolution. At each check it prints both triangle counts,
 the surface distance between the two (the gradix tool's compare, in % of the box diagonal, Hausdorff
 and mean) and the process's resident memory, so drift that grows with the number of moves and memory
 that grows with it show as trends down the table.
 
-    PYTHONPATH=build/python nice /usr/bin/python3 bench/engine_soak.py build/app/gradix [MOVES] [CHECK] [GRID] [SEED]
+    PYTHONPATH=build/python nice /usr/bin/python3 bench/engine_soak.py build/app/gradix [MOVES] [CHECK] [GRID] [SEED] [exact]
 """
 import json
 import os
@@ -25,6 +27,7 @@ moves = int(sys.argv[2]) if len(sys.argv) > 2 else 1000
 check = int(sys.argv[3]) if len(sys.argv) > 3 else 100
 n = int(sys.argv[4]) if len(sys.argv) > 4 else 707  # 2 n^2 triangles
 rng = random.Random(int(sys.argv[5]) if len(sys.argv) > 5 else 1)
+exact = len(sys.argv) > 6 and sys.argv[6] == 'exact'
 
 x, y = np.meshgrid(np.linspace(0, 10, n + 1), np.linspace(0, 10, n + 1))
 noise = np.random.default_rng(13).uniform(-0.004, 0.004, x.shape)
@@ -51,12 +54,12 @@ def distance(a, b, folder):
     return d['hausdorffPercent'], d['meanPercent']
 
 
-print(f'{len(faces):,} triangles, {moves} moves, a check every {check}')
+print(f'{len(faces):,} triangles, {moves} moves, a check every {check}, exact={exact}')
 print('| move | resolution % | triangles (moved) | triangles (fresh) | Hausdorff % diag | mean % diag '
       '| resident MB | seconds per move |')
 print('|---|---|---|---|---|---|---|---|')
 start = time.perf_counter()
-engine = gradix.Engine(vertices, faces)
+engine = gradix.Engine(vertices, faces, exact=exact)
 worst = 0.0
 with tempfile.TemporaryDirectory() as folder:
     last = time.perf_counter()

@@ -90,7 +90,7 @@ TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
         {{"info", dir.path("truncated_binary.x")}, 1, "end of file"},
         {{"info", dir.path("badcrc.3mf")}, 1, "'3D/3dmodel.model' does not match its checksum"},
         // Readers that crash or run on: met in a child process, so the tool still answers.
-        {{"info", dir.path("weightless.md5mesh")}, 1, "the reader crashed on it (Segmentation fault)"},
+        {{"info", dir.path("weightless.md5mesh")}, 1, "the reader crashed on it"},
         {{"--read-timeout", "1", "info", dir.path("grow.x")}, 1, "longer than the import limit of 1 s"},
         {{"--read-timeout", "inf", "info", in}, 2, "--read-timeout"},
         // Readers that size arrays from a declared count: 12.9 GB of animation keys, 8 GB of floats.
