@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <thread>
 
+// Set when the program runs under a sanitizer: what it calls before it ends the process on a report.
+extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
+
 namespace gxhost {
 namespace {
 
@@ -28,8 +31,12 @@ uint64_t residentBytes(pid_t pid) {
 
 [[noreturn]] void runChild(const std::function<int()>& read) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+    // The parent's handlers are not the child's business: a stop signal ends it, and a fault kills
+    // it with that signal (no crash report, no fuzzer artifact written by a handler it inherited).
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
         signal(sig, SIG_DFL);
+    if (__sanitizer_set_death_callback)
+        __sanitizer_set_death_callback([] { _exit(kProbeSanitizerReport); });
     // The parent reports what happened in one line; the reader's own last words are not wanted.
     const int null = open("/dev/null", O_WRONLY);
     if (null >= 0)

@@ -31,6 +31,7 @@ struct ProbeResult {
 };
 
 constexpr int kProbeOutOfMemory = 3;
+constexpr int kProbeSanitizerReport = 4; // the child's status when a sanitizer stopped it
 
 ProbeResult probeReader(const std::function<int()>& read, uint64_t maxMemory, double seconds);
 
