@@ -16,10 +16,6 @@ namespace {
 const std::string kSample = GRADIX_SAMPLE;
 const std::string kModels = GX_ASSIMP_MODELS;
 
-bool modelsInstalled() {
-    return exists(kModels + "/OBJ/spider.obj");
-}
-
 // Attributes of a file that simplification must keep: UV set count per mesh, colours per mesh and
 // the material names.
 struct Kept {
@@ -166,7 +162,7 @@ TEST(Simplify, SwitchedOffAttributesAreLeftOut) {
 }
 
 TEST(Simplify, AssimpModelsKeepUVSetsColoursAndMaterials) {
-    if (!modelsInstalled())
+    if (!gxtest::modelsInstalled())
         GTEST_SKIP() << "assimp-testmodels is not installed";
     ScratchDir dir;
     // Two UV sets; per-vertex colours; 19 meshes with materials; a binary FBX; Collada.

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -70,40 +69,6 @@ ToolRun runProgram(const std::string& program, const std::vector<std::string>& a
     unlink(outName);
     unlink(errName);
     return run;
-}
-
-ScratchDir::ScratchDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/gradix-app-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    dir_ = mkdtemp(name.data()) ? name.data() : "";
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    if (!dir_.empty())
-        fs::remove_all(dir_, ignored);
-}
-
-std::vector<std::string> ScratchDir::files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(dir_))
-        if (entry.is_regular_file())
-            names.push_back(fs::relative(entry.path(), dir_).string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 bool exists(const std::string& path) {

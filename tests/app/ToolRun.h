@@ -1,8 +1,9 @@
 // ToolRun: runs the built gradix binary (or another program) as a child process and keeps its exit
-// status, standard output and standard error. Also a scratch folder per test, mesh file reading
-// for checking results, and PNG reading for checking pictures.
+// status, standard output and standard error. Also mesh file reading for checking results, and PNG
+// reading for checking pictures.
 #pragma once
 
+#include "../io/MeshTestSupport.h"
 #include "SceneMesh.h"
 
 #include <cstdint>
@@ -26,22 +27,12 @@ inline ToolRun gradix(const std::vector<std::string>& args) {
     return runProgram(GRADIX_TOOL, args);
 }
 
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    std::string path(const std::string& file) const { return dir_ + "/" + file; }
-    const std::string& dir() const { return dir_; }
-    std::vector<std::string> files() const; // sorted, recursive, relative
-
-private:
-    std::string dir_;
-};
-
-void writeText(const std::string& path, const std::string& text);
-std::string readBytes(const std::string& path);
+// A scratch folder per test and text files, shared with the mesh file tests.
+using gxtest::ScratchDir;
+using gxtest::writeText;
+inline std::string readBytes(const std::string& path) {
+    return gxtest::readText(path);
+}
 bool exists(const std::string& path);
 
 // Every mesh of a file; fails the test when the file does not read.

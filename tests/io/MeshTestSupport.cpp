@@ -178,9 +178,9 @@ ScratchDir::~ScratchDir() {
 
 std::vector<std::string> ScratchDir::files() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-        names.push_back(entry.path().filename().string());
-    }
+    for (const auto& entry : fs::recursive_directory_iterator(dir_))
+        if (!entry.is_directory() || fs::is_empty(entry.path()))
+            names.push_back(fs::relative(entry.path(), dir_).string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -40,8 +40,12 @@ class ScratchDir {
 public:
     ScratchDir();
     ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
     std::string path(const std::string& file) const { return dir_ + "/" + file; }
-    // Names of the files now in the folder, sorted (temporary ones start with '.').
+    const std::string& dir() const { return dir_; }
+    // Paths (relative, sorted) of the files now below the folder and of its empty folders;
+    // temporary files start with '.'.
     std::vector<std::string> files() const;
 
 private:
