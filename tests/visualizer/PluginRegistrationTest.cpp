@@ -64,68 +64,51 @@ TEST_F(PluginRegistrationTest, LoadRegistersSixItemsAndUnloadRemovesThem) {
     EXPECT_TRUE(capture.messages().empty());
 }
 
-TEST_F(PluginRegistrationTest, FailedRegistrationStopsAndKeepsEarlierOnes) {
+// Each failure is reported once and stops: registering keeps the items before it, unregistering
+// (Gradix, EditUVs, VisualizerGX, the two commands, then the data type) keeps the ones after it.
+TEST_F(PluginRegistrationTest, FailedStepStopsAndKeepsWhatItDidNotReach) {
     const struct {
-        const char* operation;
+        const char *operation, *message;
         unsigned int nth;
-        const char* message;
-    } steps[6] = {
-        {"MFnPlugin::registerData", 1, "registerData - SlimInfo"},
-        {"MFnPlugin::registerNode", 1, "registerNode - Gradix"},
-        {"MFnPlugin::registerNode", 2, "registerNode - EditUVs"},
-        {"MFnPlugin::registerShape", 1, "registerNode - VisualizerGX"},
-        {"MFnPlugin::registerCommand", 1, "registerCommand - addPaintableWeightsGX"},
-        {"MFnPlugin::registerCommand", 2, "registerCommand - setupShaders"},
-    };
-    for (int step = 0; step < 6; ++step) {
-        gxhost::injectFault(steps[step].operation, steps[step].nth, MStatus::kInvalidParameter);
-        gxhost::MessageCapture capture;
-        EXPECT_FALSE(gxhost::loadPlugin(GRADIX_PLUGIN));
-        ASSERT_FALSE(capture.errors().empty());
-        // Ours is the only line from the plug-in; the host adds its own after it.
-        EXPECT_EQ(capture.errors()[0],
-                  std::string("(kInvalidParameter): Object is incompatible with this method --> ") +
-                      steps[step].message);
-        EXPECT_EQ(capture.errors().size(), 2u);
-        for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(registered(kItems[i]), i < step) << steps[step].message << ": " << kItems[i].name;
-        gxhost::clearFaults();
-        gxhost::MessageCapture quiet;
-        gxhost::resetScene();
-    }
-}
-
-TEST_F(PluginRegistrationTest, FailedDeregistrationStopsAndKeepsLaterOnes) {
-    // Unloading order: Gradix, EditUVs, VisualizerGX, the two commands, then the data type.
-    const struct {
-        const char* operation;
-        unsigned int nth;
-        const char* message;
         int item; // index in kItems
-    } steps[6] = {
-        {"MFnPlugin::deregisterNode", 1, "deregisterNode - Gradix", 1},
-        {"MFnPlugin::deregisterNode", 2, "deregisterNode - EditUVs", 2},
-        {"MFnPlugin::deregisterNode", 3, "deregisterNode - VisualizerGX", 3},
-        {"MFnPlugin::deregisterCommand", 1, "deregisterCommand - addPaintableWeightsGX", 4},
-        {"MFnPlugin::deregisterCommand", 2, "deregisterCommand - setupShaders", 5},
-        {"MFnPlugin::deregisterData", 1, "deregisterData - SlimInfo", 0},
-    };
-    for (int step = 0; step < 6; ++step) {
-        std::string name;
-        ASSERT_TRUE(gxhost::loadPlugin(GRADIX_PLUGIN, &name));
-        gxhost::injectFault(steps[step].operation, steps[step].nth);
-        gxhost::MessageCapture capture;
-        EXPECT_FALSE(gxhost::unloadPlugin(name));
-        ASSERT_FALSE(capture.errors().empty());
-        EXPECT_EQ(capture.errors()[0], kFailure + steps[step].message);
-        for (int later = step; later < 6; ++later)
-            EXPECT_TRUE(registered(kItems[steps[later].item])) << steps[step].message << ": " << later;
-        for (int earlier = 0; earlier < step; ++earlier)
-            EXPECT_FALSE(registered(kItems[steps[earlier].item])) << steps[step].message << ": " << earlier;
-        gxhost::clearFaults();
-        gxhost::MessageCapture quiet;
-        gxhost::resetScene();
-    }
+    } steps[2][6] = {{{"MFnPlugin::registerData", "registerData - SlimInfo", 1, 0},
+                      {"MFnPlugin::registerNode", "registerNode - Gradix", 1, 1},
+                      {"MFnPlugin::registerNode", "registerNode - EditUVs", 2, 2},
+                      {"MFnPlugin::registerShape", "registerNode - VisualizerGX", 1, 3},
+                      {"MFnPlugin::registerCommand", "registerCommand - addPaintableWeightsGX", 1, 4},
+                      {"MFnPlugin::registerCommand", "registerCommand - setupShaders", 2, 5}},
+                     {{"MFnPlugin::deregisterNode", "deregisterNode - Gradix", 1, 1},
+                      {"MFnPlugin::deregisterNode", "deregisterNode - EditUVs", 2, 2},
+                      {"MFnPlugin::deregisterNode", "deregisterNode - VisualizerGX", 3, 3},
+                      {"MFnPlugin::deregisterCommand", "deregisterCommand - addPaintableWeightsGX", 1, 4},
+                      {"MFnPlugin::deregisterCommand", "deregisterCommand - setupShaders", 2, 5},
+                      {"MFnPlugin::deregisterData", "deregisterData - SlimInfo", 1, 0}}};
+    for (const bool unload : {false, true})
+        for (int step = 0; step < 6; ++step) {
+            const auto& s = steps[unload][step];
+            SCOPED_TRACE(s.message);
+            std::string name;
+            if (unload) {
+                ASSERT_TRUE(gxhost::loadPlugin(GRADIX_PLUGIN, &name));
+            }
+            gxhost::injectFault(s.operation, s.nth, unload ? MStatus::kFailure : MStatus::kInvalidParameter);
+            gxhost::MessageCapture capture;
+            EXPECT_FALSE(unload ? gxhost::unloadPlugin(name) : gxhost::loadPlugin(GRADIX_PLUGIN));
+            ASSERT_FALSE(capture.errors().empty());
+            // Ours is the only line from the plug-in; the host adds its own after it.
+            EXPECT_EQ(
+                capture.errors()[0],
+                (unload ? kFailure : "(kInvalidParameter): Object is incompatible with this method --> ") +
+                    std::string(s.message));
+            EXPECT_TRUE(unload || capture.errors().size() == 2u);
+            for (int other = 0; other < 6; ++other)
+                EXPECT_EQ(registered(kItems[steps[unload][other].item]),
+                          unload ? other >= step : other < step)
+                    << kItems[steps[unload][other].item].name;
+            gxhost::clearFaults();
+            gxhost::MessageCapture quiet;
+            gxhost::resetScene();
+        }
 }
 
 } // namespace

@@ -121,49 +121,67 @@ TEST_F(SetupShadersTest, RandomMeshesAndRegularGridsMatchTheDoubleLoop) {
     }
 }
 
-TEST_F(SetupShadersTest, EqualDistancesTakeTheLowerSourceIndex) {
-    // Source faces 1 and 3 are the same quad; 0 and 2 lie at equal distances either side of target 0.
-    gxhost::SceneMesh src;
-    src.name = "src";
-    src.points = {{-2, 0, 0}, {-1, 0, 0}, {-1, 1, 0}, {-2, 1, 0}, {1, 0, 0}, {2, 0, 0},
-                  {2, 1, 0},  {1, 1, 0},  {5, 0, 0},  {6, 0, 0},  {6, 1, 0}, {5, 1, 0}};
-    src.faceCounts = {4, 4, 4, 4};
-    src.faceVertices = {4, 5, 6, 7, 8, 9, 10, 11, 0, 1, 2, 3, 8, 9, 10, 11};
-    src.faceMaterial = {-1, -1, -1, -1};
-    gxhost::SceneMesh dst;
-    dst.name = "dst";
-    dst.points = {{-0.5f, 0, 0}, {0.5f, 0, 0}, {0.5f, 1, 0}, {-0.5f, 1, 0},
-                  {5, 0, 0},     {6, 0, 0},    {6, 1, 0},    {5, 1, 0}};
-    dst.faceCounts = {4, 4};
-    dst.faceVertices = {0, 1, 2, 3, 4, 5, 6, 7};
-    dst.faceMaterial = {-1, -1};
-    const MObject source = meshNode(src), target = meshNode(dst);
-    const std::vector<std::pair<int, int>> expected = {{0, 0}, {1, 1}};
-    EXPECT_EQ(referenceMatches(source, target), expected);
-    EXPECT_EQ(commandMatches(source, "src", target, "dst"), expected);
-}
-
-TEST_F(SetupShadersTest, NearerFaceAtAnAngleLosesToAFartherAgreeingOne) {
-    // Target quad facing +z at the origin; source face 0 stands at right angles right next to it,
-    // source face 1 faces +z two units away.
-    gxhost::SceneMesh src;
-    src.name = "src";
-    src.points = {{0.6f, -0.5f, -0.5f},
-                  {0.6f, 0.5f, -0.5f},
-                  {0.6f, 0.5f, 0.5f},
-                  {0.6f, -0.5f, 0.5f},
-                  {2, 0, 0},
-                  {3, 0, 0},
-                  {3, 1, 0},
-                  {2, 1, 0}};
-    src.faceCounts = {4, 4};
-    src.faceVertices = {0, 1, 2, 3, 4, 5, 6, 7};
-    src.faceMaterial = {-1, -1};
-    gxhost::SceneMesh dst = grid(1, "dst", 0.0f);
-    const MObject source = meshNode(src), target = meshNode(dst);
-    const std::vector<std::pair<int, int>> expected = {{1, 0}};
-    EXPECT_EQ(referenceMatches(source, target), expected);
-    EXPECT_EQ(commandMatches(source, "src", target, "dst"), expected);
+TEST_F(SetupShadersTest, TiesTakeTheLowerSourceIndexAndAnAgreeingNormalBeatsANearerFace) {
+    // Quads (four points each) as flat lists. Case 0: source faces 1 and 3 are the same quad; 0 and 2 lie
+    // at equal distances either side of target 0. Case 1: the target quad faces +z at the origin; source
+    // face 0 stands at right angles right next to it, source face 1 faces +z two units away.
+    const struct {
+        std::vector<std::array<float, 3>> source, target;
+        std::vector<std::pair<int, int>> matches;
+    } cases[] = {
+        {{{1, 0, 0},
+          {2, 0, 0},
+          {2, 1, 0},
+          {1, 1, 0},
+          {5, 0, 0},
+          {6, 0, 0},
+          {6, 1, 0},
+          {5, 1, 0},
+          {-2, 0, 0},
+          {-1, 0, 0},
+          {-1, 1, 0},
+          {-2, 1, 0},
+          {5, 0, 0},
+          {6, 0, 0},
+          {6, 1, 0},
+          {5, 1, 0}},
+         {{-0.5f, 0, 0},
+          {0.5f, 0, 0},
+          {0.5f, 1, 0},
+          {-0.5f, 1, 0},
+          {5, 0, 0},
+          {6, 0, 0},
+          {6, 1, 0},
+          {5, 1, 0}},
+         {{0, 0}, {1, 1}}},
+        {{{0.6f, -0.5f, -0.5f},
+          {0.6f, 0.5f, -0.5f},
+          {0.6f, 0.5f, 0.5f},
+          {0.6f, -0.5f, 0.5f},
+          {2, 0, 0},
+          {3, 0, 0},
+          {3, 1, 0},
+          {2, 1, 0}},
+         {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}},
+         {{1, 0}}},
+    };
+    for (const auto& c : cases) {
+        gxhost::resetScene();
+        ASSERT_TRUE(gxhost::loadPlugin(GRADIX_PLUGIN));
+        MObject nodes[2];
+        for (int k = 0; k < 2; ++k) {
+            gxhost::SceneMesh m;
+            m.name = k ? "dst" : "src";
+            m.points = k ? c.target : c.source;
+            m.faceCounts.assign(m.points.size() / 4, 4);
+            m.faceMaterial.assign(m.points.size() / 4, -1);
+            for (int i = 0; i < int(m.points.size()); ++i)
+                m.faceVertices.push_back(i);
+            nodes[k] = meshNode(m);
+        }
+        EXPECT_EQ(referenceMatches(nodes[0], nodes[1]), c.matches);
+        EXPECT_EQ(commandMatches(nodes[0], "src", nodes[1], "dst"), c.matches);
+    }
 }
 
 TEST_F(SetupShadersTest, FacesWithoutAnAgreeingNormalOrSourceFacesGetNoCall) {
