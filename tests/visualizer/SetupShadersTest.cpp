@@ -126,43 +126,16 @@ TEST_F(SetupShadersTest, TiesTakeTheLowerSourceIndexAndAnAgreeingNormalBeatsANea
     // at equal distances either side of target 0. Case 1: the target quad faces +z at the origin; source
     // face 0 stands at right angles right next to it, source face 1 faces +z two units away.
     const struct {
-        std::vector<std::array<float, 3>> source, target;
+        std::vector<float> source, target; // x, y, z of every point
         std::vector<std::pair<int, int>> matches;
     } cases[] = {
-        {{{1, 0, 0},
-          {2, 0, 0},
-          {2, 1, 0},
-          {1, 1, 0},
-          {5, 0, 0},
-          {6, 0, 0},
-          {6, 1, 0},
-          {5, 1, 0},
-          {-2, 0, 0},
-          {-1, 0, 0},
-          {-1, 1, 0},
-          {-2, 1, 0},
-          {5, 0, 0},
-          {6, 0, 0},
-          {6, 1, 0},
-          {5, 1, 0}},
-         {{-0.5f, 0, 0},
-          {0.5f, 0, 0},
-          {0.5f, 1, 0},
-          {-0.5f, 1, 0},
-          {5, 0, 0},
-          {6, 0, 0},
-          {6, 1, 0},
-          {5, 1, 0}},
+        {{1,  0, 0, 2,  0, 0, 2,  1, 0, 1,  1, 0, 5, 0, 0, 6, 0, 0, 6, 1, 0, 5, 1, 0,
+          -2, 0, 0, -1, 0, 0, -1, 1, 0, -2, 1, 0, 5, 0, 0, 6, 0, 0, 6, 1, 0, 5, 1, 0},
+         {-0.5f, 0, 0, 0.5f, 0, 0, 0.5f, 1, 0, -0.5f, 1, 0, 5, 0, 0, 6, 0, 0, 6, 1, 0, 5, 1, 0},
          {{0, 0}, {1, 1}}},
-        {{{0.6f, -0.5f, -0.5f},
-          {0.6f, 0.5f, -0.5f},
-          {0.6f, 0.5f, 0.5f},
-          {0.6f, -0.5f, 0.5f},
-          {2, 0, 0},
-          {3, 0, 0},
-          {3, 1, 0},
-          {2, 1, 0}},
-         {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}},
+        {{0.6f, -0.5f, -0.5f, 0.6f, 0.5f, -0.5f, 0.6f, 0.5f, 0.5f, 0.6f, -0.5f, 0.5f,
+          2,    0,     0,     3,    0,    0,     3,    1,    0,    2,    1,     0},
+         {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0},
          {{1, 0}}},
     };
     for (const auto& c : cases) {
@@ -172,11 +145,13 @@ TEST_F(SetupShadersTest, TiesTakeTheLowerSourceIndexAndAnAgreeingNormalBeatsANea
         for (int k = 0; k < 2; ++k) {
             gxhost::SceneMesh m;
             m.name = k ? "dst" : "src";
-            m.points = k ? c.target : c.source;
+            const std::vector<float>& xyz = k ? c.target : c.source;
+            for (size_t i = 0; i < xyz.size(); i += 3) {
+                m.faceVertices.push_back(int(i / 3));
+                m.points.push_back({xyz[i], xyz[i + 1], xyz[i + 2]});
+            }
             m.faceCounts.assign(m.points.size() / 4, 4);
             m.faceMaterial.assign(m.points.size() / 4, -1);
-            for (int i = 0; i < int(m.points.size()); ++i)
-                m.faceVertices.push_back(i);
             nodes[k] = meshNode(m);
         }
         EXPECT_EQ(referenceMatches(nodes[0], nodes[1]), c.matches);
