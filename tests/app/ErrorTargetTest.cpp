@@ -1,4 +1,5 @@
 // Measured error, error targets and parts that must survive, through the gradix tool.
+#include "../GridMesh.h"
 #include "ToolRun.h"
 
 #include "io/MeshExporter.h"
@@ -15,22 +16,15 @@ namespace {
 const std::string kSample = GRADIX_SAMPLE;
 const std::string kModels = GX_ASSIMP_MODELS;
 
-// A bumpy n x n sheet `size` wide at `offset`, as one mesh.
+// A bumpy n x n sheet `size` wide at `offset`, as one mesh without UVs.
 gxhost::SceneMesh sheet(const std::string& name, int n, double size, double offset) {
-    gxhost::SceneMesh mesh;
-    mesh.name = name;
-    for (int j = 0; j <= n; ++j)
-        for (int i = 0; i <= n; ++i) {
-            const double x = size * i / n, z = size * j / n;
-            mesh.points.push_back({float(offset + x), float(0.05 * size * std::sin(7.0 * x / size) * std::cos(5.0 * z / size)),
-                                   float(z)});
-        }
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) {
-            const int a = j * (n + 1) + i;
-            mesh.faceCounts.push_back(4);
-            mesh.faceVertices.insert(mesh.faceVertices.end(), {a, a + n + 1, a + n + 2, a + 1});
-        }
+    gxhost::SceneMesh mesh = gxtest::gridMesh(name, n, [&](float i, float j) {
+        const double x = size * i / n, z = size * j / n;
+        return std::array<float, 3>{float(offset + x),
+                                    float(0.05 * size * std::sin(7.0 * x / size) * std::cos(5.0 * z / size)),
+                                    float(z)};
+    });
+    mesh.uvSets.clear();
     return mesh;
 }
 
@@ -39,7 +33,8 @@ gxhost::SceneMesh box(const std::string& name, double size, double offset) {
     gxhost::SceneMesh mesh;
     mesh.name = name;
     for (int k = 0; k < 8; ++k)
-        mesh.points.push_back({float(offset + size * (k & 1)), float(size * ((k >> 1) & 1)), float(size * (k >> 2))});
+        mesh.points.push_back(
+            {float(offset + size * (k & 1)), float(size * ((k >> 1) & 1)), float(size * (k >> 2))});
     mesh.faceCounts.assign(6, 4);
     mesh.faceVertices = {0, 2, 3, 1, 4, 5, 7, 6, 0, 1, 5, 4, 2, 6, 7, 3, 0, 4, 6, 2, 1, 3, 7, 5};
     return mesh;
@@ -56,7 +51,8 @@ TEST(ErrorTarget, ScenePartsOfVeryDifferentSizesAllSurviveOnePercent) {
     const std::string in = dir.path("parts.glb"), out = dir.path("out.glb");
     std::string error;
     ASSERT_TRUE(gxhost::exportSceneFile(
-        in, "", {sheet("big", 60, 100.0, 0.0), sheet("small", 4, 0.5, 120.0), box("bolt", 0.1, 130.0)}, error))
+        in, "", {sheet("big", 60, 100.0, 0.0), sheet("small", 4, 0.5, 120.0), box("bolt", 0.1, 130.0)},
+        error))
         << error;
     const ToolRun run = gradix({"--json", "simplify", in, "-o", out, "--percent", "1"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -69,7 +65,8 @@ TEST(ErrorTarget, ScenePartsOfVeryDifferentSizesAllSurviveOnePercent) {
     EXPECT_GT(jsonNumber(run.out, "hausdorffPercent"), 0.0);
 
     // Without the floors the parts may vanish; what is left still reads.
-    const ToolRun dropped = gradix({"simplify", in, "-o", dir.path("dropped.glb"), "--percent", "1", "--allow-drop"});
+    const ToolRun dropped =
+        gradix({"simplify", in, "-o", dir.path("dropped.glb"), "--percent", "1", "--allow-drop"});
     ASSERT_EQ(dropped.status, 0) << dropped.err;
     EXPECT_LE(triangleCount(readMeshes(dir.path("dropped.glb"))), 110u);
 }
@@ -80,7 +77,8 @@ TEST(ErrorTarget, ResultsMeasureWithinTheirBound) {
         const std::string out = dir.path("max.glb");
         const ToolRun run = gradix({"--json", "simplify", kSample, "-o", out, "--max-error", bound});
         ASSERT_EQ(run.status, 0) << run.err;
-        const double limit = bound.back() == '%' ? std::stod(bound) : 100.0 * 0.05 / jsonNumber(run.out, "diagonal");
+        const double limit =
+            bound.back() == '%' ? std::stod(bound) : 100.0 * 0.05 / jsonNumber(run.out, "diagonal");
         EXPECT_LE(comparedPercent(kSample, out), limit + 1e-9) << bound;
         EXPECT_LT(triangleCount(readMeshes(out)), 3840u) << bound;
     }
@@ -98,9 +96,8 @@ TEST(ErrorTarget, ResultsMeasureWithinTheirBound) {
 
 TEST(ErrorTarget, TargetsAboveTheInputsSizeAreRefusedUnlessAllowed) {
     ScratchDir dir;
-    for (const std::vector<std::string>& target : {std::vector<std::string>{"--triangles", "5000"},
-                                                   {"--vertices", "2009"},
-                                                   {"--max-error", "120%"}}) {
+    for (const std::vector<std::string>& target :
+         {std::vector<std::string>{"--triangles", "5000"}, {"--vertices", "2009"}, {"--max-error", "120%"}}) {
         std::remove(dir.path("big.glb").c_str());
         std::vector<std::string> args = {"simplify", kSample, "-o", dir.path("big.glb")};
         args.insert(args.end(), target.begin(), target.end());

@@ -3,6 +3,7 @@
 // colours, factors and texture references: external images by the same path, embedded ones with the
 // same bytes); a mesh instanced by several nodes is simplified once and written once; PLY is binary
 // unless asked for ASCII.
+#include "../GridMesh.h"
 #include "ToolRun.h"
 
 #include "io/GltfDocument.h"
@@ -80,30 +81,15 @@ std::map<std::string, Facts> materialFacts(const std::string& path) {
     return out;
 }
 
-// A bumpy n x n quad sheet with a UV per point and a colour per corner.
+// A bumpy n x n quad sheet with a UV per point and a colour per quad.
 gxhost::SceneMesh sheet(const std::string& name, int n) {
-    gxhost::SceneMesh mesh;
-    mesh.name = name;
-    gxhost::SceneUVSet uvs;
-    uvs.name = "map1";
-    for (int y = 0; y <= n; ++y)
-        for (int x = 0; x <= n; ++x) {
-            mesh.points.push_back({float(x), float(y), float(std::sin(x * 0.7) * std::cos(y * 0.5))});
-            uvs.u.push_back(float(x) / n);
-            uvs.v.push_back(float(y) / n);
-        }
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            const int p = y * (n + 1) + x;
-            mesh.faceCounts.push_back(4);
-            for (int corner : {p, p + 1, p + n + 2, p + n + 1}) {
-                mesh.faceVertices.push_back(corner);
-                uvs.uvIds.push_back(corner);
-                mesh.colors.push_back({float(x) / n, float(y) / n, 0.5f, 1.0f});
-                mesh.hasColor.push_back(1);
-            }
-        }
-    mesh.uvSets.push_back(uvs);
+    gxhost::SceneMesh mesh = gxtest::gridMesh(name, n, [](float x, float y) {
+        return std::array<float, 3>{x, y, float(std::sin(x * 0.7) * std::cos(y * 0.5))};
+    });
+    for (size_t c = 0; c < mesh.faceVertices.size(); ++c) {
+        mesh.colors.push_back({float(c / 4 % size_t(n)) / n, float(c / 4 / size_t(n)) / n, 0.5f, 1.0f});
+        mesh.hasColor.push_back(1);
+    }
     return mesh;
 }
 

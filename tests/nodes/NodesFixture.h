@@ -2,6 +2,7 @@
 // as host mesh nodes (polygons with per-corner UVs in several sets, normals and colours).
 #pragma once
 
+#include "../GridMesh.h"
 #include "SceneMesh.h"
 #include "SlimInfoAttribute.h"
 
@@ -30,38 +31,25 @@ protected:
     // An n x n grid of quads over a bump, with `uvSets` UV sets (set k shifted by k), smooth
     // per-corner normals and a colour that changes across the grid. Its node is called `name`.
     static gxhost::SceneMesh grid(uint32_t n, uint32_t uvSets, const std::string& name = "src") {
-        gxhost::SceneMesh m;
-        m.name = name;
-        for (uint32_t y = 0; y <= n; ++y)
-            for (uint32_t x = 0; x <= n; ++x)
-                m.points.push_back(
-                    {float(x), float(y), 0.5f * std::sin(0.7f * float(x)) * std::cos(0.5f * float(y))});
+        gxhost::SceneMesh m = gxtest::gridMesh(name, int(n), [](float x, float y) {
+            return std::array<float, 3>{x, y, 0.5f * std::sin(0.7f * x) * std::cos(0.5f * y)};
+        });
+        const gxhost::SceneUVSet plain = m.uvSets[0];
+        m.uvSets.clear();
         for (uint32_t k = 0; k < uvSets; ++k) {
-            gxhost::SceneUVSet set;
-            set.name = k == 0 ? "map1" : "uvSet" + std::to_string(k + 1);
-            for (uint32_t y = 0; y <= n; ++y)
-                for (uint32_t x = 0; x <= n; ++x) {
-                    set.u.push_back(float(x) / float(n) * 0.5f + 0.1f * float(k));
-                    set.v.push_back(float(y) / float(n) * 0.5f + 0.2f * float(k));
-                }
-            m.uvSets.push_back(set);
-        }
-        for (uint32_t y = 0; y < n; ++y)
-            for (uint32_t x = 0; x < n; ++x) {
-                const int a = int(y * (n + 1) + x);
-                const int corners[4] = {a, a + 1, a + int(n) + 2, a + int(n) + 1};
-                m.faceCounts.push_back(4);
-                for (int c : corners) {
-                    m.faceVertices.push_back(c);
-                    for (auto& set : m.uvSets)
-                        set.uvIds.push_back(c);
-                    m.normals.push_back({0.0f, 0.0f, 1.0f});
-                    const float t = float(c % (n + 1)) / float(n);
-                    m.colors.push_back({t, 1.0f - t, 0.5f, 1.0f});
-                    m.hasColor.push_back(1);
-                }
-                m.faceMaterial.push_back(-1);
+            m.uvSets.push_back(plain);
+            m.uvSets[k].name = k == 0 ? "map1" : "uvSet" + std::to_string(k + 1);
+            for (size_t i = 0; i < plain.u.size(); ++i) {
+                m.uvSets[k].u[i] = plain.u[i] * 0.5f + 0.1f * float(k);
+                m.uvSets[k].v[i] = plain.v[i] * 0.5f + 0.2f * float(k);
             }
+        }
+        for (int32_t c : m.faceVertices) {
+            const float t = float(uint32_t(c) % (n + 1)) / float(n);
+            m.normals.push_back({0.0f, 0.0f, 1.0f});
+            m.colors.push_back({t, 1.0f - t, 0.5f, 1.0f});
+            m.hasColor.push_back(1);
+        }
         return m;
     }
 

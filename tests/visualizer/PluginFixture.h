@@ -3,6 +3,7 @@
 // mesh nodes, optionally with two materials split down the middle.
 #pragma once
 
+#include "../GridMesh.h"
 #include "SceneMesh.h"
 
 #include <gxhost/Host.h>
@@ -18,33 +19,15 @@ struct PluginFixtureMeshes {
     // get material "matLeft" and the others "matRight" when `materials` is set.
     static gxhost::SceneMesh grid(int n, const std::string& name, float bump = 0.15f,
                                   bool materials = false) {
-        gxhost::SceneMesh m;
-        m.name = name;
-        for (int y = 0; y <= n; ++y)
-            for (int x = 0; x <= n; ++x) {
-                const float px = -1.0f + 2.0f * float(x) / float(n), py = -1.0f + 2.0f * float(y) / float(n);
-                m.points.push_back({px, py, bump * std::sin(2.0f * px) * std::cos(3.0f * py)});
-            }
-        gxhost::SceneUVSet uvs;
-        uvs.name = "map1";
-        for (const auto& p : m.points) {
-            uvs.u.push_back(0.5f * (p[0] + 1.0f));
-            uvs.v.push_back(0.5f * (p[1] + 1.0f));
-        }
-        if (materials)
+        gxhost::SceneMesh m = gxtest::gridMesh(name, n, [&](float x, float y) {
+            const float px = -1.0f + 2.0f * x / float(n), py = -1.0f + 2.0f * y / float(n);
+            return std::array<float, 3>{px, py, bump * std::sin(2.0f * px) * std::cos(3.0f * py)};
+        });
+        if (materials) {
             m.materials = {"matLeft", "matRight"};
-        for (int y = 0; y < n; ++y)
-            for (int x = 0; x < n; ++x) {
-                const int a = y * (n + 1) + x;
-                const int corners[4] = {a, a + 1, a + n + 2, a + n + 1};
-                m.faceCounts.push_back(4);
-                for (int c : corners) {
-                    m.faceVertices.push_back(c);
-                    uvs.uvIds.push_back(c);
-                }
-                m.faceMaterial.push_back(materials ? (2 * x < n ? 0 : 1) : -1);
-            }
-        m.uvSets.push_back(uvs);
+            for (size_t f = 0; f < m.faceMaterial.size(); ++f)
+                m.faceMaterial[f] = 2 * int(f % size_t(n)) < n ? 0 : 1;
+        }
         return m;
     }
 };
