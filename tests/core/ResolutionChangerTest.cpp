@@ -76,13 +76,3 @@ TEST(ResolutionChanger, ZeroContractsAsFarAsPossibleAndOneUndoesEverything) {
     for (uint32_t face = 0; face < f.model->numFaces(); ++face)
         EXPECT_TRUE(f.model->faceState(face).active);
 }
-
-TEST(ResolutionChanger, HalfAndBackLeavesTheSequenceEmpty) {
-    Fixture f(test::torus(20, 10));
-    changeResolution(f.engine, f.sequence, 0.5);
-    EXPECT_NEAR(double(f.engine.activeFaces()), 200.0, 1.0);
-    EXPECT_EQ(f.sequence.size(), (400u - f.engine.activeFaces()) / 2);
-    changeResolution(f.engine, f.sequence, 1.0);
-    EXPECT_TRUE(f.sequence.empty());
-    EXPECT_EQ(f.engine.activeFaces(), 400u);
-}

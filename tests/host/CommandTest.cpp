@@ -47,13 +47,6 @@ TEST_F(CommandTest, BadLinesReportTheirLineNumberAndStopTheScript) {
     }
 }
 
-TEST_F(CommandTest, QuotesGroupWords) {
-    std::vector<std::string> result;
-    ASSERT_TRUE(
-        executeCommand("testEcho \"two words\" plain \"quote \\\" inside\" \"//not a comment\"", &result));
-    EXPECT_EQ(result, (std::vector<std::string>{"two words", "plain", "quote \" inside", "//not a comment"}));
-}
-
 TEST_F(CommandTest, FailingPluginCommandShowsItsOwnErrorThenTheLine) {
     MessageCapture capture;
     MStringArray result;
@@ -100,12 +93,6 @@ TEST_F(CommandTest, SelectionListResolvesNodeNames) {
     EXPECT_EQ(result, (std::vector<std::string>{"beta"}));
     ASSERT_TRUE(executeCommand("delete alpha\nls", &result));
     EXPECT_EQ(result, (std::vector<std::string>{"beta"}));
-}
-
-TEST_F(CommandTest, DoubleArgumentsPrintAsPlainIntegers) {
-    MString text = MString("lod_SyncShaderFaceToFace meshA.f[") + 12.0 + "] meshB.f[" + 3.0 + "]";
-    EXPECT_EQ(text, MString("lod_SyncShaderFaceToFace meshA.f[12] meshB.f[3]"));
-    EXPECT_EQ(MString() + 0.1, MString("0.1"));
 }
 
 TEST_F(CommandTest, PluginLoadingNamesTheLibraryAndItsIdentity) {

@@ -24,16 +24,6 @@ TEST_F(FaultTest, FailingRegistrationStopsLoadingAndKeepsEarlierItems) {
     EXPECT_EQ(faultCalls("MFnPlugin::registerNode"), 2u);
 }
 
-TEST_F(FaultTest, FailingAttributeCreationFailsTheNodeRegistration) {
-    ASSERT_TRUE(unloadPlugin(pluginName));
-    // testBlob is the only test node with typed attributes.
-    injectFault("MFnTypedAttribute::create", 1, MStatus::kNotImplemented);
-    MessageCapture capture;
-    EXPECT_EQ(loadPlugin(GX_TEST_PLUGIN), MStatus::kNotImplemented);
-    EXPECT_TRUE(isNodeTypeRegistered("testClamp"));
-    EXPECT_FALSE(isNodeTypeRegistered("testBlob"));
-}
-
 TEST_F(FaultTest, FailingDeregistrationKeepsThePluginLoaded) {
     createNode("testCounter", "counter");
     injectFault("MFnPlugin::deregisterCommand", 1);

@@ -18,20 +18,6 @@ namespace {
 
 class GraphTest : public HostFixture {};
 
-TEST_F(GraphTest, OutputIsComputedOnceUntilAnInputChanges) {
-    createNode("testCounter", "a");
-    EXPECT_EQ(number("a.computeCount"), 0.0) << "creating a node computes nothing";
-    ASSERT_TRUE(setAttr("a.input", 3.0));
-    EXPECT_EQ(number("a.computeCount"), 0.0) << "setting an input computes nothing";
-    EXPECT_EQ(number("a.output"), 6.0);
-    EXPECT_EQ(number("a.output"), 6.0);
-    EXPECT_EQ(number("a.computeCount"), 1.0) << "a clean output is not recomputed";
-    ASSERT_TRUE(setAttr("a.input", 4.0));
-    EXPECT_TRUE(isDirty("a.output"));
-    EXPECT_EQ(number("a.output"), 8.0);
-    EXPECT_EQ(number("a.computeCount"), 2.0);
-}
-
 TEST_F(GraphTest, DirtinessTravelsThroughAChainOfThreeNodes) {
     for (const char* n : {"a", "b", "c"})
         createNode("testCounter", n);

@@ -51,8 +51,10 @@ TEST(StringTest, LineSplitsIntoCommandsAndWords) {
     ASSERT_EQ(commands.size(), 2u);
     EXPECT_EQ(commands[0], (std::vector<std::string>{"setAttr", "a.b", "1"}));
     EXPECT_EQ(commands[1], (std::vector<std::string>{"getAttr", "x y"}));
-    ASSERT_TRUE(gxhost::splitLine("echo \"\" \"a;b\" \"tab\\there\"", commands, error));
-    EXPECT_EQ(commands[0], (std::vector<std::string>{"echo", "", "a;b", "tab\there"}));
+    ASSERT_TRUE(gxhost::splitLine("echo \"\" \"a;b\" \"tab\\there\" \"q \\\" in\" \"//no comment\"", commands,
+                                  error));
+    EXPECT_EQ(commands[0],
+              (std::vector<std::string>{"echo", "", "a;b", "tab\there", "q \" in", "//no comment"}));
     ASSERT_TRUE(gxhost::splitLine("   // only a comment", commands, error));
     EXPECT_TRUE(commands.empty());
 }

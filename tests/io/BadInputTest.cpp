@@ -172,7 +172,9 @@ TEST(BadExports, unknownFormatsAndMissingFoldersAreRefused) {
     expectExportFails(dir, "no/such/folder/sheet.obj", {makeSheet(false)}, "");
 }
 
-TEST(AtomicExport, failedExportLeavesTheOldFileAlone) {
+// A failed export leaves the old file alone; a successful one replaces it, and neither leaves a
+// temporary file.
+TEST(AtomicExport, failedExportLeavesTheOldFileAloneAndASuccessfulOneReplacesIt) {
     ScratchDir dir;
     writeText(dir.path("keep.obj"), "old contents\n");
     SceneMesh nan = makeSheet(false);
@@ -181,15 +183,9 @@ TEST(AtomicExport, failedExportLeavesTheOldFileAlone) {
     EXPECT_FALSE(gxhost::exportSceneFile(dir.path("keep.obj"), "", {nan}, error));
     EXPECT_EQ(readText(dir.path("keep.obj")), "old contents\n");
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"keep.obj"}));
-}
-
-TEST(AtomicExport, successfulExportReplacesTheFileAndLeavesNoTemporaries) {
-    ScratchDir dir;
-    writeText(dir.path("sheet.obj"), "old contents\n");
-    std::string error;
-    ASSERT_TRUE(gxhost::exportSceneFile(dir.path("sheet.obj"), "", {makeSheet(false)}, error)) << error;
-    EXPECT_NE(readText(dir.path("sheet.obj")), "old contents\n");
-    EXPECT_EQ(dir.files(), (std::vector<std::string>{"sheet.mtl", "sheet.obj"}));
+    ASSERT_TRUE(gxhost::exportSceneFile(dir.path("keep.obj"), "", {makeSheet(false)}, error)) << error;
+    EXPECT_NE(readText(dir.path("keep.obj")), "old contents\n");
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"keep.mtl", "keep.obj"}));
 }
 
 // A write error in any file of an export (here the companion) discards all of them.

@@ -44,44 +44,31 @@ usemtl right
 f 5/5 6/6 7/7 8/8
 )";
 
-TEST(ImportWeld, partsOfOneNodeBecomeOneConnectedSurface) {
-    ScratchDir dir;
-    const auto meshes = importText(dir, "panels.obj", kTwoPanelsObj);
-    ASSERT_EQ(meshes.size(), 1u);
-    const SceneMesh& m = meshes[0];
-    EXPECT_EQ(m.name, "panels");
-    EXPECT_EQ(m.points.size(), 6u);
-    EXPECT_EQ(m.faceCounts, (std::vector<int32_t>{4, 4}));
-    EXPECT_EQ(boundaryEdgeCount(m), 6u);
-    EXPECT_EQ(m.materials, (std::vector<std::string>{"left", "right"}));
-    EXPECT_EQ(m.faceMaterial, (std::vector<int32_t>{0, 1}));
-    ASSERT_EQ(m.uvSets.size(), 1u);
-    EXPECT_EQ(m.uvSets[0].name, "map1");
-}
-
-TEST(ImportWeld, aSharedPointKeepsOneUVPerSideOfASeamAndOneIdForEqualUVs) {
-    // The two panels with the right one's UVs starting at u = 0.6 (a seam) or at 0.5 (continuous).
-    const struct {
-        const char* rightU;
-        size_t uvs;
-        bool shared;
-    } cases[] = {{"0.6", 8, false}, {"0.5", 6, true}};
-    for (const auto& c : cases) {
+// The parts become one connected surface; a shared point keeps one UV per side of a seam and one id
+// for equal UVs: the right panel's UVs start at u = 0.6 (a seam) or at 0.5 (continuous).
+TEST(ImportWeld, partsOfOneNodeBecomeOneSurfaceWithUVSeamsWhereTheUVsDiffer) {
+    for (const auto& [rightU, uvs] : {std::pair{"0.6", 8u}, {"0.5", 6u}}) {
         std::string text = kTwoPanelsObj;
-        for (const char* vt : {"vt 0.6 0\n", "vt 0.6 1\n"}) {
-            const std::string replacement = std::string("vt ") + c.rightU + std::string(vt).substr(6);
-            text.replace(text.find(vt), std::string(vt).size(), replacement);
-        }
+        for (const char* vt : {"vt 0.6 0\n", "vt 0.6 1\n"})
+            text.replace(text.find(vt), 6, std::string("vt ") + rightU);
         ScratchDir dir;
         const auto meshes = importText(dir, "panels.obj", text);
         ASSERT_EQ(meshes.size(), 1u);
         const SceneMesh& m = meshes[0];
-        const auto& ids = m.uvSets.at(0).uvIds;
-        EXPECT_EQ(m.uvSets[0].u.size(), c.uvs) << c.rightU;
+        EXPECT_EQ(m.name, "panels");
+        EXPECT_EQ(m.points.size(), 6u);
+        EXPECT_EQ(m.faceCounts, (std::vector<int32_t>{4, 4}));
+        EXPECT_EQ(boundaryEdgeCount(m), 6u);
+        EXPECT_EQ(m.materials, (std::vector<std::string>{"left", "right"}));
+        EXPECT_EQ(m.faceMaterial, (std::vector<int32_t>{0, 1}));
+        ASSERT_EQ(m.uvSets.size(), 1u);
+        EXPECT_EQ(m.uvSets[0].name, "map1");
+        const auto& ids = m.uvSets[0].uvIds;
+        EXPECT_EQ(m.uvSets[0].u.size(), uvs) << rightU;
         // Corner 1 of the left quad and corner 0 of the right quad are the same point.
         EXPECT_EQ(m.faceVertices[1], m.faceVertices[4]);
-        EXPECT_EQ(ids[1] == ids[4], c.shared) << c.rightU;
-        EXPECT_EQ(ids[2] == ids[7], c.shared) << c.rightU;
+        EXPECT_EQ(ids[1] == ids[4], uvs == 6u) << rightU;
+        EXPECT_EQ(ids[2] == ids[7], uvs == 6u) << rightU;
     }
 }
 

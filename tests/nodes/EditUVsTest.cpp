@@ -53,33 +53,29 @@ TEST_F(EditUVs, OneSetPassesThroughUnchanged) {
     EXPECT_EQ(out.faceVertices, in.faceVertices);
 }
 
-TEST_F(EditUVs, ListOfTheWrongLengthIsReportedOnStandardOutput) {
-    // 2 x 2 quads triangulated by a main node: 9 wedges, so 18 values per set.
-    buildGraph(grid(2, 2));
-    MDoubleArray thirty;
-    for (int i = 0; i < 30; ++i)
-        thirty.append(0.5);
-    ASSERT_TRUE(disconnect("gx.outUVs", "ed.inUVs"));
-    ASSERT_TRUE(setAttr("ed.inUVs", MFnDoubleArrayData().create(thirty)));
-    std::string printed = capturedStdout([] { meshAt("ed.outMesh"); });
-    EXPECT_NE(printed.find("Expected:18Found:30\n"), std::string::npos) << printed;
-    // The set the list reaches is written; nothing fails.
-    SceneMesh out;
-    ASSERT_TRUE(meshToScene(meshAt("ed.outMesh"), out));
-    ASSERT_EQ(out.uvSets.size(), 2u);
-    EXPECT_EQ(out.uvSets[1].u[0], 0.5f);
-}
-
-TEST_F(EditUVs, ShortListsLeaveTheSetsTheyDoNotReach) {
-    buildGraph(grid(2, 3));
-    MDoubleArray one(18, 0.25); // enough for set 1 only
-    ASSERT_TRUE(disconnect("gx.outUVs", "ed.inUVs"));
-    ASSERT_TRUE(setAttr("ed.inUVs", MFnDoubleArrayData().create(one)));
-    SceneMesh out;
-    capturedStdout([&] { ASSERT_TRUE(meshToScene(meshAt("ed.outMesh"), out)); });
-    ASSERT_EQ(out.uvSets.size(), 3u);
-    EXPECT_EQ(out.uvSets[1].u[0], 0.25f);
-    EXPECT_TRUE(out.uvSets[2].u.empty());
+// 2 x 2 quads triangulated by a main node: 9 wedges, so 18 values per set. A list of another length
+// is reported on standard output; the sets it reaches are written, the others left, and nothing fails.
+TEST_F(EditUVs, ListsOfTheWrongLengthAreReportedAndFillTheSetsTheyReach) {
+    const struct {
+        uint32_t sets, values;
+        const char* printed;
+    } cases[] = {{2, 30, "Expected:18Found:30\n"}, {3, 18, ""}};
+    for (const auto& c : cases) {
+        gxhost::resetScene();
+        ASSERT_TRUE(gxhost::loadPlugin(GX_NODES_PLUGIN));
+        buildGraph(grid(2, c.sets));
+        ASSERT_TRUE(disconnect("gx.outUVs", "ed.inUVs"));
+        ASSERT_TRUE(setAttr("ed.inUVs", MFnDoubleArrayData().create(MDoubleArray(c.values, 0.25))));
+        SceneMesh out;
+        const std::string printed =
+            capturedStdout([&] { ASSERT_TRUE(meshToScene(meshAt("ed.outMesh"), out)); });
+        EXPECT_NE(printed.find(c.printed), std::string::npos) << printed;
+        ASSERT_EQ(out.uvSets.size(), c.sets);
+        EXPECT_EQ(out.uvSets[1].u[0], 0.25f);
+        if (c.sets == 3) {
+            EXPECT_TRUE(out.uvSets[2].u.empty());
+        }
+    }
 }
 
 TEST_F(EditUVs, SimplificationRecordBorrowsAndCannotBeSaved) {
