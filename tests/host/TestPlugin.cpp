@@ -288,33 +288,29 @@ public:
 
 } // namespace
 
+// Registration stops at the first failure, whose status is returned.
 MStatus initializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "Gradix tests", "1.0", "Any");
     MStatus status;
-    if (!(status = plugin.registerData("testBlobData", BlobData::id, BlobData::creator)))
-        return status;
-    if (!(status =
-              plugin.registerNode("testCounter", 0x0007F010, CounterNode::creator, CounterNode::initialize)))
-        return status;
-    if (!(status = plugin.registerNode("testClamp", 0x0007F011, ClampNode::creator, ClampNode::initialize)))
-        return status;
-    if (!(status = plugin.registerNode("testBlob", 0x0007F012, BlobNode::creator, BlobNode::initialize)))
-        return status;
-    if (!(status = plugin.registerShape("testSquare", 0x0007F013, SquareShape::creator,
-                                        SquareShape::initialize, SquareUI::creator)))
-        return status;
-    if (!(status =
-              plugin.registerNode("testWeights", 0x0007F014, WeightsNode::creator, WeightsNode::initialize)))
-        return status;
-    return plugin.registerCommand("testEcho", EchoCommand::creator);
+    (status = plugin.registerData("testBlobData", BlobData::id, BlobData::creator)) &&
+        (status =
+             plugin.registerNode("testCounter", 0x0007F010, CounterNode::creator, CounterNode::initialize)) &&
+        (status = plugin.registerNode("testClamp", 0x0007F011, ClampNode::creator, ClampNode::initialize)) &&
+        (status = plugin.registerNode("testBlob", 0x0007F012, BlobNode::creator, BlobNode::initialize)) &&
+        (status = plugin.registerShape("testSquare", 0x0007F013, SquareShape::creator,
+                                       SquareShape::initialize, SquareUI::creator)) &&
+        (status =
+             plugin.registerNode("testWeights", 0x0007F014, WeightsNode::creator, WeightsNode::initialize)) &&
+        (status = plugin.registerCommand("testEcho", EchoCommand::creator));
+    return status;
 }
 
 MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj);
     MStatus status;
-    if (!(status = plugin.deregisterCommand("testEcho")) || !(status = plugin.deregisterNode(0x0007F014)) ||
-        !(status = plugin.deregisterNode(0x0007F013)) || !(status = plugin.deregisterNode(0x0007F012)) ||
-        !(status = plugin.deregisterNode(0x0007F011)) || !(status = plugin.deregisterNode(0x0007F010)))
-        return status;
-    return plugin.deregisterData(BlobData::id);
+    (status = plugin.deregisterCommand("testEcho")) && (status = plugin.deregisterNode(0x0007F014)) &&
+        (status = plugin.deregisterNode(0x0007F013)) && (status = plugin.deregisterNode(0x0007F012)) &&
+        (status = plugin.deregisterNode(0x0007F011)) && (status = plugin.deregisterNode(0x0007F010)) &&
+        (status = plugin.deregisterData(BlobData::id));
+    return status;
 }
