@@ -145,9 +145,8 @@ TEST(ImportTransforms, emptyAncestorsFoldIntoTheMeshTransform) {
 // UV set names from a file that has them; Assimp's RAW reader leaves an empty child slot under the
 // root, which is skipped.
 TEST(ImportModels, uvSetNamesFromTheFileAndEmptyNodeSlotsSkipped) {
-    if (!modelsInstalled()) {
+    if (!modelsInstalled())
         GTEST_SKIP() << "assimp-testmodels is not installed";
-    }
     std::vector<SceneMesh> fbx, raw;
     std::string error;
     ASSERT_TRUE(gxhost::importSceneFile(modelPath("FBX/box_orphant_embedded_texture.fbx"), fbx, error))

@@ -15,9 +15,8 @@ namespace fs = std::filesystem;
 namespace {
 
 std::array<float, 3> faceNormal(bool tilted) {
-    if (!tilted) {
+    if (!tilted)
         return {0, 0, 1};
-    }
     const float s = 1.0f / std::sqrt(1.25f);
     return {-0.5f * s, 0, s};
 }
@@ -47,9 +46,8 @@ SceneMesh makeSheet(bool triangles, const std::string& name) {
     auto uvId = [&](int set, int point, float u, float v) {
         auto key = std::make_tuple(set, point, u, v);
         auto found = ids.find(key);
-        if (found != ids.end()) {
+        if (found != ids.end())
             return found->second;
-        }
         gxhost::SceneUVSet& s = m.uvSets[set];
         const int32_t id = static_cast<int32_t>(s.u.size());
         s.u.push_back(u);
@@ -76,16 +74,14 @@ SceneMesh makeSheet(bool triangles, const std::string& name) {
             if (triangles) {
                 const int tris[2][3] = {{0, 1, 2}, {0, 2, 3}};
                 for (const auto& tri : tris) {
-                    for (int c : tri) {
+                    for (int c : tri)
                         addCorner(corners[c][0], corners[c][1], qx, qy);
-                    }
                     m.faceCounts.push_back(3);
                     m.faceMaterial.push_back(material);
                 }
             } else {
-                for (const auto& c : corners) {
+                for (const auto& c : corners)
                     addCorner(c[0], c[1], qx, qy);
-                }
                 m.faceCounts.push_back(4);
                 m.faceMaterial.push_back(material);
             }
@@ -134,18 +130,16 @@ std::vector<std::string> canonicalFaces(const SceneMesh& mesh, float colorStep) 
             for (const auto& set : mesh.uvSets) {
                 const int32_t id = set.uvIds[c];
                 s << " " << set.name << "(";
-                if (id >= 0) {
+                if (id >= 0)
                     s << rounded(set.u[id], step) << "," << rounded(set.v[id], step);
-                }
                 s << ")";
             }
             corners.push_back(s.str());
         }
         std::rotate(corners.begin(), std::min_element(corners.begin(), corners.end()), corners.end());
         std::string face = "[";
-        for (const auto& c : corners) {
+        for (const auto& c : corners)
             face += c + "; ";
-        }
         if (!mesh.faceMaterial.empty()) {
             const int32_t mat = mesh.faceMaterial[f];
             face += "mat " + (mat >= 0 ? mesh.materials[mat] : std::string("-"));
@@ -158,11 +152,9 @@ std::vector<std::string> canonicalFaces(const SceneMesh& mesh, float colorStep) 
 }
 
 const SceneMesh* findMesh(const std::vector<SceneMesh>& meshes, const std::string& name) {
-    for (const SceneMesh& m : meshes) {
-        if (m.name == name) {
+    for (const SceneMesh& m : meshes)
+        if (m.name == name)
             return &m;
-        }
-    }
     return nullptr;
 }
 

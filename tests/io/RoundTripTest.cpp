@@ -33,9 +33,8 @@ std::vector<SceneMesh> makeHierarchy() {
 }
 
 void expectTransformsEqual(const SceneMesh& expected, const SceneMesh& actual) {
-    for (size_t i = 0; i < 16; ++i) {
+    for (size_t i = 0; i < 16; ++i)
         EXPECT_NEAR(expected.transform[i], actual.transform[i], 1e-5) << actual.name << " element " << i;
-    }
 }
 
 // What each format gives back of the sheet (three UV sets with seams, hard normals, colours with a
@@ -178,11 +177,9 @@ TEST(Export, outputIsTheSameEveryTime) {
         ASSERT_TRUE(gxhost::exportSceneFile(dir.path("b." + ext), "", meshes, error)) << error;
         std::string a = readText(dir.path("a." + ext)), b = readText(dir.path("b." + ext));
         // Writers name their companion files after the main file.
-        for (std::string* text : {&a, &b}) {
-            for (size_t at; (at = text->find(text == &a ? "a.mtl" : "b.mtl")) != std::string::npos;) {
+        for (std::string* text : {&a, &b})
+            for (size_t at; (at = text->find(text == &a ? "a.mtl" : "b.mtl")) != std::string::npos;)
                 text->replace(at, 5, "x.mtl");
-            }
-        }
         EXPECT_EQ(a, b) << ext;
     }
 }
