@@ -14,7 +14,6 @@ using namespace apptest;
 namespace {
 
 const std::string kSample = GRADIX_SAMPLE;
-const std::string kModels = GX_ASSIMP_MODELS;
 
 // A bumpy n x n sheet `size` wide at `offset`, as one mesh without UVs.
 gxhost::SceneMesh sheet(const std::string& name, int n, double size, double offset) {
@@ -111,22 +110,6 @@ TEST(ErrorTarget, TargetsAboveTheInputsSizeAreRefusedUnlessAllowed) {
         EXPECT_EQ(triangleCount(readMeshes(dir.path("big.glb"))), 3840u);
     }
     EXPECT_NE(gradix({"simplify", kSample, "-o", dir.path("x.glb"), "--max-error", "-1%"}).status, 0);
-}
-
-TEST(ErrorTarget, ReadmeChainKeepsEveryPartOfMultiMeshModels) {
-    const std::string spider = kModels + "/FBX/spider.fbx";
-    if (!exists(spider))
-        GTEST_SKIP() << "assimp-testmodels is not installed";
-    ScratchDir dir;
-    const ToolRun run = gradix({"--json", "lods", spider, "-o", dir.dir(), "--levels", "50,25,10,5,1"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const size_t parts = readMeshes(spider).size();
-    for (const std::string level : {"50", "25", "10", "5", "1"}) {
-        const auto meshes = readMeshes(dir.path("spider_lod" + level + ".fbx"));
-        EXPECT_EQ(meshes.size(), parts) << level;
-        for (const auto& mesh : meshes)
-            EXPECT_GE(triangleCount({mesh}), 1u) << level << " " << mesh.name;
-    }
 }
 
 } // namespace

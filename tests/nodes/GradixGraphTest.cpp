@@ -42,16 +42,6 @@ TEST_F(GradixGraph, ResolutionMovesTheSameEngineBackAndForth) {
     EXPECT_NE(slimInfo()->model, model);
 }
 
-TEST_F(GradixGraph, ZeroResolutionContractsAsFarAsTheEngineGoes) {
-    buildGraph(grid(6, 1));
-    ASSERT_TRUE(setAttr("gx.resolution", 0));
-    const int left = polygons("gx.outMesh");
-    EXPECT_GE(left, 0);
-    EXPECT_LE(left, 4);
-    ASSERT_TRUE(setAttr("gx.resolution", 150)); // stored as 100 (the clamp has its own test)
-    EXPECT_EQ(polygons("gx.outMesh"), 72);
-}
-
 TEST_F(GradixGraph, PausedUpdatesGiveTheNullMeshAndComputeNothing) {
     buildGraph(grid(8, 1));
     EXPECT_EQ(polygons("gx.outMesh"), 128);
