@@ -48,19 +48,6 @@ std::vector<std::pair<uint32_t, uint32_t>> drain(Pool& p) {
 }
 } // namespace
 
-TEST(Edge, KeepsVerticesOrderedAndCostIsWeightTimesError) {
-    Edge e(9, 4);
-    EXPECT_EQ(e.first, 4u);
-    EXPECT_EQ(e.second, 9u);
-    EXPECT_EQ(e.opposite(4), 9u);
-    EXPECT_EQ(e.opposite(9), 4u);
-    EXPECT_EQ(e.heapIndex, NOT_IN_HEAP);
-    EXPECT_EQ(e.weight, 1.0f);
-    e.setError(2.5f);
-    e.setWeight(4.0f);
-    EXPECT_EQ(e.cost(), 10.0f);
-}
-
 TEST(Heap, EqualCostsComeOutByVertexIndices) {
     Pool p;
     for (auto [a, b] : {std::pair{5u, 9u}, {1u, 7u}, {5u, 6u}, {1u, 2u}, {0u, 9u}})

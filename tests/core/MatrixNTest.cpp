@@ -1,3 +1,5 @@
+// Inversion, which the quadrics' solves rest on; the plane, normalising and multiplying helpers are
+// checked through the quadric tests that use them.
 #include "MatrixN.h"
 
 #include <gtest/gtest.h>
@@ -58,36 +60,4 @@ TEST(MatrixN, SingularMatricesReturnZero) {
     EXPECT_EQ(invert(inv, fromRows(3, {0, 1, 2, 0, 3, 4, 0, 5, 6}), 3), 0.0); // zero first column
     EXPECT_EQ(invert(inv, fromRows(2, {1, 2, 2, 4}), 2), 0.0);                // dependent rows
     EXPECT_EQ(invert(inv, fromRows(2, {NAN, 1, NAN, 2}), 2), 0.0);            // no numeric pivot
-}
-
-TEST(MatrixN, TrianglePlaneAndNormalize) {
-    const Plane p = trianglePlane({0, 0, 5}, {2, 0, 5}, {0, 3, 5});
-    EXPECT_DOUBLE_EQ(p.a, 0.0);
-    EXPECT_DOUBLE_EQ(p.b, 0.0);
-    EXPECT_DOUBLE_EQ(p.c, 1.0);
-    EXPECT_DOUBLE_EQ(p.d, -5.0);
-
-    const Plane degenerate = trianglePlane({1, 1, 1}, {2, 2, 2}, {3, 3, 3});
-    EXPECT_EQ(degenerate.a, 0.0);
-    EXPECT_EQ(degenerate.b, 0.0);
-    EXPECT_EQ(degenerate.c, 0.0);
-
-    DoubleVector v{3, 0, 4};
-    normalize(v);
-    EXPECT_DOUBLE_EQ(v.x, 0.6);
-    EXPECT_DOUBLE_EQ(v.z, 0.8);
-    DoubleVector zero{0, 0, 0};
-    normalize(zero);
-    EXPECT_EQ(zero.x, 0.0);
-}
-
-TEST(MatrixN, MultiplyRowMajor) {
-    const MatrixN m = fromRows(2, {1, 2, 3, 4});
-    VectorN v(2), out;
-    v[0] = 5;
-    v[1] = 6;
-    multiply(m, v, out);
-    ASSERT_EQ(out.size(), 2u);
-    EXPECT_EQ(out[0], 17.0);
-    EXPECT_EQ(out[1], 39.0);
 }
