@@ -4,6 +4,7 @@
 
 #include <gxhost/MeshConversion.h>
 
+#include <maya/MColorArray.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MItMeshPolygon.h>
 
@@ -86,6 +87,7 @@ TEST_F(MeshNodeTest, SceneMeshRoundTripKeepsEveryCornerAttribute) {
                  {"lightmap", {0.5f}, {0.25f}, {0, 0, 0, -1, -1, -1}}};
     in.normals.assign(6, {0, 0, 1});
     in.colors.assign(6, {1, 0, 0, 1});
+    in.colors[2] = {0, 0, 1, 0.5f};
     in.hasColor = {1, 1, 1, 0, 0, 0};
     in.faceMaterial = {1, -1};
     in.materials = {"unusedSG", "blueSG"};
@@ -93,13 +95,24 @@ TEST_F(MeshNodeTest, SceneMeshRoundTripKeepsEveryCornerAttribute) {
     MObject node = createMeshNode(in, &status);
     ASSERT_TRUE(status);
     EXPECT_EQ(nodeName(node), "tri");
+    // Face 1 has no colour of its own though it shares vertex 0, and no UVs in "lightmap"; a set that
+    // does not exist or a corner out of range have none either.
     MItMeshPolygon it(node);
+    float2 uv;
+    MString lightmap("lightmap"), missing("missing");
+    ASSERT_TRUE(it.getUV(1, uv, &lightmap));
+    EXPECT_EQ(uv[0], 0.5f);
+    EXPECT_EQ(uv[1], 0.25f);
     it.next();
     MColor c;
     EXPECT_FALSE(it.getColor(c, 0));
-    float2 uv;
-    MString lightmap("lightmap");
     EXPECT_FALSE(it.getUV(0, uv, &lightmap));
+    EXPECT_TRUE(it.getUV(1, uv, nullptr)) << "the first set covers face 1";
+    EXPECT_EQ(uv[0], 1.0f);
+    EXPECT_FALSE(it.getUV(1, uv, &missing));
+    EXPECT_FALSE(it.getUV(3, uv, nullptr));
+    MIntArray face(1, 0), notOnIt(1, 3);
+    EXPECT_FALSE(MFnMesh(node).setFaceVertexColors(MColorArray(1, MColor()), face, notOnIt));
 
     SceneMesh out;
     ASSERT_TRUE(meshToScene(node, out));
@@ -113,6 +126,7 @@ TEST_F(MeshNodeTest, SceneMeshRoundTripKeepsEveryCornerAttribute) {
     EXPECT_EQ(out.uvSets[0].u, in.uvSets[0].u);
     EXPECT_EQ(out.normals, in.normals);
     EXPECT_EQ(out.hasColor, in.hasColor);
+    EXPECT_EQ(out.colors[2], in.colors[2]);
     EXPECT_EQ(out.faceMaterial, (std::vector<int32_t>{0, -1}));
     EXPECT_EQ(out.materials, (std::vector<std::string>{"blueSG"}));
 }

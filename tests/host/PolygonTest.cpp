@@ -1,8 +1,7 @@
 // Polygons as MItMeshPolygon presents them: triangulation of convex, concave and degenerate polygons,
-// and per-corner UVs, colours and normals.
+// and per-corner normals (per-corner UVs and colours are in the mesh node's round trip test).
 #include "HostFixture.h"
 
-#include <maya/MColorArray.h>
 #include <maya/MItMeshPolygon.h>
 #include <maya/MPointArray.h>
 #include <maya/MVectorArray.h>
@@ -106,71 +105,6 @@ TEST(PolygonTest, DegeneratePolygonsHaveNoValidTriangulation) {
     }
     it.reset();
     EXPECT_TRUE(it.zeroArea());
-}
-
-TEST(PolygonTest, FacesMayLackUVsInTheSecondSet) {
-    // Two triangles; "map1" covers both, "second" only face 0.
-    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {3, 3}, {0, 1, 2, 0, 2, 3});
-    MFnMesh fn(mesh);
-    MFloatArray u, v;
-    u.vec() = {0.0f, 1.0f, 1.0f, 0.0f};
-    v.vec() = {0.0f, 0.0f, 1.0f, 1.0f};
-    MIntArray counts, ids;
-    counts.vec() = {3, 3};
-    ids.vec() = {0, 1, 2, 0, 2, 3};
-    ASSERT_TRUE(fn.setUVs(u, v));
-    ASSERT_TRUE(fn.assignUVs(counts, ids));
-    MString second("second");
-    ASSERT_TRUE(fn.createUVSet(second));
-    MFloatArray u2, v2;
-    u2.vec() = {0.5f, 0.6f, 0.7f};
-    v2.vec() = {0.1f, 0.2f, 0.3f};
-    counts.vec() = {3, 0};
-    ids.vec() = {2, 1, 0};
-    ASSERT_TRUE(fn.setUVs(u2, v2, &second));
-    ASSERT_TRUE(fn.assignUVs(counts, ids, &second));
-    MStringArray names;
-    fn.getUVSetNames(names);
-    ASSERT_EQ(names.length(), 2u);
-    EXPECT_EQ(names[0], MString("map1"));
-    EXPECT_EQ(names[1], MString("second"));
-
-    MItMeshPolygon it(mesh);
-    float2 uv;
-    ASSERT_TRUE(it.getUV(0, uv, &second));
-    EXPECT_FLOAT_EQ(uv[0], 0.7f);
-    EXPECT_FLOAT_EQ(uv[1], 0.3f);
-    ASSERT_TRUE(it.getUV(2, uv, &names[0]));
-    EXPECT_FLOAT_EQ(uv[0], 1.0f);
-    EXPECT_FLOAT_EQ(uv[1], 1.0f);
-    it.next();
-    EXPECT_TRUE(it.getUV(1, uv, nullptr)) << "the first set covers face 1";
-    EXPECT_FALSE(it.getUV(1, uv, &second));
-    MString missing("missing");
-    EXPECT_FALSE(it.getUV(1, uv, &missing));
-    EXPECT_FALSE(it.getUV(3, uv, nullptr)) << "corner out of range";
-}
-
-TEST(PolygonTest, MissingColoursMakeGetColorFail) {
-    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {3, 3}, {0, 1, 2, 0, 2, 3});
-    MFnMesh fn(mesh);
-    MColorArray colors;
-    colors.append(MColor(1, 0, 0));
-    colors.append(MColor(0, 1, 0));
-    colors.append(MColor(0, 0, 1, 0.5f));
-    MIntArray faces, vertices;
-    faces.vec() = {0, 0, 0};
-    vertices.vec() = {0, 1, 2};
-    ASSERT_TRUE(fn.setFaceVertexColors(colors, faces, vertices));
-    vertices.vec() = {0, 1, 3}; // vertex 3 is not on face 0
-    EXPECT_FALSE(fn.setFaceVertexColors(colors, faces, vertices));
-
-    MItMeshPolygon it(mesh);
-    MColor c;
-    ASSERT_TRUE(it.getColor(c, 2));
-    EXPECT_EQ(c, MColor(0, 0, 1, 0.5f));
-    it.next();
-    EXPECT_FALSE(it.getColor(c, 0)) << "face 1 shares vertex 0 but has no colour of its own";
 }
 
 TEST(PolygonTest, NormalsAreAreaWeightedUntilSetPerFaceVertex) {
