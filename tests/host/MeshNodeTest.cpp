@@ -111,6 +111,13 @@ TEST_F(MeshNodeTest, SceneMeshRoundTripKeepsEveryCornerAttribute) {
     EXPECT_EQ(uv[0], 1.0f);
     EXPECT_FALSE(it.getUV(1, uv, &missing));
     EXPECT_FALSE(it.getUV(3, uv, nullptr));
+    EXPECT_EQ(it.vertexIndex(2, &status), 3);
+    EXPECT_TRUE(status);
+    it.vertexIndex(-1, &status);
+    EXPECT_FALSE(status) << "a local index of -1 fails";
+    it.next();
+    it.polygonVertexCount(&status);
+    EXPECT_FALSE(status) << "queries past the end fail";
     MIntArray face(1, 0), notOnIt(1, 3);
     EXPECT_FALSE(MFnMesh(node).setFaceVertexColors(MColorArray(1, MColor()), face, notOnIt));
 

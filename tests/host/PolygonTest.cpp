@@ -133,27 +133,4 @@ TEST(PolygonTest, NormalsAreAreaWeightedUntilSetPerFaceVertex) {
     EXPECT_TRUE(n.isEquivalent(MVector(0, 1, 2).normal(), 1e-12)) << "other corners keep the host's normal";
 }
 
-TEST(PolygonTest, VertexIndexMapsLocalCornersAndRejectsMinusOne) {
-    MObject mesh = makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {3, 3}, {0, 1, 2, 0, 2, 3});
-    MItMeshPolygon it(mesh);
-    it.next();
-    MStatus status;
-    EXPECT_EQ(it.vertexIndex(2, &status), 3);
-    EXPECT_TRUE(status);
-    it.vertexIndex(-1, &status);
-    EXPECT_FALSE(status);
-    it.next();
-    EXPECT_TRUE(it.isDone());
-    it.polygonVertexCount(&status);
-    EXPECT_FALSE(status) << "queries past the end fail";
-}
-
-TEST(PolygonTest, CreateRejectsOutOfRangeVertices) {
-    MStatus status;
-    makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0}, {3}, {0, 1, 3}, &status);
-    EXPECT_EQ(status, MStatus::kInvalidParameter);
-    makeMesh({0, 0, 0, 1, 0, 0, 1, 1, 0}, {4}, {0, 1, 2}, &status);
-    EXPECT_EQ(status, MStatus::kInvalidParameter);
-}
-
 } // namespace
