@@ -145,6 +145,8 @@ TEST_F(MeshNodeTest, SceneMeshWithBadIndicesIsRefusedWithoutChange) {
     bad.faceCounts = {3};
     bad.faceVertices = {0, 0, 5};
     EXPECT_EQ(sceneToMesh(bad, node), MStatus::kInvalidParameter);
+    bad.faceVertices = {0, 0}; // fewer corners than the count says
+    EXPECT_EQ(sceneToMesh(bad, node), MStatus::kInvalidParameter);
     EXPECT_EQ(MFnMesh(node).numPolygons(), 1);
 }
 
