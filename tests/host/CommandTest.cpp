@@ -130,9 +130,6 @@ TEST_F(CommandTest, LibraryWithoutEntryPointsIsRefused) {
                                        "' lacks the entry point 'initializePlugin'"});
 }
 
-} // namespace
-
-namespace {
 
 class SelectionTest : public HostFixture {};
 
@@ -174,8 +171,6 @@ TEST_F(SelectionTest, CommandResultsConvertToNumbers) {
     EXPECT_EQ(capture.infos(), (std::vector<std::string>{"testEcho shown"})) << "echo shows the command";
 }
 
-} // namespace
-
 // Numbers that an attribute's type cannot hold are refused before any conversion (which would be
 // undefined behaviour), whether a plain value, an integer array element or an array count.
 TEST_F(CommandTest, SetAttrRefusesNumbersTheTypeCannotHold) {
@@ -192,8 +187,6 @@ TEST_F(CommandTest, SetAttrRefusesNumbersTheTypeCannotHold) {
     ASSERT_TRUE(executeCommand("setAttr c.mode 1\nsetAttr c.deliveries -5\ngetAttr c.deliveries", &result));
     EXPECT_EQ(result, std::vector<std::string>{"-5"});
 }
-
-namespace {
 
 TEST(StringTest, DoublesPrintShortestAndWholeNumbersPlain) {
     EXPECT_EQ(gxFormatDouble(12.0), "12");

@@ -161,9 +161,6 @@ TEST_F(GraphTest, DeletedNodeLosesItsConnections) {
     EXPECT_TRUE(setAttr("b.input", 2.0));
 }
 
-} // namespace
-
-namespace {
 
 class GraphEdgeTest : public HostFixture {};
 
@@ -221,9 +218,6 @@ TEST_F(GraphEdgeTest, SettingTheSameValueStillDirtiesDependents) {
     EXPECT_EQ(number("a.computeCount"), 2.0) << "the node decides whether an equal value means work";
 }
 
-} // namespace
-
-namespace {
 
 class InternalMeshTest : public HostFixture {
 protected:

@@ -114,9 +114,6 @@ TEST_F(PluginRegistrationTest, FailedStepStopsAndKeepsWhatItDidNotReach) {
         }
 }
 
-} // namespace
-
-namespace {
 
 class VisualizerNodeTest : public PluginFixture {};
 
