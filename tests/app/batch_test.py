@@ -46,6 +46,11 @@ def read(path):
         return f.read()
 
 
+def write(path, data):
+    with open(path, "wb" if isinstance(data, bytes) else "w") as f:
+        f.write(data)
+
+
 def tree(folder):
     """Every file below `folder` (relative path -> bytes), the batch's own files left out."""
     files = {}
@@ -78,12 +83,9 @@ class BatchTest(unittest.TestCase):
         for rel, model in COPIED.items():
             os.makedirs(os.path.dirname(os.path.join(cls.src, rel)), exist_ok=True)
             shutil.copy(os.path.join(MODELS, model), os.path.join(cls.src, rel))
-        with open(os.path.join(cls.src, "broken/garbage.obj"), "w") as f:
-            f.write("this is not a mesh\n")
-        with open(os.path.join(cls.src, "broken/cut.glb"), "wb") as f:
-            f.write(read(os.path.join(cls.src, "terrain/small.glb"))[:200])
-        with open(os.path.join(cls.src, "notes.txt"), "w") as f:  # not an asset: wrong extension
-            f.write("hello\n")
+        write(os.path.join(cls.src, "broken/garbage.obj"), "this is not a mesh\n")
+        write(os.path.join(cls.src, "broken/cut.glb"), read(os.path.join(cls.src, "terrain/small.glb"))[:200])
+        write(os.path.join(cls.src, "notes.txt"), "hello\n")  # not an asset: wrong extension
         # The local run is the reference every other run is compared with.
         cls.local = os.path.join(cls.work, "local")
         cls.status, cls.report = batch(cls.src, "-o", cls.local, "--levels", ",".join(LEVELS), "--jobs", "2")
@@ -144,12 +146,10 @@ class BatchTest(unittest.TestCase):
 
     def test_recipe_and_list(self):
         recipe = os.path.join(self.work, "recipe.toml")
-        with open(recipe, "w") as f:
-            f.write('levels = [40]\nformat = "glb"\n[settings]\nplacement = "endpoint"\nuvs = false\n'
-                    '[folders."terrain/hills"]\npercent = 10\n')
+        write(recipe, 'levels = [40]\nformat = "glb"\n[settings]\nplacement = "endpoint"\nuvs = false\n'
+                      '[folders."terrain/hills"]\npercent = 10\n')
         listing = os.path.join(self.src, "some.txt")
-        with open(listing, "w") as f:
-            f.write("# two assets\nterrain/small.glb\nterrain/hills/medium.glb\n")
+        write(listing, "# two assets\nterrain/small.glb\nterrain/hills/medium.glb\n")
         out = os.path.join(self.work, "recipe")
         status, report = batch(listing, "-o", out, "--recipe", recipe, check_status=0)
         self.assertEqual(sorted(tree(out)), ["terrain/hills/medium.glb", "terrain/small_lod40.glb"])
@@ -162,9 +162,8 @@ class BatchTest(unittest.TestCase):
         # JSON recipe: the deepest folder holding an asset has the last word, a folder's target
         # replaces the one above, and its format applies to its assets only.
         recipe_json = os.path.join(self.work, "recipe.json")
-        with open(recipe_json, "w") as f:
-            json.dump({"levels": [40], "folders": {"terrain": {"levels": [30, 5]},
-                                                   "terrain/hills/": {"percent": 10, "format": "obj"}}}, f)
+        write(recipe_json, json.dumps({"levels": [40], "folders": {"terrain": {"levels": [30, 5]},
+                                                                    "terrain/hills/": {"percent": 10, "format": "obj"}}}))
         out = os.path.join(self.work, "recipe_json")
         status, report = batch(listing, "-o", out, "--recipe", recipe_json, check_status=0)
         self.assertEqual(sorted(tree(out)), ["terrain/hills/medium.mtl", "terrain/hills/medium.obj",
@@ -179,8 +178,7 @@ class BatchTest(unittest.TestCase):
                          [("done", None), ("failed", "its outputs would overwrite those of box.obj")])
         for text, message in (("levels = [40\n", "recipe.toml:"), ("levels = [40]\ncolour = 1\n", "unknown key"),
                               ("[settings]\nbogus = 1\n", "'bogus' is not an option")):
-            with open(recipe, "w") as f:
-                f.write(text)
+            write(recipe, text)
             done = subprocess.run([TOOL, "batch", listing, "-o", out, "--recipe", recipe], capture_output=True,
                                   text=True)
             self.assertEqual(done.returncode, 2)
