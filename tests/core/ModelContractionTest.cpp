@@ -11,42 +11,6 @@ namespace {
 const DoubleVector kUp{0, 0, 1};
 const Color kWhite{1, 1, 1, 1};
 
-// Everything contract/uncontract must restore.
-struct Snapshot {
-    std::vector<std::array<uint32_t, 6>> faces;
-    std::vector<bool> faceActive, vertexActive;
-    std::vector<std::vector<uint32_t>> faceLists; // sorted
-    std::vector<FloatPoint> positions;
-
-    explicit Snapshot(const Model& m) {
-        for (uint32_t f = 0; f < m.numFaces(); ++f) {
-            const Face& face = m.face(f);
-            faces.push_back({face.vertex(0), face.vertex(1), face.vertex(2), face.wedge(0), face.wedge(1),
-                             face.wedge(2)});
-            faceActive.push_back(m.faceState(f).active);
-        }
-        for (uint32_t v = 0; v < m.numVertices(); ++v) {
-            vertexActive.push_back(m.vertexState(v).active);
-            std::vector<uint32_t> list(m.vertexFaces(v).begin(), m.vertexFaces(v).end());
-            std::sort(list.begin(), list.end());
-            faceLists.push_back(list);
-            positions.push_back(m.positions()[v]);
-        }
-    }
-};
-
-void expectSameTopology(const Snapshot& a, const Snapshot& b) {
-    ASSERT_EQ(a.faces.size(), b.faces.size());
-    for (size_t f = 0; f < a.faces.size(); ++f) {
-        ASSERT_EQ(a.faces[f], b.faces[f]) << "face " << f;
-        ASSERT_EQ(a.faceActive[f], b.faceActive[f]) << "face " << f;
-    }
-    for (size_t v = 0; v < a.vertexActive.size(); ++v) {
-        ASSERT_EQ(a.vertexActive[v], b.vertexActive[v]) << "vertex " << v;
-        ASSERT_EQ(a.faceLists[v], b.faceLists[v]) << "vertex " << v;
-    }
-}
-
 // Active faces are listed under each of their vertices, inactive ones nowhere, and removed
 // vertices have empty lists.
 void expectLinksConsistent(const Model& m) {
@@ -97,7 +61,7 @@ Model twoTrianglesWithNeighbours(float uvOfBInF1) {
 
 TEST(ModelContraction, SharedEdgeOfTwoTrianglesRecordAndRoundTrip) {
     Model m = twoTrianglesWithNeighbours(0.0f);
-    const Snapshot before(m);
+    const Model before = m;
     PairContraction r;
     const FloatVector target{0.5f, 0.0f, 0.0f};
     m.prepareContraction(0, 1, r, &target);
@@ -126,8 +90,7 @@ TEST(ModelContraction, SharedEdgeOfTwoTrianglesRecordAndRoundTrip) {
     expectLinksConsistent(m);
 
     m.uncontract(r);
-    expectSameTopology(before, Snapshot(m));
-    EXPECT_EQ(m.positions()[0].x, 0.0f);
+    test::expectSameModel(before, m, 0.0f);
     expectLinksConsistent(m);
 }
 
@@ -137,7 +100,7 @@ TEST(ModelContraction, SeamWedgesOfTheRemovedVertexPairOnlyWithTheSmallest) {
     const uint32_t second = m.wedgeAt(1, 1);
     ASSERT_NE(second, 1u);
     ASSERT_EQ(m.wedgeAt(3, 1), second);
-    const Snapshot before(m);
+    const Model before = m;
 
     PairContraction r;
     m.prepareContraction(0, 1, r);
@@ -151,7 +114,7 @@ TEST(ModelContraction, SeamWedgesOfTheRemovedVertexPairOnlyWithTheSmallest) {
     EXPECT_EQ(m.wedgeAt(3, 0), second);  // F3 keeps its own wedge, now one of a's
     EXPECT_EQ(m.positions()[0].x, 0.0f); // no target: nothing moves
     m.uncontract(r);
-    expectSameTopology(before, Snapshot(m));
+    test::expectSameModel(before, m, 0.0f);
 }
 
 TEST(ModelContraction, FreeWedgesOfBothSidesInAscendingOrder) {
@@ -178,7 +141,7 @@ namespace {
 void randomRoundTrip(const test::MeshSource& source, uint32_t seed) {
     auto model = test::buildModel(source);
     Model& m = *model;
-    const Snapshot before(m);
+    const Model before = m;
     std::mt19937 rng(seed);
     std::vector<PairContraction> records;
     uint32_t active = m.numFaces();
@@ -210,13 +173,7 @@ void randomRoundTrip(const test::MeshSource& source, uint32_t seed) {
     for (auto it = records.rbegin(); it != records.rend(); ++it)
         m.uncontract(*it);
 
-    const Snapshot after(m);
-    expectSameTopology(before, after);
-    for (size_t v = 0; v < before.positions.size(); ++v) {
-        EXPECT_NEAR(after.positions[v].x, before.positions[v].x, 1e-4f);
-        EXPECT_NEAR(after.positions[v].y, before.positions[v].y, 1e-4f);
-        EXPECT_NEAR(after.positions[v].z, before.positions[v].z, 1e-4f);
-    }
+    test::expectSameModel(before, m, 1e-4f);
 }
 } // namespace
 

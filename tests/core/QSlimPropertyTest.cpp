@@ -77,23 +77,6 @@ void checkEverything(const QSlim& q) {
     ASSERT_EQ(q.activeVertices(), vertices);
 }
 
-void expectSameModel(const Model& a, const Model& b, float positionTolerance) {
-    ASSERT_EQ(a.numFaces(), b.numFaces());
-    for (uint32_t f = 0; f < a.numFaces(); ++f) {
-        ASSERT_EQ(a.faceState(f).active, b.faceState(f).active) << "face " << f;
-        for (uint32_t i = 0; i < 3; ++i) {
-            ASSERT_EQ(a.face(f).vertex(i), b.face(f).vertex(i)) << "face " << f;
-            ASSERT_EQ(a.face(f).wedge(i), b.face(f).wedge(i)) << "face " << f;
-        }
-    }
-    for (uint32_t v = 0; v < a.numVertices(); ++v) {
-        ASSERT_EQ(a.vertexState(v).active, b.vertexState(v).active);
-        ASSERT_NEAR(a.positions()[v].x, b.positions()[v].x, positionTolerance);
-        ASSERT_NEAR(a.positions()[v].y, b.positions()[v].y, positionTolerance);
-        ASSERT_NEAR(a.positions()[v].z, b.positions()[v].z, positionTolerance);
-    }
-}
-
 const test::MeshSource& seamedGrid() {
     static const test::MeshSource grid = test::seamedGridWithBowtie(71); // 10,082 + 32 faces
     return grid;
@@ -130,7 +113,7 @@ TEST_P(QSlimProperties, InvariantsHoldAfterEveryStepAndZeroAndBackRestoresEveryt
             checkEverything(*run.engine);
     }
     checkEverything(*run.engine);
-    expectSameModel(*run.model, *fresh.model, 1e-3f);
+    test::expectSameModel(*run.model, *fresh.model, 1e-3f);
 
     // Wedge attributes and quadrics are back within rounding.
     const Model& m = *run.model;
@@ -171,14 +154,14 @@ TEST_P(QSlimProperties, RandomTargetsKeepTheSequenceEqualToTheAppliedContraction
     auto replay = test::buildModel(test::torus(100, 50));
     for (size_t i = 0; i < run.sequence.size(); ++i)
         replay->contract(run.sequence[i]);
-    expectSameModel(*run.model, *replay, 1e-4f);
+    test::expectSameModel(*run.model, *replay, 1e-4f);
 }
 
 TEST_P(QSlimProperties, TwoRunsGiveIdenticalResults) {
     EngineRun first(seamedGrid(), GetParam()), second(seamedGrid(), GetParam());
     changeResolution(*first.engine, first.sequence, 0.3);
     changeResolution(*second.engine, second.sequence, 0.3);
-    expectSameModel(*first.model, *second.model, 0.0f);
+    test::expectSameModel(*first.model, *second.model, 0.0f);
     ASSERT_EQ(first.sequence.size(), second.sequence.size());
     for (size_t i = 0; i < first.sequence.size(); ++i)
         ASSERT_EQ(first.sequence[i], second.sequence[i]) << "record " << i;

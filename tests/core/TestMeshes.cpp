@@ -1,5 +1,8 @@
 #include "TestMeshes.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cmath>
 
 namespace gdx::test {
@@ -17,6 +20,29 @@ std::unique_ptr<Model> buildModel(const MeshSource& source) {
     }
     model->splitDisconnectedWedges();
     return model;
+}
+
+void expectSameModel(const Model& a, const Model& b, float positionTolerance) {
+    ASSERT_EQ(a.numFaces(), b.numFaces());
+    for (uint32_t f = 0; f < a.numFaces(); ++f) {
+        ASSERT_EQ(a.faceState(f).active, b.faceState(f).active) << "face " << f;
+        for (uint32_t i = 0; i < 3; ++i) {
+            ASSERT_EQ(a.face(f).vertex(i), b.face(f).vertex(i)) << "face " << f;
+            ASSERT_EQ(a.face(f).wedge(i), b.face(f).wedge(i)) << "face " << f;
+        }
+    }
+    ASSERT_EQ(a.numVertices(), b.numVertices());
+    for (uint32_t v = 0; v < a.numVertices(); ++v) {
+        ASSERT_EQ(a.vertexState(v).active, b.vertexState(v).active) << "vertex " << v;
+        std::vector<uint32_t> fa(a.vertexFaces(v).begin(), a.vertexFaces(v).end()),
+            fb(b.vertexFaces(v).begin(), b.vertexFaces(v).end());
+        std::sort(fa.begin(), fa.end());
+        std::sort(fb.begin(), fb.end());
+        ASSERT_EQ(fa, fb) << "vertex " << v;
+        ASSERT_NEAR(a.positions()[v].x, b.positions()[v].x, positionTolerance) << "vertex " << v;
+        ASSERT_NEAR(a.positions()[v].y, b.positions()[v].y, positionTolerance) << "vertex " << v;
+        ASSERT_NEAR(a.positions()[v].z, b.positions()[v].z, positionTolerance) << "vertex " << v;
+    }
 }
 
 std::set<std::pair<uint32_t, uint32_t>> queuedPairs(const QSlim& q) {

@@ -41,6 +41,10 @@ MeshSource torus(uint32_t rings, uint32_t segments);
 // normal crease along one row and a colour border along one column. Two UV sets.
 MeshSource seamedGridWithBowtie(uint32_t n);
 
+// Expects equal models: every face's vertices, wedges and state, every vertex's state and (sorted) face
+// list, and positions within `positionTolerance`.
+void expectSameModel(const Model& a, const Model& b, float positionTolerance);
+
 // The engine's queued pairs as (first, second).
 std::set<std::pair<uint32_t, uint32_t>> queuedPairs(const QSlim& q);
 
