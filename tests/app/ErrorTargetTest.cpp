@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 using namespace apptest;
 
@@ -68,6 +69,18 @@ TEST(ErrorTarget, ScenePartsOfVeryDifferentSizesAllSurviveOnePercent) {
         gradix({"simplify", in, "-o", dir.path("dropped.glb"), "--percent", "1", "--allow-drop"});
     ASSERT_EQ(dropped.status, 0) << dropped.err;
     EXPECT_LE(triangleCount(readMeshes(dir.path("dropped.glb"))), 110u);
+
+    // Meshes under the floor keep every triangle at any target: one triangle, four on one edge.
+    writeText(dir.path("tri.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    writeText(dir.path("book.obj"), "v 0 0 0\nv 0 0 1\nv 1 0 0\nv 0 1 0\nv -1 0 0\nv 0 -1 0\n"
+                                    "f 1 2 3\nf 1 2 4\nf 1 2 5\nf 1 2 6\n");
+    for (const auto& [file, percent, kept] :
+         {std::tuple<const char*, const char*, size_t>{"tri.obj", "20", 1}, {"book.obj", "0", 4}}) {
+        const ToolRun tiny =
+            gradix({"simplify", dir.path(file), "-o", dir.path("tiny.glb"), "--percent", percent});
+        ASSERT_EQ(tiny.status, 0) << tiny.err;
+        EXPECT_EQ(triangleCount(readMeshes(dir.path("tiny.glb"))), kept) << file;
+    }
 }
 
 TEST(ErrorTarget, ResultsMeasureWithinTheirBound) {
