@@ -25,7 +25,12 @@ bool AssetWriter::open(const std::string& input, std::string& error) {
     input_ = input;
     const std::string ext = extensionOf(input);
     gltfInput_ = ext == "gltf" || ext == "glb";
-    return !gltfInput_ || document_.load(input, error);
+    if (!gltfInput_ || !document_.load(input, error))
+        return !gltfInput_;
+    // A glTF 1.0 file (meshes in a dictionary) cannot be rewritten in place: it is written anew
+    // from what was read, as the other formats are.
+    gltfInput_ = document_.asset.contains("meshes") && document_.asset.at("meshes").is_array();
+    return true;
 }
 
 bool AssetWriter::rewrites(const std::string& format) const {

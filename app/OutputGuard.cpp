@@ -6,7 +6,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -49,10 +48,42 @@ void lastWords(const std::string& text, const std::vector<std::string>& keys, st
     }
 }
 
-void matches(const std::string& text, const std::regex& pattern, std::vector<std::string>& out) {
-    for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
-        if ((*it)[1].str().rfind("data:", 0) != 0)
-            out.push_back((*it)[1].str());
+// What follows `at` after white space, if it starts with `c`: the place after it, or npos.
+size_t after(const std::string& text, size_t at, char c) {
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
+        ++at;
+    return at < text.size() && text[at] == c ? at + 1 : std::string::npos;
+}
+
+// Every "uri": "…" string of a glTF that is not a data URI. A plain scan: std::regex matches
+// recursively, one stack frame per character, and a data URI of a few megabytes overflows the stack.
+void gltfUris(const std::string& text, std::vector<std::string>& out) {
+    const std::string key = "\"uri\"";
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
+        size_t open = after(text, at + key.size(), ':');
+        open = open == std::string::npos ? open : after(text, open, '"');
+        const size_t close = open == std::string::npos ? open : text.find('"', open);
+        if (close == std::string::npos)
+            continue;
+        const std::string uri = text.substr(open, close - open);
+        if (uri.rfind("data:", 0) != 0)
+            out.push_back(uri);
+    }
+}
+
+// The single word inside each <init_from>…</init_from> of a Collada file (its image files).
+void colladaImages(const std::string& text, std::vector<std::string>& out) {
+    const std::string open = "<init_from>", close = "</init_from>";
+    for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+        const size_t end = text.find(close, at);
+        if (end == std::string::npos)
+            break;
+        std::istringstream words(text.substr(at + open.size(), end - at - open.size()));
+        std::string word, more;
+        if (words >> word && !(words >> more) && word.find('<') == std::string::npos &&
+            word.rfind("data:", 0) != 0)
+            out.push_back(word);
+    }
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
@@ -79,9 +110,9 @@ std::vector<std::string> OutputGuard::referencedFiles(const std::string& input) 
                       {"map_", "bump", "disp", "decal", "refl"}, names);
         }
     } else if (extension == ".gltf") {
-        matches(head(input), std::regex(R"re("uri"\s*:\s*"([^"]*)")re"), names);
+        gltfUris(head(input), names);
     } else if (extension == ".dae") {
-        matches(head(input), std::regex(R"re(<init_from>\s*([^<\s]+)\s*</init_from>)re"), names);
+        colladaImages(head(input), names);
     }
     std::vector<std::string> files;
     for (const std::string& name : names)

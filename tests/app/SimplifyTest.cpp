@@ -27,6 +27,8 @@ TEST(Simplify, TriangleTargetMatchesPercentAtTheReportedResolution) {
         {kModels + "/PLY/Wuson.ply", {373}},
         {kModels + "/STL/Spider_binary.stl", {656}},
         {kModels + "/STL/sphereWithHole.stl", {3}},
+        // Its embedded image is a data URI of the kind that once overflowed the stack.
+        {kModels + "/glTF/BoxTextured-glTF-Embedded/BoxTextured.gltf", {6}},
     };
     for (const auto& [input, targets] : inputs)
         for (uint64_t target : targets) {
