@@ -170,10 +170,14 @@ public:
     Engine(py::handle vertices, py::handle faces, py::handle uvs, py::handle normals, py::handle colors,
            py::handle weights, float resolution, bool exact, const py::kwargs& kwargs)
         : settings_(settingsFrom(kwargs)), exact_(exact) {
-        // Private copies: an exact engine is rebuilt from its input, which the caller may change.
-        const py::object copy = py::module_::import("copy").attr("deepcopy");
-        input_ = meshInput(copy(vertices), copy(faces), copy(uvs), copy(normals), copy(colors), copy(weights),
-                           keep_);
+        // An exact engine is rebuilt from its input, which the caller may change meanwhile: it keeps
+        // private copies. One that only undoes reads the input once and needs none.
+        const py::object deepcopy = py::module_::import("copy").attr("deepcopy");
+        const auto own = [&](py::handle h) {
+            return exact ? deepcopy(h) : py::reinterpret_borrow<py::object>(h);
+        };
+        input_ =
+            meshInput(own(vertices), own(faces), own(uvs), own(normals), own(colors), own(weights), keep_);
         py::gil_scoped_release release;
         session_.reset(new EngineSession(input_, settings_));
         session_->setResolution(resolution);
