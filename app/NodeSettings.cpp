@@ -104,6 +104,12 @@ void NodeSettings::addOptions(CLI::App& command) {
         .add_flag("--lock-border,!--no-lock-border", lockBorder,
                   "Keep every vertex on an open border where it is (default off)")
         ->group(group);
+    command
+        .add_flag("--hold-border,!--no-hold-border", holdBorder,
+                  "Hold open borders: a contraction next to a border keeps the border vertex where it is, "
+                  "and one that changes the border's shape costs ten times as much plus how far the border "
+                  "moves (default on)")
+        ->group(group);
 }
 
 bool NodeSettings::apply(const std::string& node, bool sourceHasNormals, bool sourceHasColors,
@@ -130,6 +136,7 @@ bool NodeSettings::apply(const std::string& node, bool sourceHasNormals, bool so
         {"foldAngle", foldAngle},
         {"keepTopology", keepTopology},
         {"lockBorder", lockBorder},
+        {"holdBorder", holdBorder},
     };
     for (const auto& [attribute, value] : values)
         if (!gxhost::setAttr(node + "." + attribute, value)) {

@@ -29,6 +29,7 @@ struct NodeSettings {
     double foldAngle = 60.0;
     bool keepTopology = true;
     bool lockBorder = false;
+    bool holdBorder = true;
 
     void addOptions(CLI::App& command);
     // Writes every setting to the Gradix node `node`; normals and colours as resolved for a source

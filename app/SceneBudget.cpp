@@ -181,9 +181,11 @@ bool SceneBudget::keepParts(std::string& error) {
             error = set_.input() + ": " + error;
             return false;
         }
-        if (counts.triangles < floor) {
-            error = set_.input() + ": mesh '" + set_.sources()[i].scene.name + "' cannot keep " +
-                    std::to_string(floor) + " triangles at any resolution";
+        // Below the floor even whole (the node drops a source's degenerate faces): the part keeps
+        // everything it has, unless that is nothing (invalid polygons are skipped too).
+        if (counts.triangles == 0) {
+            error = set_.input() + ": mesh '" + set_.sources()[i].scene.name +
+                    "': none of its faces can be used (degenerate or invalid polygons), nothing to keep";
             return false;
         }
         resolutions_[i] = hi;

@@ -4,7 +4,10 @@
 //     but only after every harmless contraction, so targets stay reachable;
 //   - topology guard (link condition): a contraction that would make an edge shared by more than
 //     two faces, fuse two sheets, collapse a closed shape flat or close a hole is REFUSED;
-//   - border lock: a contraction touching a vertex on an open border is REFUSED.
+//   - border lock: a contraction touching a vertex on an open border is REFUSED;
+//   - border hold: a contraction next to an open border keeps the border vertex where it is (see
+//     borderPin); one that cannot do so without changing the border's shape is priced up by the
+//     engine (see borderShift).
 // Every guard is off until configured. The verdict only changes a pair's error (see guardedError),
 // so the contraction records, undo and resolution changes work exactly as without guards.
 //
@@ -22,6 +25,10 @@ namespace gdx {
 
 enum class Verdict { ALLOW, PENALISE, REFUSE };
 
+// Where a held border lets the kept vertex of a contraction go: anywhere, exactly at the first or
+// the second vertex's position, or (SHIFTS) nowhere without changing the border's shape.
+enum class BorderPin { FREE, AT_FIRST, AT_SECOND, SHIFTS };
+
 // Penalised errors sort after every ordinary error below 2^95 and keep their order among
 // themselves; refused ones after those.
 float guardedError(float error, Verdict verdict);
@@ -31,8 +38,9 @@ public:
     explicit ContractionGuard(Model& model) : model_(model) {}
 
     // foldAngle in degrees, 0 (or less) for no fold guard.
-    void configure(double foldAngle, bool keepTopology, bool lockBorder);
-    bool enabled() const { return foldGuard_ || keepTopology_ || lockBorder_; }
+    void configure(double foldAngle, bool keepTopology, bool lockBorder, bool holdBorder = false);
+    bool enabled() const { return foldGuard_ || keepTopology_ || lockBorder_ || holdBorder_; }
+    bool holdsBorder() const { return holdBorder_; }
 
     // To be called whenever the model's faces changed otherwise (an undo).
     void forget() { cache_[0].vertex = cache_[1].vertex = cache_[2].vertex = INVALID_INDEX; }
@@ -41,17 +49,27 @@ public:
     void contracting(const PairContraction& record);
     // The contraction of b into a, with a moving to `target`, in the model's current state.
     Verdict judge(uint32_t a, uint32_t b, const FloatVector& target);
+    // With the border held: where the contraction of b into a may put a without moving an open
+    // border. Next to one border vertex, exactly there; along a border edge, at the end that keeps
+    // the border's shape (the other end lies on a straight run); otherwise SHIFTS.
+    BorderPin borderPin(uint32_t a, uint32_t b);
+    // For a border edge a-b contracted with a moving to `target`: how far the border moves (the
+    // largest distance of a, b and the target from the border through the target), and the edge's
+    // squared length. 0 when a-b is not a border edge between two plain border vertices.
+    double borderShift(uint32_t a, uint32_t b, const FloatVector& target, double& length2);
 
 private:
     bool folds(uint32_t a, uint32_t b, const FloatVector& target) const;
     bool breaksTopology(uint32_t a, uint32_t b);
     bool onBorder(uint32_t v);
+    bool onStraightRun(uint32_t v, uint32_t end);
+    uint32_t otherBorderNeighbour(uint32_t v, uint32_t end);
     const IndexArray& neighbours(uint32_t v);
     bool faceWith(std::initializer_list<uint32_t> vertices) const;
     uint32_t edgeFaceCount(uint32_t a, uint32_t b) const;
 
     Model& model_;
-    bool foldGuard_ = false, keepTopology_ = false, lockBorder_ = false;
+    bool foldGuard_ = false, keepTopology_ = false, lockBorder_ = false, holdBorder_ = false;
     double cosFoldAngle_ = 0.0;
     IndexArray link_;
     // The neighbours of the vertices asked about most recently: a refresh asks about one vertex's

@@ -42,8 +42,8 @@ void QSlim::setDiscontinuityWeight(float value) {
     discontinuityWeight_ = value > 0.0f ? value : 0.0;
 }
 
-void QSlim::setGuards(double foldAngle, bool keepTopology, bool lockBorder) {
-    guard_.configure(foldAngle, keepTopology, lockBorder);
+void QSlim::setGuards(double foldAngle, bool keepTopology, bool lockBorder, bool holdBorder) {
+    guard_.configure(foldAngle, keepTopology, lockBorder, holdBorder);
 }
 
 float QSlim::pairWeight(uint32_t a, uint32_t b) {
@@ -255,12 +255,44 @@ double QSlim::evaluateAt(const FloatVector& p) {
 }
 
 void QSlim::computeError(Edge& pair) {
-    evaluatePair(pair);
-    if (guard_.enabled())
-        pair.setError(guardedError(pair.error, guard_.judge(pair.first, pair.second, pair.target)));
+    const bool evaluated = evaluatePair(pair);
+    if (!guard_.enabled())
+        return;
+    if (guard_.holdsBorder())
+        switch (guard_.borderPin(pair.first, pair.second)) {
+        case BorderPin::FREE:
+            break;
+        case BorderPin::AT_FIRST:
+            pinTarget(pair, pair.first, evaluated);
+            break;
+        case BorderPin::AT_SECOND:
+            pinTarget(pair, pair.second, evaluated);
+            break;
+        case BorderPin::SHIFTS: {
+            // Changing a border's shape costs ten times the error plus the border planes' price of
+            // the whole shift: the planes stand across the surface, so a shift along its normal (a
+            // curved border straightened) costs them nothing.
+            double edge2 = 0.0;
+            const double shift = guard_.borderShift(pair.first, pair.second, pair.target, edge2);
+            pair.setError(float(10.0 * (pair.error + boundaryWeight_ * edge2 * shift * shift)));
+            break;
+        }
+        }
+    pair.setError(guardedError(pair.error, guard_.judge(pair.first, pair.second, pair.target)));
 }
 
-void QSlim::evaluatePair(Edge& pair) {
+// Puts the pair's target on vertex v and prices it there (when the pair's merged quadric was built).
+void QSlim::pinTarget(Edge& pair, uint32_t v, bool evaluated) {
+    const FloatVector p = toVector(model_.positions()[v]);
+    if (p.x == pair.target.x && p.y == pair.target.y && p.z == pair.target.z)
+        return;
+    pair.target = p;
+    if (evaluated)
+        pair.setError(float(evaluateAt(p)));
+}
+
+// Prices the pair at its best target; false when there was nothing to price (no merged quadric).
+bool QSlim::evaluatePair(Edge& pair) {
     const uint32_t a = pair.first, b = pair.second;
     Quadric& merged = mergedQuadric();
     merged.reset(0);
@@ -269,7 +301,7 @@ void QSlim::evaluatePair(Edge& pair) {
     if (!model_.prepareEvaluation(a, b, record)) {
         pair.target = pa;
         pair.setError(0.0f);
-        return;
+        return false;
     }
 
     buildMergedQuadric(record, false);
@@ -282,7 +314,7 @@ void QSlim::evaluatePair(Edge& pair) {
             model_.clampAttributes(attributes_);
             pair.target = target;
             pair.setError(float(merged.evaluate(target, attributes_)));
-            return;
+            return true;
         }
     }
 
@@ -304,6 +336,7 @@ void QSlim::evaluatePair(Edge& pair) {
     }
     pair.target = best;
     pair.setError(float(bestError));
+    return true;
 }
 
 void QSlim::updateQueue(uint32_t pair) {

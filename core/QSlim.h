@@ -46,7 +46,7 @@ public:
     double boundaryWeight() const { return boundaryWeight_; }
     double discontinuityWeight() const { return discontinuityWeight_; }
     // Fold, topology and border guards (ContractionGuard); all off unless set.
-    void setGuards(double foldAngle, bool keepTopology, bool lockBorder);
+    void setGuards(double foldAngle, bool keepTopology, bool lockBorder, bool holdBorder = false);
 
     // Builds wedge quadrics, constraint planes and candidate pairs. Once per engine.
     void setup();
@@ -85,7 +85,8 @@ public:
     static Quadric& mergedQuadric();
 
 private:
-    void evaluatePair(Edge& pair);
+    bool evaluatePair(Edge& pair);
+    void pinTarget(Edge& pair, uint32_t v, bool evaluated);
     void revalidateTop();
     void initQuadrics();
     void groupEdgeFaces(uint32_t v);

@@ -46,7 +46,7 @@ MObject GradixNode::smInMesh, GradixNode::smInWeights, GradixNode::smVertexPlace
     GradixNode::smLambdaNormals, GradixNode::smLambdaColors, GradixNode::smBoundaryConstraint,
     GradixNode::smDiscontinuityConstraint, GradixNode::smPauseMeshUpdate;
 MObject GradixNode::smBlockSolve, GradixNode::smPreventFolds, GradixNode::smFoldAngle,
-    GradixNode::smKeepTopology, GradixNode::smLockBorder;
+    GradixNode::smKeepTopology, GradixNode::smLockBorder, GradixNode::smHoldBorder;
 MObject GradixNode::smOutMesh, GradixNode::smOutSlimInfo, GradixNode::smOutUVs, GradixNode::smOutUVids;
 
 namespace {
@@ -306,7 +306,7 @@ const AttributeSpec kOutputs[] = {
 // Engine settings added after every specified attribute, off by default, so that a node left at its
 // defaults computes what it always has. blockSolve: optimal placement by eliminating the attribute
 // blocks (linear in a pair's wedges instead of cubic; equal up to rounding). preventFolds (with
-// foldAngle), keepTopology and lockBorder: the engine's contraction guards.
+// foldAngle), keepTopology, lockBorder and holdBorder: the engine's contraction guards.
 const AttributeSpec kEngineInputs[] = {
     {&GradixNode::smBlockSolve,
      "blockSolve",
@@ -353,6 +353,7 @@ const AttributeSpec kEngineInputs[] = {
      {},
      {}},
     {&GradixNode::smLockBorder, "lockBorder", "lb", Kind::BOOL, 0, "smLockBorder", false, true, true, {}, {}},
+    {&GradixNode::smHoldBorder, "holdBorder", "hb", Kind::BOOL, 0, "smHoldBorder", false, true, true, {}, {}},
 };
 
 bool isNumeric(Kind kind) {
@@ -613,6 +614,8 @@ bool GradixNode::setInternalValue(const MPlug& plug, const MDataHandle& handle) 
         rebuildAndResolution(boolSetting(keepTopology));
     } else if (attribute == smLockBorder) {
         rebuildAndResolution(boolSetting(lockBorder));
+    } else if (attribute == smHoldBorder) {
+        rebuildAndResolution(boolSetting(holdBorder));
     }
     return MPxNode::setInternalValue(plug, handle);
 }
@@ -834,7 +837,7 @@ void GradixNode::buildEngine() {
     engine->setBoundaryWeight(boundaryConstraint);
     engine->setDiscontinuityWeight(discontinuityConstraint);
     engine->setBlockSolve(blockSolve);
-    engine->setGuards(preventFolds ? foldAngle : 0.0, keepTopology, lockBorder);
+    engine->setGuards(preventFolds ? foldAngle : 0.0, keepTopology, lockBorder, holdBorder);
     model->setAttributeUse(useUVs, useNormals, useVertexColors);
     model->setAttributeClamping(clampUVs, unitizeNormals, clampVertexColors);
     model->setAttributeWeights(lambdaUVs, lambdaNormals, lambdaColors);

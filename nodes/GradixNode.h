@@ -50,7 +50,7 @@ public:
         smClampVertexColors, smLambdaUVs, smLambdaNormals, smLambdaColors, smBoundaryConstraint,
         smDiscontinuityConstraint, smPauseMeshUpdate;
     // Engine settings beyond the specified ones, off by default.
-    static MObject smBlockSolve, smPreventFolds, smFoldAngle, smKeepTopology, smLockBorder;
+    static MObject smBlockSolve, smPreventFolds, smFoldAngle, smKeepTopology, smLockBorder, smHoldBorder;
     // Outputs.
     static MObject smOutMesh, smOutSlimInfo, smOutUVs, smOutUVids;
 
@@ -78,7 +78,7 @@ private:
     float boundaryConstraint = 1000.0f, discontinuityConstraint = 1000.0f;
     bool pauseMeshUpdate = false;
     bool blockSolve = false;
-    bool preventFolds = false, keepTopology = false, lockBorder = false;
+    bool preventFolds = false, keepTopology = false, lockBorder = false, holdBorder = false;
     float foldAngle = 60.0f;
 
     boost::shared_ptr<gdx::Model> model;

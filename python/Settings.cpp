@@ -34,6 +34,11 @@ const Entry kEntries[] = {
     {"boundaryConstraint", Kind::FLOAT, {}},
     {"discontinuityConstraint", Kind::FLOAT, {}},
     {"blockSolve", Kind::BOOL, {}},
+    {"preventFolds", Kind::BOOL, {}},
+    {"foldAngle", Kind::FLOAT, {}},
+    {"keepTopology", Kind::BOOL, {}},
+    {"lockBorder", Kind::BOOL, {}},
+    {"holdBorder", Kind::BOOL, {}},
 };
 
 const Entry& find(const std::string& name) {
@@ -103,6 +108,16 @@ void Settings::set(const std::string& name, double value) {
         discontinuityConstraint = floatValue();
     else if (n == "blockSolve")
         blockSolve = value != 0.0;
+    else if (n == "preventFolds")
+        preventFolds = value != 0.0;
+    else if (n == "foldAngle")
+        foldAngle = clampSetting<float>(float(value), 0.0f, 180.0f);
+    else if (n == "keepTopology")
+        keepTopology = value != 0.0;
+    else if (n == "lockBorder")
+        lockBorder = value != 0.0;
+    else if (n == "holdBorder")
+        holdBorder = value != 0.0;
 }
 
 void Settings::set(const std::string& name, const std::string& field) {
@@ -126,6 +141,7 @@ void Settings::configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx:
     engine.setBoundaryWeight(boundaryConstraint);
     engine.setDiscontinuityWeight(discontinuityConstraint);
     engine.setBlockSolve(blockSolve);
+    engine.setGuards(preventFolds ? foldAngle : 0.0, keepTopology, lockBorder, holdBorder);
     model.setAttributeUse(useUVs, useNormals < 0 ? hasNormals : useNormals > 0,
                           useVertexColors < 0 ? hasColors : useVertexColors > 0);
     model.setAttributeClamping(clampUVs, unitizeNormals, clampVertexColors);

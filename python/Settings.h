@@ -26,6 +26,8 @@ struct Settings {
     float lambdaUVs = 1.0f, lambdaNormals = 1.0f, lambdaColors = 1.0f;
     float boundaryConstraint = 1000.0f, discontinuityConstraint = 1000.0f;
     bool blockSolve = false;
+    bool preventFolds = false, keepTopology = false, lockBorder = false, holdBorder = false;
+    float foldAngle = 60.0f;
 
     // Sets a number-valued setting; throws std::invalid_argument naming an unknown one.
     void set(const std::string& name, double value);
@@ -33,8 +35,8 @@ struct Settings {
     void set(const std::string& name, const std::string& field);
     static const std::vector<std::string>& names();
 
-    // The node's engine configuration: placement, weighting, constraints, attribute use, clamping
-    // and weights, in the node's order.
+    // The node's engine configuration: placement, weighting, constraints, guards, attribute use,
+    // clamping and weights, in the node's order.
     void configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx::QSlim& engine, bool hasNormals,
                    bool hasColors) const;
 };
