@@ -28,24 +28,40 @@ std::vector<std::array<uint32_t, 2>> Surface::borderEdges() const {
     for (size_t i = 0; i < order.size(); ++i)
         welded[order[i]] =
             i > 0 && points[order[i]] == points[order[i - 1]] ? welded[order[i - 1]] : order[i];
-    // Every directed edge as (smaller, larger, from, to); an edge used once is a border.
-    std::vector<std::array<uint32_t, 4>> edges;
-    edges.reserve(3 * triangles.size());
+    // Every edge listed under its smaller end as (larger end, reversed) in buckets (a counting
+    // sort by the smaller end, then a small sort within each); an edge used once is a border. The
+    // border comes out ordered by (smaller, larger) end, each edge in the direction it was used.
+    std::vector<uint32_t> start(points.size() + 1, 0);
     for (const auto& t : triangles)
         for (int k = 0; k < 3; ++k) {
             const uint32_t a = welded[t[k]], b = welded[t[(k + 1) % 3]];
             if (a != b)
-                edges.push_back({std::min(a, b), std::max(a, b), a, b});
+                ++start[std::min(a, b) + 1];
         }
-    std::sort(edges.begin(), edges.end());
+    for (size_t v = 0; v < points.size(); ++v)
+        start[v + 1] += start[v];
+    std::vector<uint64_t> entries(start.back());
+    std::vector<uint32_t> fill(start.begin(), start.end() - 1);
+    for (const auto& t : triangles)
+        for (int k = 0; k < 3; ++k) {
+            const uint32_t a = welded[t[k]], b = welded[t[(k + 1) % 3]];
+            if (a != b)
+                entries[fill[std::min(a, b)]++] = (uint64_t(std::max(a, b)) << 1) | (a > b ? 1u : 0u);
+        }
     std::vector<std::array<uint32_t, 2>> border;
-    for (size_t i = 0; i < edges.size();) {
-        size_t j = i + 1;
-        while (j < edges.size() && edges[j][0] == edges[i][0] && edges[j][1] == edges[i][1])
-            ++j;
-        if (j == i + 1)
-            border.push_back({edges[i][2], edges[i][3]});
-        i = j;
+    for (uint32_t v = 0; v < points.size(); ++v) {
+        const auto first = entries.begin() + start[v], last = entries.begin() + start[v + 1];
+        std::sort(first, last);
+        for (auto i = first; i != last;) {
+            auto j = i + 1;
+            while (j != last && (*j >> 1) == (*i >> 1))
+                ++j;
+            if (j == i + 1) {
+                const uint32_t other = uint32_t(*i >> 1);
+                border.push_back((*i & 1u) ? std::array<uint32_t, 2>{other, v} : std::array<uint32_t, 2>{v, other});
+            }
+            i = j;
+        }
     }
     return border;
 }
