@@ -208,9 +208,15 @@ bool ContractionGuard::breaksTopology(uint32_t a, uint32_t b) {
         if (face.hasVertex(large))
             link_.push_back(face.vertex(face.thirdCorner(a, b)));
     }
-    for (uint32_t x : neighbours(small))
-        if (x != large && !has(link_, x) && faceWith({x, large}))
-            return true; // a second path from a to b: contracting would pinch or fuse the surface
+    // A second path from a to b (a neighbour of both outside the link): contracting would pinch or
+    // fuse the surface. The large side's own neighbours answer "next to b" from faces already in
+    // cache; next to a vertex of many faces, each small neighbour's faces are looked through.
+    const IndexArray& aroundSmall = neighbours(small);
+    around_.assign(aroundSmall.begin(), aroundSmall.end());
+    const IndexArray* aroundLarge = model_.vertexFaces(large).size() > HUB_FACES ? nullptr : &neighbours(large);
+    for (uint32_t x : around_)
+        if (x != large && !has(link_, x) && (aroundLarge ? has(*aroundLarge, x) : faceWith({x, large})))
+            return true;
     for (uint32_t i = 0; i < link_.size(); ++i)
         for (uint32_t j = i + 1; j < link_.size(); ++j)
             if (faceWith({a, link_[i], link_[j]}) && faceWith({b, link_[i], link_[j]}))

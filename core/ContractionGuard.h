@@ -71,7 +71,7 @@ private:
     Model& model_;
     bool foldGuard_ = false, keepTopology_ = false, lockBorder_ = false, holdBorder_ = false;
     double cosFoldAngle_ = 0.0;
-    IndexArray link_;
+    IndexArray link_, around_;
     // The neighbours of the vertices asked about most recently: a refresh asks about one vertex's
     // pairs in a row, and that vertex may have thousands of faces.
     struct Cached {
