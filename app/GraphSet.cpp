@@ -1,5 +1,7 @@
 #include "GraphSet.h"
 
+#include <gxhost/Host.h>
+
 namespace gradix {
 
 bool GraphSet::load(Session& session, const std::string& input, std::string& error) {
@@ -124,6 +126,11 @@ bool GraphSet::results(bool keepMaterials, std::vector<gxhost::SceneMesh>& meshe
             return false;
         }
     return true;
+}
+
+void GraphSet::releaseEngines() {
+    for (const LodGraph& graph : graphs_)
+        gxhost::executeCommand("delete " + graph.gradixNode());
 }
 
 MeshCounts GraphSet::sourceCounts(std::vector<MeshCounts>* perMesh) const {

@@ -38,6 +38,9 @@ public:
     // The summed counts of every mesh at the current resolution (per mesh in `perMesh` if given).
     bool evaluate(MeshCounts& total, std::string& error, std::vector<MeshCounts>* perMesh = nullptr);
     bool results(bool keepMaterials, std::vector<gxhost::SceneMesh>& meshes, std::string& error);
+    // Deletes every graph's Gradix node, and with it its engine, once the results are taken: the
+    // graphs cannot be evaluated again.
+    void releaseEngines();
 
     const std::string& input() const { return input_; }
     const std::vector<SourceMesh>& sources() const { return sources_; }
