@@ -136,8 +136,10 @@ bool SceneBudget::meetError(double bound, gxmeasure::Distance& found, std::strin
             }
             resolutions_[i] = ok;
         }
+        // Measured as it will be written: settled, as a fresh graph gives it at these resolutions
+        // (the search moved up and down, and the guards' verdicts depend on the path taken).
         std::vector<gxhost::SceneMesh> results;
-        if (!apply(error) || !set_.results(false, results, error))
+        if (!apply(error) || !set_.settle(error) || !set_.results(false, results, error))
             return false;
         found = meter_.scene(results);
         if (found.hausdorff <= bound)

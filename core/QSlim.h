@@ -86,6 +86,7 @@ public:
 
 private:
     bool evaluatePair(Edge& pair);
+    bool judging_ = false; // the guards judge the pairs priced now (the top pair, see revalidateTop)
     void pinTarget(Edge& pair, uint32_t v, bool evaluated);
     void revalidateTop();
     void initQuadrics();
