@@ -32,8 +32,8 @@ void restartWithHugePages(int argc, char** argv) {
     const char* tunables = std::getenv("GLIBC_TUNABLES");
     if (tunables != nullptr && std::strstr(tunables, "glibc.malloc.hugetlb") != nullptr)
         return;
-    const std::string value = std::string(tunables != nullptr && *tunables ? tunables : "") +
-                              (tunables != nullptr && *tunables ? ":" : "") + "glibc.malloc.hugetlb=1";
+    std::string value = tunables != nullptr ? tunables : "";
+    value += (value.empty() ? "" : ":") + std::string("glibc.malloc.hugetlb=1");
     if (setenv("GLIBC_TUNABLES", value.c_str(), 1) == 0)
         execv("/proc/self/exe", argv);
 #else

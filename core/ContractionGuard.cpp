@@ -44,17 +44,51 @@ void ContractionGuard::configure(double foldAngle, bool keepTopology, bool lockB
     holdBorder_ = holdBorder;
 }
 
-BorderPin ContractionGuard::borderPin(uint32_t a, uint32_t b) {
+namespace {
+double segmentDistance2(const DoubleVector& p, const DoubleVector& s0, const DoubleVector& s1) {
+    const DoubleVector s = s1 - s0, d = p - s0;
+    const double l2 = dot(s, s);
+    const double t = l2 > 0.0 ? std::clamp(dot(d, s) / l2, 0.0, 1.0) : 0.0;
+    const DoubleVector q{s0.x + t * s.x - p.x, s0.y + t * s.y - p.y, s0.z + t * s.z - p.z};
+    return dot(q, q);
+}
+
+// Whether p lies on the segment end-other (to float rounding).
+bool onSegment(const DoubleVector& p, const DoubleVector& end, const DoubleVector& other) {
+    const DoubleVector run = other - end, toP = p - end;
+    const double run2 = length2(run), along = dot(toP, run);
+    return along > 0.0 && along < run2 && length2(cross(toP, run)) <= 1e-12 * run2 * run2;
+}
+} // namespace
+
+BorderHold ContractionGuard::holdBorder(uint32_t a, uint32_t b, const FloatVector& target) {
     const bool aOn = onBorder(a), bOn = onBorder(b);
     if (!aOn || !bOn)
-        return aOn ? BorderPin::AT_FIRST : bOn ? BorderPin::AT_SECOND : BorderPin::FREE;
+        return {aOn ? BorderPin::AT_FIRST : bOn ? BorderPin::AT_SECOND : BorderPin::FREE};
     if (edgeFaceCount(a, b) != 1)
-        return BorderPin::SHIFTS; // two border points joined across the surface
-    if (onStraightRun(b, a))
-        return BorderPin::AT_FIRST;
-    if (onStraightRun(a, b))
-        return BorderPin::AT_SECOND;
-    return BorderPin::SHIFTS;
+        return {BorderPin::SHIFTS}; // two border points joined across the surface
+    // Along the border edge: the border runs ca-a-b-cb.
+    const uint32_t ca = otherBorderNeighbour(a, b), cb = otherBorderNeighbour(b, a);
+    const auto& pos = model_.positions();
+    const DoubleVector pa = toDouble(pos[a]), pb = toDouble(pos[b]);
+    const DoubleVector pca = ca == INVALID_INDEX ? pa : toDouble(pos[ca]);
+    const DoubleVector pcb = cb == INVALID_INDEX ? pb : toDouble(pos[cb]);
+    if (cb != INVALID_INDEX && onSegment(pb, pa, pcb))
+        return {BorderPin::AT_FIRST}; // b lies on a straight run: a keeps the border's shape
+    if (ca != INVALID_INDEX && onSegment(pa, pb, pca))
+        return {BorderPin::AT_SECOND};
+    BorderHold hold{BorderPin::SHIFTS};
+    if (ca == INVALID_INDEX || cb == INVALID_INDEX)
+        return hold;
+    // The new border runs ca-t-cb: the farthest of a, b and t from the other border.
+    const DoubleVector t{target.x, target.y, target.z};
+    const double shift2 = std::max({std::min(segmentDistance2(pa, pca, t), segmentDistance2(pa, t, pcb)),
+                                    std::min(segmentDistance2(pb, pca, t), segmentDistance2(pb, t, pcb)),
+                                    std::min({segmentDistance2(t, pca, pa), segmentDistance2(t, pa, pb),
+                                              segmentDistance2(t, pb, pcb)})});
+    hold.shift = std::sqrt(shift2);
+    hold.edge2 = length2(pb - pa);
+    return hold;
 }
 
 // v's border neighbour other than `end` when v has exactly two; INVALID_INDEX otherwise.
@@ -67,48 +101,6 @@ uint32_t ContractionGuard::otherBorderNeighbour(uint32_t v, uint32_t end) {
                 other = n;
         }
     return count == 2 ? other : INVALID_INDEX;
-}
-
-namespace {
-double segmentDistance2(const DoubleVector& p, const DoubleVector& s0, const DoubleVector& s1) {
-    const DoubleVector s = s1 - s0, d = p - s0;
-    const double l2 = dot(s, s);
-    const double t = l2 > 0.0 ? std::clamp(dot(d, s) / l2, 0.0, 1.0) : 0.0;
-    const DoubleVector q{s0.x + t * s.x - p.x, s0.y + t * s.y - p.y, s0.z + t * s.z - p.z};
-    return dot(q, q);
-}
-} // namespace
-
-double ContractionGuard::borderShift(uint32_t a, uint32_t b, const FloatVector& target, double& edge2) {
-    edge2 = 0.0;
-    if (edgeFaceCount(a, b) != 1)
-        return 0.0;
-    const uint32_t ca = otherBorderNeighbour(a, b), cb = otherBorderNeighbour(b, a);
-    if (ca == INVALID_INDEX || cb == INVALID_INDEX)
-        return 0.0;
-    const auto& pos = model_.positions();
-    const DoubleVector pa = toDouble(pos[a]), pb = toDouble(pos[b]), pca = toDouble(pos[ca]),
-                       pcb = toDouble(pos[cb]), t{target.x, target.y, target.z};
-    edge2 = length2(pb - pa);
-    // Old border ca-a-b-cb, new one ca-t-cb.
-    const double shift2 = std::max({std::min(segmentDistance2(pa, pca, t), segmentDistance2(pa, t, pcb)),
-                                    std::min(segmentDistance2(pb, pca, t), segmentDistance2(pb, t, pcb)),
-                                    std::min({segmentDistance2(t, pca, pa), segmentDistance2(t, pa, pb),
-                                              segmentDistance2(t, pb, pcb)})});
-    return std::sqrt(shift2);
-}
-
-// Whether border vertex v has exactly two border neighbours, `end` and another, and lies on the
-// segment between them (to float rounding): removing it leaves the border's shape as it is.
-bool ContractionGuard::onStraightRun(uint32_t v, uint32_t end) {
-    const uint32_t other = otherBorderNeighbour(v, end);
-    if (other == INVALID_INDEX)
-        return false;
-    const DoubleVector p = toDouble(model_.positions()[v]), e = toDouble(model_.positions()[end]),
-                       o = toDouble(model_.positions()[other]);
-    const DoubleVector run = o - e, toV = p - e;
-    const double run2 = length2(run), along = dot(toV, run);
-    return along > 0.0 && along < run2 && length2(cross(toV, run)) <= 1e-12 * run2 * run2;
 }
 
 Verdict ContractionGuard::judge(uint32_t a, uint32_t b, const FloatVector& target) {

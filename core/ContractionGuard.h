@@ -6,8 +6,8 @@
 //     two faces, fuse two sheets, collapse a closed shape flat or close a hole is REFUSED;
 //   - border lock: a contraction touching a vertex on an open border is REFUSED;
 //   - border hold: a contraction next to an open border keeps the border vertex where it is (see
-//     borderPin); one that cannot do so without changing the border's shape is priced up by the
-//     engine (see borderShift).
+//     holdBorder); one that cannot do so without changing the border's shape is priced up by the
+//     engine by how far the border moves.
 // Every guard is off until configured. The verdict only changes a pair's error (see guardedError),
 // so the contraction records, undo and resolution changes work exactly as without guards.
 //
@@ -28,6 +28,10 @@ enum class Verdict { ALLOW, PENALISE, REFUSE };
 // Where a held border lets the kept vertex of a contraction go: anywhere, exactly at the first or
 // the second vertex's position, or (SHIFTS) nowhere without changing the border's shape.
 enum class BorderPin { FREE, AT_FIRST, AT_SECOND, SHIFTS };
+struct BorderHold {
+    BorderPin pin = BorderPin::FREE;
+    double shift = 0.0, edge2 = 0.0;
+};
 
 // Penalised errors sort after every ordinary error below 2^95 and keep their order among
 // themselves; refused ones after those.
@@ -49,20 +53,18 @@ public:
     void contracting(const PairContraction& record);
     // The contraction of b into a, with a moving to `target`, in the model's current state.
     Verdict judge(uint32_t a, uint32_t b, const FloatVector& target);
-    // With the border held: where the contraction of b into a may put a without moving an open
-    // border. Next to one border vertex, exactly there; along a border edge, at the end that keeps
-    // the border's shape (the other end lies on a straight run); otherwise SHIFTS.
-    BorderPin borderPin(uint32_t a, uint32_t b);
-    // For a border edge a-b contracted with a moving to `target`: how far the border moves (the
-    // largest distance of a, b and the target from the border through the target), and the edge's
-    // squared length. 0 when a-b is not a border edge between two plain border vertices.
-    double borderShift(uint32_t a, uint32_t b, const FloatVector& target, double& length2);
+    // With the border held: where the contraction of b into a (a moving to `target`) may put a
+    // without moving an open border. Next to one border vertex, exactly there; along a border
+    // edge, at the end that keeps the border's shape (the other end lies on a straight run);
+    // otherwise SHIFTS, with how far the border moves (the farthest of a, b and the target from
+    // the other border) and the edge's squared length when a-b is a border edge between two plain
+    // border vertices (0 and 0 otherwise).
+    BorderHold holdBorder(uint32_t a, uint32_t b, const FloatVector& target);
 
 private:
     bool folds(uint32_t a, uint32_t b, const FloatVector& target) const;
     bool breaksTopology(uint32_t a, uint32_t b);
     bool onBorder(uint32_t v);
-    bool onStraightRun(uint32_t v, uint32_t end);
     uint32_t otherBorderNeighbour(uint32_t v, uint32_t end);
     const IndexArray& neighbours(uint32_t v);
     bool faceWith(std::initializer_list<uint32_t> vertices) const;

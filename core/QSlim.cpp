@@ -258,26 +258,16 @@ void QSlim::computeError(Edge& pair) {
     const bool evaluated = evaluatePair(pair);
     if (!guard_.enabled())
         return;
-    if (guard_.holdsBorder())
-        switch (guard_.borderPin(pair.first, pair.second)) {
-        case BorderPin::FREE:
-            break;
-        case BorderPin::AT_FIRST:
-            pinTarget(pair, pair.first, evaluated);
-            break;
-        case BorderPin::AT_SECOND:
-            pinTarget(pair, pair.second, evaluated);
-            break;
-        case BorderPin::SHIFTS: {
+    if (guard_.holdsBorder()) {
+        const BorderHold hold = guard_.holdBorder(pair.first, pair.second, pair.target);
+        if (hold.pin == BorderPin::AT_FIRST || hold.pin == BorderPin::AT_SECOND)
+            pinTarget(pair, hold.pin == BorderPin::AT_FIRST ? pair.first : pair.second, evaluated);
+        else if (hold.pin == BorderPin::SHIFTS)
             // Changing a border's shape costs ten times the error plus the border planes' price of
             // the whole shift: the planes stand across the surface, so a shift along its normal (a
             // curved border straightened) costs them nothing.
-            double edge2 = 0.0;
-            const double shift = guard_.borderShift(pair.first, pair.second, pair.target, edge2);
-            pair.setError(float(10.0 * (pair.error + boundaryWeight_ * edge2 * shift * shift)));
-            break;
-        }
-        }
+            pair.setError(float(10.0 * (pair.error + boundaryWeight_ * hold.edge2 * hold.shift * hold.shift)));
+    }
     if (judging_)
         pair.setError(guardedError(pair.error, guard_.judge(pair.first, pair.second, pair.target)));
 }
