@@ -2,15 +2,11 @@
 #include "HostFixture.h"
 
 #include <maya/MDataBlock.h>
-#include <maya/MDoubleArray.h>
 #include <maya/MFnDependencyNode.h>
-#include <maya/MFnDoubleArrayData.h>
 #include <maya/MFnNumericAttribute.h>
-#include <maya/MFnTypedAttribute.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 
-#include <cmath>
 
 using namespace gxhost;
 
@@ -216,54 +212,6 @@ TEST_F(GraphEdgeTest, SettingTheSameValueStillDirtiesDependents) {
     EXPECT_TRUE(isDirty("a.output"));
     number("a.output");
     EXPECT_EQ(number("a.computeCount"), 2.0) << "the node decides whether an equal value means work";
-}
-
-
-class InternalMeshTest : public HostFixture {
-protected:
-    // A mesh node with `count` vertices (one fan polygon) and a "weights" array of `weights` entries.
-    MObject meshNode(const std::string& name, int count, int weights) {
-        MObject node = createNode("mesh", name);
-        MFloatPointArray points;
-        MIntArray counts(1, count), verts;
-        for (int i = 0; i < count; ++i) {
-            points.append(MFloatPoint(std::cos(i * 6.283f / count), std::sin(i * 6.283f / count), 0.0f));
-            verts.append(i);
-        }
-        MFnMesh fn;
-        fn.create(count, 1, points, counts, verts, node);
-        MFnTypedAttribute typed;
-        MObject attr = typed.create("weights", "w", MFnData::kDoubleArray);
-        MFnDependencyNode(node).addAttribute(attr);
-        MDoubleArray values(static_cast<unsigned int>(weights), 0.5);
-        MFnDoubleArrayData data;
-        EXPECT_TRUE(MFnDependencyNode(node).findPlug("weights").setValue(data.create(values)));
-        return node;
-    }
-    std::vector<double> weights(const std::string& plug) {
-        MObject data;
-        EXPECT_TRUE(getAttr(plug, data));
-        return MFnDoubleArrayData(data).array().vec();
-    }
-};
-
-TEST_F(InternalMeshTest, NewMeshResizesTheConnectedWeightsFromInsideSetInternalValue) {
-    meshNode("small", 4, 4);
-    meshNode("big", 6, 0);
-    createNode("testWeights", "tw");
-    ASSERT_TRUE(connect("small.weights", "tw.inWeights"));
-    ASSERT_TRUE(connect("small.outMesh", "tw.inMesh"));
-    EXPECT_EQ(number("tw.vertexCount"), 4.0);
-    EXPECT_EQ(weights("small.weights"), (std::vector<double>{0.5, 0.5, 0.5, 0.5}));
-    EXPECT_EQ(number("tw.weightDeliveries"), 1.0);
-
-    // Replacing the mesh resizes the weights during the pull, which re-dirties inWeights; the same
-    // compute then takes inWeights and delivers the resized array.
-    ASSERT_TRUE(connect("big.outMesh", "tw.inMesh", true));
-    EXPECT_EQ(number("tw.vertexCount"), 6.0);
-    EXPECT_EQ(weights("small.weights"), (std::vector<double>{0.5, 0.5, 0.5, 0.5, 0.0, 0.0}));
-    EXPECT_EQ(number("tw.weightDeliveries"), 2.0);
-    EXPECT_FALSE(isDirty("tw.vertexCount"));
 }
 
 } // namespace

@@ -1,20 +1,15 @@
 // A small plug-in for the host tests: nodes that count their computes, clamp an internal attribute,
 // carry plug-in data, a shape that draws a square, a data type and a command.
 #include <maya/M3dView.h>
-#include <maya/MDoubleArray.h>
 #include <maya/MDrawInfo.h>
 #include <maya/MDrawRequest.h>
 #include <maya/MDrawRequestQueue.h>
-#include <maya/MFnDependencyNode.h>
-#include <maya/MFnDoubleArrayData.h>
 #include <maya/MFnEnumAttribute.h>
-#include <maya/MFnMesh.h>
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnPlugin.h>
 #include <maya/MFnPluginData.h>
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MGlobal.h>
-#include <maya/MPlugArray.h>
 #include <maya/MPxCommand.h>
 #include <maya/MPxData.h>
 #include <maya/MPxNode.h>
@@ -204,72 +199,6 @@ public:
     }
 };
 
-// testWeights: when a new mesh arrives on the internal `inMesh`, every double array connected into
-// `inWeights` is resized to the mesh's vertex count (new entries 0) by writing its source plug.
-// `vertexCount` is computed from the mesh; `weightDeliveries` counts inWeights deliveries.
-class WeightsNode : public MPxNode {
-public:
-    static void* creator() { return new WeightsNode; }
-    static MStatus initialize() {
-        MFnTypedAttribute t;
-        inMesh = t.create("inMesh", "in", MFnData::kMesh);
-        t.setReadable(false);
-        t.setInternal(true);
-        inWeights = t.create("inWeights", "inw", MFnData::kDoubleArray);
-        t.setReadable(false);
-        t.setInternal(true);
-        MFnNumericAttribute n;
-        vertexCount = n.create("vertexCount", "vc", MFnNumericData::kInt, -1);
-        n.setWritable(false);
-        weightDeliveries = n.create("weightDeliveries", "wd", MFnNumericData::kInt, 0);
-        addAttribute(inMesh);
-        addAttribute(inWeights);
-        addAttribute(vertexCount);
-        addAttribute(weightDeliveries);
-        attributeAffects(inMesh, vertexCount);
-        return attributeAffects(inWeights, vertexCount);
-    }
-    bool setInternalValue(const MPlug& plug, const MDataHandle& handle) override {
-        if (plug.attribute() == inWeights) {
-            MPlug counter(thisMObject(), weightDeliveries);
-            counter.setValue(counter.asInt() + 1);
-        } else if (plug.attribute() == inMesh) {
-            MPlug weights = MFnDependencyNode(thisMObject()).findPlug("inWeights");
-            MObject meshObj;
-            MPlug(thisMObject(), inMesh).getValue(meshObj);
-            MFnMesh mesh(meshObj);
-            unsigned int count = static_cast<unsigned int>(mesh.numVertices());
-            MPlugArray sources;
-            weights.connectedTo(sources, true, false);
-            for (unsigned int i = 0; i < sources.length(); ++i) {
-                MObject data;
-                if (!sources[i].getValue(data))
-                    continue;
-                MFnDoubleArrayData fn(data);
-                MDoubleArray values = fn.array();
-                if (values.length() == count)
-                    continue;
-                values.setLength(count);
-                fn.set(values);
-                sources[i].setValue(data);
-            }
-        }
-        return MPxNode::setInternalValue(plug, handle);
-    }
-    MStatus compute(const MPlug& plug, MDataBlock& block) override {
-        if (plug.attribute() != vertexCount)
-            return MStatus::kUnknownParameter;
-        MDataHandle in = block.inputValue(inMesh);
-        block.inputValue(inWeights);
-        MFnMesh mesh(in.asMesh());
-        block.outputValue(vertexCount).set(mesh.numVertices());
-        block.setClean(plug);
-        return MStatus::kSuccess;
-    }
-    static MObject inMesh, inWeights, vertexCount, weightDeliveries;
-};
-MObject WeightsNode::inMesh, WeightsNode::inWeights, WeightsNode::vertexCount, WeightsNode::weightDeliveries;
-
 // testEcho WORDS...: the result is the words; without words it shows its usage and fails.
 class EchoCommand : public MPxCommand {
 public:
@@ -299,8 +228,6 @@ MStatus initializePlugin(MObject obj) {
         (status = plugin.registerNode("testBlob", 0x0007F012, BlobNode::creator, BlobNode::initialize)) &&
         (status = plugin.registerShape("testSquare", 0x0007F013, SquareShape::creator,
                                        SquareShape::initialize, SquareUI::creator)) &&
-        (status =
-             plugin.registerNode("testWeights", 0x0007F014, WeightsNode::creator, WeightsNode::initialize)) &&
         (status = plugin.registerCommand("testEcho", EchoCommand::creator));
     return status;
 }
@@ -308,7 +235,7 @@ MStatus initializePlugin(MObject obj) {
 MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj);
     MStatus status;
-    (status = plugin.deregisterCommand("testEcho")) && (status = plugin.deregisterNode(0x0007F014)) &&
+    (status = plugin.deregisterCommand("testEcho")) &&
         (status = plugin.deregisterNode(0x0007F013)) && (status = plugin.deregisterNode(0x0007F012)) &&
         (status = plugin.deregisterNode(0x0007F011)) && (status = plugin.deregisterNode(0x0007F010)) &&
         (status = plugin.deregisterData(BlobData::id));
