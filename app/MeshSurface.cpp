@@ -47,7 +47,8 @@ bool allHaveUVs(const std::vector<const gxhost::SceneMesh*>& meshes) {
     return true;
 }
 
-void appendSurface(gxmeasure::Surface& surface, const gxhost::SceneMesh& mesh, const Matrix4& world, bool uvs) {
+void appendSurface(gxmeasure::Surface& surface, const gxhost::SceneMesh& mesh, const Matrix4& world,
+                   bool uvs) {
     const uint32_t base = static_cast<uint32_t>(surface.points.size());
     for (const auto& p : mesh.points) {
         std::array<double, 3> q{};
@@ -57,11 +58,13 @@ void appendSurface(gxmeasure::Surface& surface, const gxhost::SceneMesh& mesh, c
     }
     size_t corner = 0;
     std::vector<std::array<double, 3>> corners;
+    gxhost::Triangulation triangulation;
     for (int32_t count : mesh.faceCounts) {
         corners.clear();
         for (int32_t i = 0; i < count; ++i)
             corners.push_back(surface.points[base + mesh.faceVertices[corner + i]]);
-        for (const auto& t : gxhost::triangulatePolygon(corners).triangles) {
+        gxhost::triangulatePolygon(corners, triangulation);
+        for (const auto& t : triangulation.triangles) {
             surface.triangles.push_back({base + uint32_t(mesh.faceVertices[corner + t[0]]),
                                          base + uint32_t(mesh.faceVertices[corner + t[1]]),
                                          base + uint32_t(mesh.faceVertices[corner + t[2]])});

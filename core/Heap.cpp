@@ -2,10 +2,6 @@
 
 namespace gdx {
 
-Heap::Heap(std::vector<Edge>& edges, uint32_t reserveCount) : edges_(edges) {
-    items_.reserve(reserveCount);
-}
-
 void Heap::append(uint32_t edge) {
     edges_[edge].heapIndex = uint32_t(items_.size());
     items_.push_back(itemOf(edge));

@@ -20,9 +20,10 @@ public:
         uint32_t edge; // index into the edge pool
     };
 
-    Heap(std::vector<Edge>& edges, uint32_t reserveCount);
+    explicit Heap(std::vector<Edge>& edges) : edges_(edges) {}
 
     uint32_t size() const { return uint32_t(items_.size()); }
+    void reserve(uint32_t count) { items_.reserve(count); }
     uint32_t top() const { return items_[0].edge; }
     const std::vector<Item>& items() const { return items_; }
 

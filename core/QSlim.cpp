@@ -15,11 +15,8 @@ Quadric& QSlim::mergedQuadric() {
 }
 
 QSlim::QSlim(Model& model, VertexWeight& weights)
-    : vertexWeights_(weights), model_(model),
-      // Room for every pair of a closed manifold (about 1.5 per face) so setup never regrows it.
-      queue_(edges_, model.numFaces() + model.numFaces() / 2 + 16), vertexPairs_(model.numVertices()),
+    : vertexWeights_(weights), model_(model), queue_(edges_), vertexPairs_(model.numVertices()),
       guard_(model) {
-    edges_.reserve(model.numFaces() + model.numFaces() / 2 + 16);
     quadrics_.reserve(model.numWedges());
     for (uint32_t f = 0; f < model.numFaces(); ++f)
         activeFaces_ += model.faceState(f).active ? 1 : 0;
@@ -184,14 +181,25 @@ void QSlim::addConstraintPlanes(uint32_t v, uint32_t w, const IndexArray& faces,
     }
 }
 
+// The pairs are listed first so that the pool and the queue are sized exactly: no contraction or
+// undo ever needs more pairs than the full mesh has, and a pool grown by doubling would hold up to
+// twice the memory (and copy it) at setup.
 void QSlim::collectPairs() {
+    IndexArray start(model_.numVertices() + 1), other;
     for (uint32_t v = 0; v < model_.numVertices(); ++v) {
+        start[v] = other.size();
         scratchA_.clear();
         model_.vertexNeighbours(v, scratchA_);
         for (uint32_t w : scratchA_)
             if (v < w)
-                addPair(v, w);
+                other.push_back(w);
     }
+    start[model_.numVertices()] = other.size();
+    edges_.reserve(other.size());
+    queue_.reserve(other.size());
+    for (uint32_t v = 0; v < model_.numVertices(); ++v)
+        for (uint32_t i = start[v]; i < start[v + 1]; ++i)
+            addPair(v, other[i]);
     queue_.rebuild();
 }
 
@@ -266,7 +274,8 @@ void QSlim::computeError(Edge& pair) {
             // Changing a border's shape costs ten times the error plus the border planes' price of
             // the whole shift: the planes stand across the surface, so a shift along its normal (a
             // curved border straightened) costs them nothing.
-            pair.setError(float(10.0 * (pair.error + boundaryWeight_ * hold.edge2 * hold.shift * hold.shift)));
+            pair.setError(
+                float(10.0 * (pair.error + boundaryWeight_ * hold.edge2 * hold.shift * hold.shift)));
     }
     if (judging_)
         pair.setError(guardedError(pair.error, guard_.judge(pair.first, pair.second, pair.target)));

@@ -44,11 +44,15 @@ bool MItMeshPolygon::valid(MStatus* ReturnStatus, const char* op) {
 }
 
 const Triangulation& MItMeshPolygon::triangulation() {
-    if (!tri_) {
-        std::vector<std::array<double, 3>> corners;
+    if (!triangulated_) {
+        static thread_local std::vector<std::array<double, 3>> corners;
+        corners.clear();
         for (int c = 0; c < mesh_->faceCounts[current_]; ++c)
             corners.push_back(mesh_->points[mesh_->faceVerts[mesh_->faceOffsets[current_] + c]]);
-        tri_ = std::make_unique<Triangulation>(triangulatePolygon(corners));
+        if (!tri_)
+            tri_ = std::make_unique<Triangulation>();
+        triangulatePolygon(corners, *tri_);
+        triangulated_ = true;
     }
     return *tri_;
 }
@@ -65,7 +69,7 @@ MStatus MItMeshPolygon::moveTo(const char* op, unsigned int face) {
     if (!mesh_)
         return MStatus::kFailure;
     current_ = face;
-    tri_.reset();
+    triangulated_ = false;
     return MStatus::kSuccess;
 }
 
@@ -94,7 +98,7 @@ MStatus MItMeshPolygon::setIndex(int index, int& prevIndex) {
         return MStatus::kInvalidParameter;
     prevIndex = static_cast<int>(current_);
     current_ = static_cast<unsigned int>(index);
-    tri_.reset();
+    triangulated_ = false;
     return MStatus::kSuccess;
 }
 

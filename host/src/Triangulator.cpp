@@ -43,12 +43,16 @@ enum class RingShape { CROSSING, TOUCHING, CLEAN };
 // or come within `near` of each other (TOUCHING: repeated positions, a corner on another edge), or
 // keep apart (CLEAN). Edges are swept in order of their smallest x, and only edges whose x ranges
 // overlap (within `near`) are compared.
-RingShape ringShape(const std::vector<P2>& p, const std::vector<int>& ring, double eps, double near) {
+RingShape ringShape(const std::vector<P2>& p, const std::vector<int>& ring, double eps, double near,
+                    std::vector<int>& order, std::vector<double>& lowX, std::vector<double>& highX) {
     const int m = static_cast<int>(ring.size());
-    std::vector<int> order(m);
+    if (m <= 3)
+        return RingShape::CLEAN; // every two edges of a triangle share a corner
+    order.resize(m);
     for (int i = 0; i < m; ++i)
         order[i] = i;
-    std::vector<double> lowX(m), highX(m);
+    lowX.resize(m);
+    highX.resize(m);
     for (int i = 0; i < m; ++i) {
         lowX[i] = std::min(p[ring[i]].x, p[ring[(i + 1) % m]].x);
         highX[i] = std::max(p[ring[i]].x, p[ring[(i + 1) % m]].x);
@@ -64,26 +68,43 @@ RingShape ringShape(const std::vector<P2>& p, const std::vector<int>& ring, doub
             const int lo = std::min(i, j), hi = std::max(i, j);
             if (hi - lo < 2 || (lo == 0 && hi == m - 1))
                 continue;
-            const P2 &a = p[ring[lo]], &b = p[ring[(lo + 1) % m]], &c = p[ring[hi]], &d = p[ring[(hi + 1) % m]];
+            const P2 &a = p[ring[lo]], &b = p[ring[(lo + 1) % m]], &c = p[ring[hi]],
+                     &d = p[ring[(hi + 1) % m]];
             if (properlyCross(a, b, c, d, eps))
                 return RingShape::CROSSING;
             if (shape == RingShape::CLEAN &&
-                std::min({pointSegmentDistance2(a, c, d), pointSegmentDistance2(b, c, d), pointSegmentDistance2(c, a, b),
-                          pointSegmentDistance2(d, a, b)}) <= near2)
+                std::min({pointSegmentDistance2(a, c, d), pointSegmentDistance2(b, c, d),
+                          pointSegmentDistance2(c, a, b), pointSegmentDistance2(d, a, b)}) <= near2)
                 shape = RingShape::TOUCHING;
         }
     }
     return shape;
 }
 
+// Working arrays of one polygon, kept per thread so that a reader triangulating a million polygons
+// allocates nothing per polygon once they have grown.
+struct Workspace {
+    std::vector<P2> p;
+    std::vector<int> ring, next, prev, blockers, blockerAt, order;
+    std::vector<double> lowX, highX;
+};
+
 } // namespace
 
 Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corners) {
     Triangulation result;
+    triangulatePolygon(corners, result);
+    return result;
+}
+
+void triangulatePolygon(const std::vector<std::array<double, 3>>& corners, Triangulation& result) {
+    static thread_local Workspace work;
+    result.valid = result.zeroArea = false;
+    result.triangles.clear();
     const int n = static_cast<int>(corners.size());
     if (n < 3) {
         result.zeroArea = true;
-        return result;
+        return;
     }
     // Newell normal: its length is twice the area, its direction the polygon's facing.
     double nx = 0, ny = 0, nz = 0, extent = 0;
@@ -99,13 +120,14 @@ Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corne
     double area2 = std::sqrt(nx * nx + ny * ny + nz * nz);
     if (!(area2 > 1e-12 * extent * extent) || extent == 0.0) {
         result.zeroArea = true;
-        return result;
+        return;
     }
     // Project along the dominant axis, keeping the winding counter-clockwise in 2D.
     double ax = std::fabs(nx), ay = std::fabs(ny), az = std::fabs(nz);
     int drop = (ax >= ay && ax >= az) ? 0 : (ay >= az ? 1 : 2);
     double sign = (drop == 0 ? nx : (drop == 1 ? ny : nz)) > 0 ? 1.0 : -1.0;
-    std::vector<P2> p(n);
+    std::vector<P2>& p = work.p;
+    p.resize(n);
     for (int i = 0; i < n; ++i) {
         const auto& c = corners[i];
         if (drop == 0)
@@ -118,7 +140,8 @@ Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corne
     const double eps = 1e-12 * extent * extent;
 
     // Corners repeating the position of the previous one add no area; they are left out.
-    std::vector<int> ring;
+    std::vector<int>& ring = work.ring;
+    ring.clear();
     for (int i = 0; i < n; ++i)
         if (ring.empty() || !samePoint(p[ring.back()], p[i]))
             ring.push_back(i);
@@ -126,23 +149,28 @@ Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corne
         ring.pop_back();
     if (ring.size() < 3) {
         result.zeroArea = true;
-        return result;
+        return;
     }
     const int m = static_cast<int>(ring.size());
-    const RingShape shape = ringShape(p, ring, eps, 1e-6 * extent);
+    const RingShape shape = ringShape(p, ring, eps, 1e-6 * extent, work.order, work.lowX, work.highX);
     if (shape == RingShape::CROSSING)
-        return result; // self-intersecting
+        return; // self-intersecting
 
     // Ear clipping over a linked ring. Slot k holds corner ring[k]; each round tries the corners in
     // ring order from the one after the head (slot 0 until it is clipped), so a convex polygon fans
     // out from corner 0. In a ring whose edges keep apart, only corners that are not strictly convex
     // can lie in an ear, so only they are tested against a candidate ear; a ring that touches
     // itself tests every corner.
-    std::vector<int> next(m), prev(m);
+    std::vector<int>&next = work.next, &prev = work.prev;
+    next.resize(m);
+    prev.resize(m);
     for (int k = 0; k < m; ++k)
         next[k] = (k + 1) % m, prev[k] = (k + m - 1) % m;
     const auto convex = [&](int k) { return cross(p[ring[prev[k]]], p[ring[k]], p[ring[next[k]]]) > eps; };
-    std::vector<int> blockers, blockerAt(m, -1); // the slots not strictly convex, in no order
+    // The slots not strictly convex, in no order, and where each stands in that list.
+    std::vector<int>&blockers = work.blockers, &blockerAt = work.blockerAt;
+    blockers.clear();
+    blockerAt.assign(m, -1);
     const auto setBlocker = [&](int k, bool blocker) {
         if (blocker && blockerAt[k] < 0) {
             blockerAt[k] = static_cast<int>(blockers.size());
@@ -159,7 +187,7 @@ Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corne
     for (int k = 0; k < m; ++k)
         setBlocker(k, !clean || !convex(k));
 
-    std::vector<std::array<int, 3>> tris;
+    std::vector<std::array<int, 3>>& tris = result.triangles;
     int r = m, head = 0;
     while (r > 3) {
         bool clipped = false;
@@ -197,19 +225,17 @@ Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corne
             int k = head;
             for (int step = 0; step < r && allFlat; ++step, k = next[k])
                 allFlat = std::fabs(cross(p[ring[prev[k]]], p[ring[k]], p[ring[next[k]]])) <= eps;
-            if (!allFlat)
-                return result;
+            if (!allFlat) {
+                tris.clear();
+                return;
+            }
             r = 0;
         }
     }
     const int second = next[head], third = next[second];
     if (r == 3 && cross(p[ring[head]], p[ring[second]], p[ring[third]]) > eps)
         tris.push_back({ring[head], ring[second], ring[third]});
-    if (tris.empty())
-        return result;
-    result.valid = true;
-    result.triangles = std::move(tris);
-    return result;
+    result.valid = !tris.empty();
 }
 
 } // namespace gxhost

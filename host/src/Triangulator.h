@@ -19,5 +19,7 @@ struct Triangulation {
 };
 
 Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corners);
+// The same into `out`, reusing its storage.
+void triangulatePolygon(const std::vector<std::array<double, 3>>& corners, Triangulation& out);
 
 } // namespace gxhost

@@ -10,7 +10,7 @@ using namespace gdx;
 namespace {
 struct Pool {
     std::vector<Edge> edges;
-    Heap heap{edges, 16};
+    Heap heap{edges};
 
     uint32_t add(uint32_t a, uint32_t b, float error) {
         edges.emplace_back(a, b);

@@ -70,5 +70,6 @@ private:
     MObject obj_;
     std::shared_ptr<gxhost::MeshGeom> mesh_;
     unsigned int current_ = 0;
-    std::unique_ptr<gxhost::Triangulation> tri_;
+    std::unique_ptr<gxhost::Triangulation> tri_; // made once, refilled for each polygon
+    bool triangulated_ = false;                  // tri_ holds the current polygon's
 };
