@@ -156,12 +156,12 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     if (!set.settle(error) || !set.evaluate(total, error, &perMesh))
         return failWith(error);
     set.sourceCounts(&sourcePerMesh);
+    // The engines are done with once the graphs are evaluated: freed before the results are read
+    // and measured, so that neither adds to them at the run's peak.
+    set.releaseEngines();
     std::vector<gxhost::SceneMesh> results;
     if (!set.results(!graph_.noMaterials, results, error))
         return failWith(error);
-    // The engines are done with: freed before the error is measured, the two do not add up at
-    // the run's peak.
-    set.releaseEngines();
     progress.stage("measuring the error");
     const gxmeasure::Distance measured = meter.scene(results);
 

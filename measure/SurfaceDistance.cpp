@@ -49,6 +49,59 @@ std::array<double, 3> barycentric(const Point& p, const Triangle& t) {
 // Deterministic chunks: the same split (and so the same closest-point hints) on every run.
 constexpr size_t CHUNK = 2048;
 
+// A sample this close to the other surface, relative to its box diagonal, counts as lying on it.
+constexpr double TOUCH = 1e-9;
+
+// CGAL's closest-point search (the tree's own, from a hint on the surface), stopped as soon as a
+// point within `touch` of the query is found. Most samples lie on the other surface or next to it,
+// and proving that nothing is closer still is most of a query's work: a point inside a fan of long
+// thin triangles lies inside the boxes of nearly all of them, and a full search visits them all.
+// A distance found is exact unless it is below `touch`.
+template <typename Tree> class TouchingSearch {
+public:
+    using Traits = typename Tree::AABB_traits;
+    using Primitive = typename Traits::Primitive;
+    using Node = CGAL::AABB_node<Traits>;
+    using Result = typename Tree::Point_and_primitive_id;
+
+    TouchingSearch(const Tree& tree, const Point& query, const Result& hint, double touch)
+        : traits_(tree.traits()), query_(query), best_(hint), touch2_(touch * touch) {
+        done_ = CGAL::squared_distance(query_, best_.first) <= touch2_;
+        // The hint's own primitive first: neighbouring samples mostly share their closest one.
+        if (!done_)
+            intersection(query, Primitive(hint.second));
+    }
+
+    bool go_further() const { return !done_; }
+    void intersection(const Point& query, const Primitive& primitive) {
+        const Point p = traits_.closest_point_object()(query, primitive, best_.first);
+        if (!traits_.equal_3_object()(p, best_.first)) {
+            best_ = Result(p, primitive.id());
+            done_ = CGAL::squared_distance(query_, p) <= touch2_;
+        }
+    }
+    bool do_intersect(const Point& query, const Node& node) const {
+        return traits_.compare_distance_object()(query, node.bbox(), best_.first) == CGAL::SMALLER;
+    }
+    const Result& result() const { return best_; }
+
+private:
+    const Traits& traits_;
+    Point query_;
+    Result best_;
+    double touch2_;
+    bool done_;
+};
+
+template <typename Tree>
+typename Tree::Point_and_primitive_id closestPoint(const Tree& tree, const Point& query,
+                                                   const typename Tree::Point_and_primitive_id& hint,
+                                                   double touch) {
+    TouchingSearch<Tree> search(tree, query, hint, touch);
+    tree.traversal(query, search);
+    return search.result();
+}
+
 } // namespace
 
 // Samples of one surface: spread over the triangles (weighted by area, with their triangle and
@@ -190,6 +243,7 @@ struct Measurer {
         if (s.points.empty() || t.triangles.empty())
             return result;
         const bool uvs = uvDiff != nullptr;
+        const double touch = TOUCH * to.surface_.diagonal();
         std::vector<double> distance(s.points.size());
         if (uvs)
             uvDiff->assign(s.points.size(), 0.0);
@@ -198,7 +252,7 @@ struct Measurer {
             [&](const tbb::blocked_range<size_t>& range) {
                 auto hint = t.triangleTree.closest_point_and_primitive(s.points[range.begin()]);
                 for (size_t i = range.begin(); i != range.end(); ++i) {
-                    hint = t.triangleTree.closest_point_and_primitive(s.points[i], hint);
+                    hint = closestPoint(t.triangleTree, s.points[i], hint, touch);
                     distance[i] = std::sqrt(CGAL::squared_distance(s.points[i], hint.first));
                     if (uvs && s.weights[i] > 0.0) {
                         const size_t found = static_cast<size_t>(hint.second - t.triangles.begin());
@@ -234,13 +288,14 @@ struct Measurer {
     static std::array<double, 2> border(const SurfaceTree& from, const SurfaceTree& to) {
         const auto& s = from.samples_->border;
         const auto& t = to.trees_->segmentTree;
+        const double touch = TOUCH * to.surface_.diagonal();
         std::vector<double> distance(s.size());
         tbb::parallel_for(
             tbb::blocked_range<size_t>(0, s.size(), CHUNK),
             [&](const tbb::blocked_range<size_t>& range) {
                 auto hint = t.closest_point_and_primitive(s[range.begin()]);
                 for (size_t i = range.begin(); i != range.end(); ++i) {
-                    hint = t.closest_point_and_primitive(s[i], hint);
+                    hint = closestPoint(t, s[i], hint, touch);
                     distance[i] = std::sqrt(CGAL::squared_distance(s[i], hint.first));
                 }
             },
