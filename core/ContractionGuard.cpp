@@ -118,14 +118,34 @@ Verdict ContractionGuard::judge(uint32_t a, uint32_t b, const FloatVector& targe
 
 // A vertex whose faces form an open fan has one neighbour more than it has faces.
 bool ContractionGuard::onBorder(uint32_t v) {
-    return neighbours(v).size() > model_.vertexFaces(v).size();
+    enum : uint8_t { UNKNOWN = 0, INSIDE = 1, BORDER = 2 };
+    if (border_.empty())
+        border_.assign(model_.numVertices(), UNKNOWN);
+    if (border_[v] == UNKNOWN)
+        border_[v] = neighbours(v).size() > model_.vertexFaces(v).size() ? BORDER : INSIDE;
+    return border_[v] == BORDER;
+}
+
+void ContractionGuard::forgetBorderAround(const PairContraction& record) {
+    if (border_.empty())
+        return;
+    border_[record.keptVertex] = border_[record.removedVertex] = 0;
+    for (uint32_t f : model_.vertexFaces(record.removedVertex))
+        for (uint32_t x : model_.face(f).vertices)
+            border_[x] = 0;
+}
+
+void ContractionGuard::uncontracted(const PairContraction& record) {
+    cache_[0].vertex = cache_[1].vertex = cache_[2].vertex = INVALID_INDEX;
+    forgetBorderAround(record);
 }
 
 const IndexArray& ContractionGuard::neighbours(uint32_t v) {
     for (uint32_t slot = 0; slot < 3; ++slot)
         if (cache_[slot].vertex == v) {
             if (slot < 2)
-                victim_ = 1 - slot; // keep the one just used: a refresh asks about one vertex's pairs in a row
+                victim_ =
+                    1 - slot; // keep the one just used: a refresh asks about one vertex's pairs in a row
             return cache_[slot].neighbours;
         }
     // A vertex of many faces (a fan's hub) keeps a slot of its own, so that the pairs of its small
@@ -143,6 +163,7 @@ const IndexArray& ContractionGuard::neighbours(uint32_t v) {
 // Only a and b change among the neighbours of another vertex h: b goes, and a is a neighbour
 // afterwards exactly when one of the faces that survive the contraction (the changed ones) has h.
 void ContractionGuard::contracting(const PairContraction& record) {
+    forgetBorderAround(record);
     const uint32_t a = record.keptVertex, b = record.removedVertex;
     for (Cached& c : cache_) {
         if (c.vertex == INVALID_INDEX)
@@ -205,7 +226,8 @@ bool ContractionGuard::breaksTopology(uint32_t a, uint32_t b) {
     // cache; next to a vertex of many faces, each small neighbour's faces are looked through.
     const IndexArray& aroundSmall = neighbours(small);
     around_.assign(aroundSmall.begin(), aroundSmall.end());
-    const IndexArray* aroundLarge = model_.vertexFaces(large).size() > HUB_FACES ? nullptr : &neighbours(large);
+    const IndexArray* aroundLarge =
+        model_.vertexFaces(large).size() > HUB_FACES ? nullptr : &neighbours(large);
     for (uint32_t x : around_)
         if (x != large && !has(link_, x) && (aroundLarge ? has(*aroundLarge, x) : faceWith({x, large})))
             return true;

@@ -46,11 +46,11 @@ public:
     bool enabled() const { return foldGuard_ || keepTopology_ || lockBorder_ || holdBorder_; }
     bool holdsBorder() const { return holdBorder_; }
 
-    // To be called whenever the model's faces changed otherwise (an undo).
-    void forget() { cache_[0].vertex = cache_[1].vertex = cache_[2].vertex = INVALID_INDEX; }
     // To be called with each contraction before the model applies it: the neighbours kept for a
     // vertex of thousands of faces are brought up to date instead of being gathered again.
     void contracting(const PairContraction& record);
+    // To be called with each undo after the model applied it.
+    void uncontracted(const PairContraction& record);
     // The contraction of b into a, with a moving to `target`, in the model's current state.
     Verdict judge(uint32_t a, uint32_t b, const FloatVector& target);
     // With the border held: where the contraction of b into a (a moving to `target`) may put a
@@ -79,8 +79,13 @@ private:
     struct Cached {
         uint32_t vertex = INVALID_INDEX;
         IndexArray neighbours;
-    } cache_[3]; // two in least-recently-used order, and one for a vertex of many faces
+    } cache_[3];          // two in least-recently-used order, and one for a vertex of many faces
     uint32_t victim_ = 0; // the slot (0 or 1) the next small vertex not cached replaces
+    // Per vertex, whether it is on an open border, once asked (0: not known). Only the vertices
+    // of the faces around the removed vertex change their faces or neighbours in a contraction or
+    // its undo, so only theirs is forgotten.
+    std::vector<uint8_t> border_;
+    void forgetBorderAround(const PairContraction& record);
 };
 
 } // namespace gdx

@@ -492,7 +492,7 @@ void QSlim::undoContraction(const PairContraction& record) {
     QSLIM_LOG("undo %u <- %u", a, b);
     vertexWeights_.uncontractVertex(a);
     model_.uncontract(record);
-    guard_.forget();
+    guard_.uncontracted(record);
     activeVertices_ += 1;
     activeFaces_ += record.removedFaces.size();
     for (uint32_t i = record.wedgePairs.size(); i-- > 0;) {

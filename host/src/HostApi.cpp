@@ -219,7 +219,7 @@ MStatus setFaceMaterial(const MObject& meshNode, int face, const std::string& ma
     if (face < 0 || face >= faces)
         return MStatus::kInvalidParameter;
     shape->faceMaterial.resize(static_cast<size_t>(faces));
-    shape->faceMaterial[face] = material;
+    shape->faceMaterial.set(static_cast<size_t>(face), material);
     return MStatus::kSuccess;
 }
 
@@ -230,7 +230,7 @@ std::string faceMaterial(const MObject& meshNode, int face, MStatus* status) {
         return std::string();
     }
     setStatus(status, MStatus::kSuccess);
-    return face < static_cast<int>(shape->faceMaterial.size()) ? shape->faceMaterial[face] : std::string();
+    return shape->faceMaterial[static_cast<size_t>(face)];
 }
 
 } // namespace gxhost

@@ -47,13 +47,9 @@ MStatus meshToScene(const MObject& meshNodeOrData, SceneMesh& out) {
             out.hasColor.push_back(has ? 1 : 0);
         }
     if (MeshShape* shape = meshShapeOf(meshNodeOrData)) {
-        bool any = false;
-        for (auto& s : shape->faceMaterial)
-            any = any || !s.empty();
-        if (any)
+        if (shape->faceMaterial.any())
             for (int f = 0; f < m.numFaces(); ++f) {
-                std::string name =
-                    f < static_cast<int>(shape->faceMaterial.size()) ? shape->faceMaterial[f] : "";
+                const std::string& name = shape->faceMaterial[static_cast<size_t>(f)];
                 int index = -1;
                 for (size_t k = 0; k < out.materials.size() && !name.empty(); ++k)
                     if (out.materials[k] == name)

@@ -8,6 +8,22 @@
 
 namespace gxhost {
 
+void FaceMaterials::set(size_t face, const std::string& name) {
+    auto found = lookup_.find(name);
+    if (found == lookup_.end()) {
+        found = lookup_.emplace(name, static_cast<uint32_t>(names_.size())).first;
+        names_.push_back(name);
+    }
+    index_[face] = found->second;
+}
+
+bool FaceMaterials::any() const {
+    for (uint32_t i : index_)
+        if (i != 0)
+            return true;
+    return false;
+}
+
 MObject MeshShape::inMesh;
 MObject MeshShape::outMesh;
 

@@ -8,8 +8,10 @@
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class MColor;
@@ -18,12 +20,33 @@ namespace gxhost {
 
 class Node;
 
+// Each face's material name ("" = none) as an index into the names in use: a string per face would
+// cost 32 bytes on every face of a million-face mesh.
+class FaceMaterials {
+public:
+    // The name of `face`; "" beyond the faces given one.
+    const std::string& operator[](size_t face) const {
+        return names_[face < index_.size() ? index_[face] : 0];
+    }
+    size_t size() const { return index_.size(); }
+    // Faces added at the end get no material.
+    void resize(size_t faces) { index_.resize(faces, 0); }
+    void set(size_t face, const std::string& name);
+    // Some face has a material.
+    bool any() const;
+
+private:
+    std::vector<std::string> names_{std::string()};
+    std::unordered_map<std::string, uint32_t> lookup_{{std::string(), 0}};
+    std::vector<uint32_t> index_;
+};
+
 class MeshShape : public MPxNode {
 public:
     MStatus compute(const MPlug& plug, MDataBlock& block) override;
 
     static MObject inMesh, outMesh;
-    std::vector<std::string> faceMaterial; // per face; "" = none
+    FaceMaterials faceMaterial;
 };
 
 // A mesh node behind an object, or null.

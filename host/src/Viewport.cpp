@@ -334,10 +334,10 @@ void Viewport::drawMeshNodes(const std::vector<std::shared_ptr<Node>>& nodes, bo
             glPolygonOffset(1.0f, 1.0f);
         }
         // Faces by material name, so the drawing order does not depend on memory.
-        const std::vector<std::string>& materials = meshShapeOf(obj)->faceMaterial;
+        const FaceMaterials& materials = meshShapeOf(obj)->faceMaterial;
         std::map<std::string, std::vector<int>> byMaterial;
         for (int f = 0; f < mesh.numFaces(); ++f)
-            byMaterial[f < static_cast<int>(materials.size()) ? materials[f] : std::string()].push_back(f);
+            byMaterial[materials[static_cast<size_t>(f)]].push_back(f);
         for (const auto& [material, faces] : byMaterial) {
             const auto look = looks_.find(material);
             const auto texture = textures.find(material);
