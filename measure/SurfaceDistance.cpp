@@ -52,11 +52,49 @@ constexpr size_t CHUNK = 2048;
 // A sample this close to the other surface, relative to its box diagonal, counts as lying on it.
 constexpr double TOUCH = 1e-9;
 
-// CGAL's closest-point search (the tree's own, from a hint on the surface), stopped as soon as a
-// point within `touch` of the query is found. Most samples lie on the other surface or next to it,
-// and proving that nothing is closer still is most of a query's work: a point inside a fan of long
+// The point of triangle abc closest to p, by the region of the triangle p projects into (its
+// inside, one of its edges or one of its corners).
+Point closestOn(const Point& p, const Triangle& t) {
+    const Point &a = t[0], &b = t[1], &c = t[2];
+    const auto ab = b - a, ac = c - a, ap = p - a;
+    const double d1 = ab * ap, d2 = ac * ap;
+    if (d1 <= 0.0 && d2 <= 0.0)
+        return a;
+    const auto bp = p - b;
+    const double d3 = ab * bp, d4 = ac * bp;
+    if (d3 >= 0.0 && d4 <= d3)
+        return b;
+    const double vc = d1 * d4 - d3 * d2;
+    if (vc <= 0.0 && d1 >= 0.0 && d3 <= 0.0)
+        return a + ab * (d1 / (d1 - d3));
+    const auto cp = p - c;
+    const double d5 = ab * cp, d6 = ac * cp;
+    if (d6 >= 0.0 && d5 <= d6)
+        return c;
+    const double vb = d5 * d2 - d1 * d6;
+    if (vb <= 0.0 && d2 >= 0.0 && d6 <= 0.0)
+        return a + ac * (d2 / (d2 - d6));
+    const double va = d3 * d6 - d5 * d4;
+    if (va <= 0.0 && d4 - d3 >= 0.0 && d5 - d6 >= 0.0)
+        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
+    const double denominator = 1.0 / (va + vb + vc);
+    return a + ab * (vb * denominator) + ac * (vc * denominator);
+}
+
+// The point of segment s closest to p.
+Point closestOn(const Point& p, const Segment& s) {
+    const auto d = s.target() - s.source();
+    const double length2 = d * d;
+    const double u = length2 > 0.0 ? std::clamp(((p - s.source()) * d) / length2, 0.0, 1.0) : 0.0;
+    return s.source() + d * u;
+}
+
+// A closest-point search through a CGAL tree from a hint on the surface, stopped as soon as a point
+// within `touch` of the query is found. Most samples lie on the other surface or next to it, and
+// proving that nothing is closer still is most of a query's work: a point inside a fan of long
 // thin triangles lies inside the boxes of nearly all of them, and a full search visits them all.
-// A distance found is exact unless it is below `touch`.
+// A distance found is exact unless it is below `touch`. Boxes and primitives are measured against
+// the best squared distance so far, kept rather than recomputed.
 template <typename Tree> class TouchingSearch {
 public:
     using Traits = typename Tree::AABB_traits;
@@ -64,40 +102,45 @@ public:
     using Node = CGAL::AABB_node<Traits>;
     using Result = typename Tree::Point_and_primitive_id;
 
-    TouchingSearch(const Tree& tree, const Point& query, const Result& hint, double touch)
-        : traits_(tree.traits()), query_(query), best_(hint), touch2_(touch * touch) {
-        done_ = CGAL::squared_distance(query_, best_.first) <= touch2_;
+    TouchingSearch(const Point& query, const Result& hint, double touch)
+        : best_(hint), best2_(CGAL::squared_distance(query, hint.first)), touch2_(touch * touch) {
         // The hint's own primitive first: neighbouring samples mostly share their closest one.
-        if (!done_)
+        if (go_further())
             intersection(query, Primitive(hint.second));
     }
 
-    bool go_further() const { return !done_; }
+    bool go_further() const { return best2_ > touch2_; }
     void intersection(const Point& query, const Primitive& primitive) {
-        const Point p = traits_.closest_point_object()(query, primitive, best_.first);
-        if (!traits_.equal_3_object()(p, best_.first)) {
+        const Point p = closestOn(query, primitive.datum());
+        const double d2 = CGAL::squared_distance(query, p);
+        if (d2 < best2_) {
             best_ = Result(p, primitive.id());
-            done_ = CGAL::squared_distance(query_, p) <= touch2_;
+            best2_ = d2;
         }
     }
     bool do_intersect(const Point& query, const Node& node) const {
-        return traits_.compare_distance_object()(query, node.bbox(), best_.first) == CGAL::SMALLER;
+        const CGAL::Bbox_3& box = node.bbox();
+        double d2 = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            const double x = query[k];
+            const double out = x < box.min(k) ? box.min(k) - x : (x > box.max(k) ? x - box.max(k) : 0.0);
+            d2 += out * out;
+        }
+        return d2 < best2_;
     }
     const Result& result() const { return best_; }
 
 private:
-    const Traits& traits_;
-    Point query_;
     Result best_;
+    double best2_;
     double touch2_;
-    bool done_;
 };
 
 template <typename Tree>
 typename Tree::Point_and_primitive_id closestPoint(const Tree& tree, const Point& query,
                                                    const typename Tree::Point_and_primitive_id& hint,
                                                    double touch) {
-    TouchingSearch<Tree> search(tree, query, hint, touch);
+    TouchingSearch<Tree> search(query, hint, touch);
     tree.traversal(query, search);
     return search.result();
 }
