@@ -17,7 +17,6 @@ Quadric& QSlim::mergedQuadric() {
 QSlim::QSlim(Model& model, VertexWeight& weights)
     : vertexWeights_(weights), model_(model), queue_(edges_), vertexPairs_(model.numVertices()),
       guard_(model) {
-    quadrics_.reserve(model.numWedges());
     for (uint32_t f = 0; f < model.numFaces(); ++f)
         activeFaces_ += model.faceState(f).active ? 1 : 0;
     for (uint32_t v = 0; v < model.numVertices(); ++v)
@@ -68,7 +67,7 @@ void QSlim::setup() {
 
 void QSlim::initQuadrics() {
     const uint32_t dimension = model_.attributeDimension();
-    quadrics_.assign(model_.numWedges(), Quadric(dimension));
+    quadrics_.assign(model_.numWedges(), dimension);
     VectorN s[3];
     for (uint32_t f = 0; f < model_.numFaces(); ++f) {
         const Face& face = model_.face(f);
@@ -79,7 +78,7 @@ void QSlim::initQuadrics() {
         }
         const Quadric q(p[0], p[1], p[2], s[0], s[1], s[2], model_.faceArea(f));
         for (uint32_t i = 0; i < 3; ++i)
-            quadrics_[face.wedge(i)].add(q);
+            quadrics_.add(face.wedge(i), q);
     }
 }
 
@@ -176,8 +175,8 @@ void QSlim::addConstraintPlanes(uint32_t v, uint32_t w, const IndexArray& faces,
         const double k = (e.x * e.x + e.y * e.y + e.z * e.z) * weight;
         const Quadric plane(m.x, m.y, m.z, d, k);
         const Face& face = model_.face(f);
-        quadrics_[face.wedge(face.cornerOf(v))].add(plane);
-        quadrics_[face.wedge(face.cornerOf(w))].add(plane);
+        quadrics_.add(face.wedge(face.cornerOf(v)), plane);
+        quadrics_.add(face.wedge(face.cornerOf(w)), plane);
     }
 }
 
@@ -246,13 +245,13 @@ void QSlim::buildMergedQuadric(const PairContraction& record, bool keep) {
         // Only the lasting merge of the wedge quadrics matters here; the merged quadric itself is
         // not looked at after a contraction, so it is not assembled.
         for (const WedgePair& pair : record.wedgePairs)
-            quadrics_[pair.kept].add(quadrics_[pair.removed]);
+            quadrics_.add(pair.kept, pair.removed);
         return;
     }
     for (const WedgePair& pair : record.wedgePairs)
-        merged.appendSum(quadrics_[pair.kept], quadrics_[pair.removed]);
+        quadrics_.appendSumTo(merged, pair.kept, pair.removed);
     for (uint32_t w : record.freeWedges)
-        merged.append(quadrics_[w]);
+        quadrics_.appendTo(merged, w);
 }
 
 double QSlim::evaluateAt(const FloatVector& p) {
@@ -439,8 +438,9 @@ void QSlim::relinkOnContract(const PairContraction& record) {
         Edge& pair = edges_[e];
         const uint32_t w = pair.opposite(b);
         if (w != a && !contains(scratchA_, w)) {
+            // Its place in the queue is settled when refreshPairsOf(a) prices it next: until then
+            // the queue orders it by its old key, which keeps the queue consistent.
             pair.setVertices(a, w);
-            queue_.update(e);
             pairsA.push_back(e);
         } else {
             // The contracted pair itself, or b-w where a-w exists: it leaves the queue and both lists.
@@ -481,7 +481,7 @@ void QSlim::updateWedgeAttributes(uint32_t v) {
     model_.wedgesAt(v, model_.vertexFaces(v), scratchWedgesV_);
     const FloatVector p = toVector(model_.positions()[v]);
     for (uint32_t w : scratchWedgesV_) {
-        quadrics_[w].optimalAttributes(p, attributes_);
+        quadrics_.optimalAttributes(w, p, attributes_);
         model_.clampAttributes(attributes_);
         model_.setAttributes(w, attributes_);
     }
@@ -497,7 +497,7 @@ void QSlim::undoContraction(const PairContraction& record) {
     activeFaces_ += record.removedFaces.size();
     for (uint32_t i = record.wedgePairs.size(); i-- > 0;) {
         const WedgePair& pair = record.wedgePairs[i];
-        quadrics_[pair.kept].subtract(quadrics_[pair.removed]);
+        quadrics_.subtract(pair.kept, pair.removed);
     }
     relinkOnUncontract(record);
     updateWedgeAttributes(a);

@@ -18,6 +18,7 @@
 #include "Model.h"
 #include "Quadric.h"
 #include "VertexWeight.h"
+#include "WedgeQuadrics.h"
 
 #include <vector>
 
@@ -78,7 +79,7 @@ public:
     const Edge& edge(uint32_t index) const { return edges_[index]; }
     // The edge at position i of the queue's storage order.
     const Edge& queued(uint32_t i) const { return edges_[queue_.items()[i].edge]; }
-    const std::vector<Quadric>& quadrics() const { return quadrics_; }
+    const WedgeQuadrics& quadrics() const { return quadrics_; }
     const PairList& vertexPairs(uint32_t v) const { return vertexPairs_[v]; }
 
     // The scratch quadric every engine on the calling thread builds merged quadrics in.
@@ -107,7 +108,7 @@ private:
     VertexWeight& vertexWeights_;
     EdgeWeighting edgeWeighting_ = AVG_VERTEX;
     Model& model_;
-    std::vector<Quadric> quadrics_;
+    WedgeQuadrics quadrics_;
     std::vector<Edge> edges_;
     IndexArray freeEdges_;
     Heap queue_;

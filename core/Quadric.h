@@ -74,6 +74,7 @@ public:
     bool optimizeBlocks(FloatVector& pOut, VectorN& sOut) const;
 
 private:
+    friend class WedgeQuadrics;
     double a_[6];
     double b_[3];
     double c_;
