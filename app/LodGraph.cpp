@@ -72,7 +72,8 @@ bool LodGraph::build(Session& session, const SourceMesh& source, const NodeSetti
     }
     result_ = gxhost::nodeName(result);
 
-    if (!settings.apply(gradix_, !source.scene.normals.empty(), hasColors(source.scene), error)) {
+    if (!settings.apply(gradix_, !source.scene.uvSets.empty(), !source.scene.normals.empty(),
+                        hasColors(source.scene), error)) {
         error = fail(error);
         return false;
     }

@@ -32,7 +32,9 @@ void NodeSettings::addOptions(CLI::App& command) {
         ->transform(
             CLI::CheckedTransformer(std::map<std::string, int>{{"average", 0}, {"max", 1}, {"min", 2}}))
         ->group(group);
-    command.add_flag("--uvs,!--no-uvs", useUVs, "Let UV distortion count in the error (default on)")
+    command
+        .add_flag("--uvs,!--no-uvs", useUVs,
+                  "Let UV distortion count in the error (default: when the source has UVs)")
         ->group(group);
     command
         .add_flag("--normals,!--no-normals", useNormals,
@@ -112,15 +114,18 @@ void NodeSettings::addOptions(CLI::App& command) {
         ->group(group);
 }
 
-bool NodeSettings::apply(const std::string& node, bool sourceHasNormals, bool sourceHasColors,
-                         std::string& error) const {
+bool NodeSettings::apply(const std::string& node, bool sourceHasUVs, bool sourceHasNormals,
+                         bool sourceHasColors, std::string& error) const {
+    // A source without UVs still reaches the node with an empty default UV set, whose zero UVs
+    // would cost memory and time in the engine and keep nothing.
+    const bool uvs = useUVs == 0 ? sourceHasUVs : useUVs > 0;
     const bool normals = useNormals == 0 ? sourceHasNormals : useNormals > 0;
     const bool colors = useVertexColors == 0 ? sourceHasColors : useVertexColors > 0;
     const std::vector<std::pair<const char*, double>> values = {
         {"vertexPlacement", vertexPlacement},
         {"edgeWeights", edgeWeights},
         {"weightCombining", weightCombining},
-        {"useUVs", useUVs},
+        {"useUVs", uvs},
         {"useNormals", normals},
         {"useVertexColors", colors},
         {"clampUVs", clampUVs},

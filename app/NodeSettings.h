@@ -1,5 +1,5 @@
 // NodeSettings: every setting of the main "Gradix" node as the tool offers it, with the node's own
-// defaults. Normals and colours default to "when the source has them", so that what the file holds
+// defaults. UVs, normals and colours default to "when the source has them", so that what the file holds
 // is kept without asking. `addOptions` puts them on a CLI11 command; `apply` writes them to a node.
 #pragma once
 
@@ -15,7 +15,7 @@ struct NodeSettings {
     int vertexPlacement = 0; // 0 optimal, 1 end or mid, 2 endpoint
     int edgeWeights = 0;     // 0 avg.vertex, 1 max.vertex, 2 min.vertex
     int weightCombining = 0; // 0 average, 1 max, 2 min
-    bool useUVs = true;
+    int useUVs = 0;          // > 0 on, < 0 off, 0 when the source mesh has UVs
     int useNormals = 0;      // > 0 on, < 0 off, 0 when the source mesh has normals
     int useVertexColors = 0; // > 0 on, < 0 off, 0 when the source mesh has colours
     bool clampUVs = false;
@@ -32,9 +32,9 @@ struct NodeSettings {
     bool holdBorder = true;
 
     void addOptions(CLI::App& command);
-    // Writes every setting to the Gradix node `node`; normals and colours as resolved for a source
-    // that has (or lacks) them. False with the host's error.
-    bool apply(const std::string& node, bool sourceHasNormals, bool sourceHasColors,
+    // Writes every setting to the Gradix node `node`; UVs, normals and colours as resolved for a
+    // source that has (or lacks) them. False with the host's error.
+    bool apply(const std::string& node, bool sourceHasUVs, bool sourceHasNormals, bool sourceHasColors,
                std::string& error) const;
 };
 

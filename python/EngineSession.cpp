@@ -174,7 +174,7 @@ EngineSession::EngineSession(const MeshInput& in, const Settings& settings) {
 
     weights_.reset(new gdx::HierarchicWeight(n));
     engine_.reset(new gdx::QSlim(*model_, *weights_));
-    settings.configure(*model_, *weights_, *engine_, normals_ >= 0, colorWidth_ > 0);
+    settings.configure(*model_, *weights_, *engine_, !in.uvSets.empty(), normals_ >= 0, colorWidth_ > 0);
     engine_->setup();
     sequence_.reserve(engine_->queue().size());
     if (in.weights.given()) {

@@ -85,7 +85,7 @@ void Settings::set(const std::string& name, double value) {
     else if (n == "weightCombining")
         weightCombining = enumValue();
     else if (n == "useUVs")
-        useUVs = value != 0.0;
+        useUVs = value != 0.0 ? 1 : 0;
     else if (n == "useNormals")
         useNormals = value != 0.0;
     else if (n == "useVertexColors")
@@ -132,7 +132,7 @@ void Settings::set(const std::string& name, const std::string& field) {
     throw std::invalid_argument("setting '" + name + "': bad value '" + field + "'" + known);
 }
 
-void Settings::configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx::QSlim& engine,
+void Settings::configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx::QSlim& engine, bool hasUVs,
                          bool hasNormals, bool hasColors) const {
     // The node's enums number their fields in the reverse of the engine's.
     engine.placement = 2 - vertexPlacement;
@@ -142,7 +142,7 @@ void Settings::configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx:
     engine.setDiscontinuityWeight(discontinuityConstraint);
     engine.setBlockSolve(blockSolve);
     engine.setGuards(preventFolds ? foldAngle : 0.0, keepTopology, lockBorder, holdBorder);
-    model.setAttributeUse(useUVs, useNormals < 0 ? hasNormals : useNormals > 0,
+    model.setAttributeUse(useUVs < 0 ? hasUVs : useUVs > 0, useNormals < 0 ? hasNormals : useNormals > 0,
                           useVertexColors < 0 ? hasColors : useVertexColors > 0);
     model.setAttributeClamping(clampUVs, unitizeNormals, clampVertexColors);
     model.setAttributeWeights(lambdaUVs, lambdaNormals, lambdaColors);

@@ -20,8 +20,7 @@ namespace gradixpy {
 
 struct Settings {
     short vertexPlacement = 0, edgeWeights = 0, weightCombining = 0;
-    bool useUVs = true;
-    int useNormals = -1, useVertexColors = -1; // -1: when given
+    int useUVs = -1, useNormals = -1, useVertexColors = -1; // -1: when given
     bool clampUVs = false, unitizeNormals = true, clampVertexColors = true;
     float lambdaUVs = 1.0f, lambdaNormals = 1.0f, lambdaColors = 1.0f;
     float boundaryConstraint = 1000.0f, discontinuityConstraint = 1000.0f;
@@ -37,8 +36,8 @@ struct Settings {
 
     // The node's engine configuration: placement, weighting, constraints, guards, attribute use,
     // clamping and weights, in the node's order.
-    void configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx::QSlim& engine, bool hasNormals,
-                   bool hasColors) const;
+    void configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx::QSlim& engine, bool hasUVs,
+                   bool hasNormals, bool hasColors) const;
 };
 
 } // namespace gradixpy
