@@ -45,6 +45,14 @@ gxmeasure::Distance ErrorMeter::against(Measured& source, gxmeasure::Surface res
     return gxmeasure::measureDistance(*source.tree, tree);
 }
 
+void ErrorMeter::release() {
+    scene_ = Measured();
+    for (Measured& m : meshes_)
+        m = Measured();
+    for (Measured& m : estimates_)
+        m = Measured();
+}
+
 double ErrorMeter::diagonal() {
     if (scene_.surface.points.empty())
         for (size_t i = 0; i < sources_.size(); ++i)

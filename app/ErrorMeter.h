@@ -26,6 +26,8 @@ public:
     gxmeasure::Distance mesh(size_t index, const gxhost::SceneMesh& result, bool estimate = false);
     // The sources' bounding-box diagonal, all meshes together.
     double diagonal();
+    // Frees the measuring trees and surfaces kept so far (measuring again builds them again).
+    void release();
 
 private:
     struct Measured {

@@ -164,6 +164,7 @@ int SimplifyCommand::run(const GlobalOptions& global) {
         return failWith(error);
     progress.stage("measuring the error");
     const gxmeasure::Distance measured = meter.scene(results);
+    meter.release(); // not needed while the result is written
 
     progress.stage("writing " + output_);
     const std::string formatName = gxhost::findExportFormat(output_, format_)->name;

@@ -8,6 +8,7 @@
 
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
+#include <tbb/parallel_invoke.h>
 #include <tbb/partitioner.h>
 
 #include <algorithm>
@@ -151,9 +152,9 @@ typename Tree::Point_and_primitive_id closestPoint(const Tree& tree, const Point
 // barycentric position for UV lookup), and points only counted for the Hausdorff distance.
 struct SurfaceTree::Samples {
     std::vector<Point> points;
-    std::vector<double> weights; // 0 for points that only count for the maximum
-    std::vector<uint32_t> triangle;
-    std::vector<std::array<double, 3>> bary;
+    std::vector<double> weights;             // 0 for points that only count for the maximum
+    std::vector<uint32_t> triangle;          // only when the surface has UVs
+    std::vector<std::array<double, 3>> bary; // only when the surface has UVs
     std::vector<Point> border;
 };
 
@@ -176,7 +177,6 @@ Sampling scaledSampling(const Sampling& most, uint64_t triangles) {
 SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
     : surface_(surface), trees_(new Trees), samples_(new Samples) {
     Trees& trees = *trees_;
-    Samples& samples = *samples_;
     double totalArea = 0.0;
     std::vector<double> areas(surface.triangles.size());
     trees.triangles.reserve(surface.triangles.size());
@@ -192,12 +192,23 @@ SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
             trees.source.push_back(static_cast<uint32_t>(i));
         }
     }
-    // Every query starts from the previous sample's closest point, so the tree needs no second
-    // (point) tree for starting guesses: building one cost as much as a third of the queries.
-    trees.triangleTree.do_not_accelerate_distance_queries();
-    trees.triangleTree.insert(trees.triangles.begin(), trees.triangles.end());
-    trees.triangleTree.build();
+    // The triangle tree is built while the samples and the border tree are made.
+    tbb::parallel_invoke(
+        [&] {
+            // Every query starts from the previous sample's closest point, so the tree needs no
+            // second (point) tree for starting guesses: building one cost as much as a third of the
+            // queries.
+            trees.triangleTree.do_not_accelerate_distance_queries();
+            trees.triangleTree.insert(trees.triangles.begin(), trees.triangles.end());
+            trees.triangleTree.build();
+        },
+        [&] { sample(surface, sampling, areas, totalArea); });
+}
 
+void SurfaceTree::sample(const Surface& surface, const Sampling& sampling, const std::vector<double>& areas,
+                         double totalArea) {
+    Trees& trees = *trees_;
+    Samples& samples = *samples_;
     // Every used point, then each triangle cut into k*k similar pieces sampled at their centroids.
     std::vector<bool> used(surface.points.size(), false);
     for (const auto& t : surface.triangles)
@@ -225,14 +236,20 @@ SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
         count += static_cast<size_t>(piecesOf(i) * piecesOf(i));
     samples.points.reserve(count);
     samples.weights.reserve(count);
-    samples.triangle.reserve(count);
-    samples.bary.reserve(count);
+    // Where each sample lies is kept only to look its UV up.
+    const bool uvs = surface.hasUVs();
+    if (uvs) {
+        samples.triangle.reserve(count);
+        samples.bary.reserve(count);
+    }
     for (size_t v = 0; v < used.size(); ++v)
         if (used[v]) {
             samples.points.push_back(toPoint(surface.points[v]));
             samples.weights.push_back(0.0);
-            samples.triangle.push_back(0);
-            samples.bary.push_back({1.0, 0.0, 0.0});
+            if (uvs) {
+                samples.triangle.push_back(0);
+                samples.bary.push_back({1.0, 0.0, 0.0});
+            }
         }
     for (size_t i = 0; i < surface.triangles.size(); i += stride) {
         const auto& t = surface.triangles[i];
@@ -251,8 +268,10 @@ SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
                                                    w0 * a.y() + u * b.y() + v * c.y(),
                                                    w0 * a.z() + u * b.z() + v * c.z()));
                     samples.weights.push_back(weight);
-                    samples.triangle.push_back(static_cast<uint32_t>(i));
-                    samples.bary.push_back({w0, u, v});
+                    if (uvs) {
+                        samples.triangle.push_back(static_cast<uint32_t>(i));
+                        samples.bary.push_back({w0, u, v});
+                    }
                 }
     }
 

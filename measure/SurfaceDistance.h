@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace gxmeasure {
 
@@ -68,6 +69,9 @@ private:
     friend struct Measurer;
     struct Trees;
     struct Samples;
+    // The samples and the border tree (`areas`: each triangle's).
+    void sample(const Surface& surface, const Sampling& sampling, const std::vector<double>& areas,
+                double totalArea);
     const Surface& surface_;
     std::unique_ptr<Trees> trees_;
     std::unique_ptr<Samples> samples_;
