@@ -2,9 +2,11 @@
 
 #include <assimp/mesh.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace gxhost {
 namespace {
@@ -109,6 +111,50 @@ unsigned uvChannelCount(const aiMesh& m) {
 }
 
 // Builds the UV sets of one mesh: per set, ids of distinct (point, u, v), chained per point.
+// Position -> point index by open addressing (linear probing, at most half full): one flat array
+// instead of a node per point, which on a million-triangle mesh were half a million allocations.
+class PointTable {
+public:
+    explicit PointTable(size_t expected) { resize(expected); }
+
+    // The point stored for `key`, storing `next` first when there is none; true when it was new.
+    std::pair<int32_t, bool> findOrInsert(const PositionKey& key, int32_t next) {
+        if (2 * (count_ + 1) > slots_.size())
+            resize(2 * count_ + 2);
+        for (size_t i = PositionHash()(key) & mask_;; i = (i + 1) & mask_) {
+            Slot& slot = slots_[i];
+            if (slot.point < 0) {
+                slot = {key, next};
+                ++count_;
+                return {next, true};
+            }
+            if (slot.key == key)
+                return {slot.point, false};
+        }
+    }
+
+private:
+    struct Slot {
+        PositionKey key;
+        int32_t point;
+    };
+    void resize(size_t expected) {
+        size_t capacity = 16;
+        while (capacity < 2 * expected)
+            capacity *= 2;
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(capacity, Slot{{0, 0, 0}, -1});
+        mask_ = capacity - 1;
+        count_ = 0;
+        for (const Slot& slot : old)
+            if (slot.point >= 0)
+                findOrInsert(slot.key, slot.point);
+    }
+
+    std::vector<Slot> slots_;
+    size_t mask_ = 0, count_ = 0;
+};
+
 class UVIndexer {
 public:
     explicit UVIndexer(SceneUVSet& set) : set_(set) {}
@@ -244,8 +290,10 @@ bool weldMeshParts(const std::vector<MeshPart>& parts, SceneMesh& out, std::stri
         indexers.emplace_back(set);
     }
 
-    std::unordered_map<PositionKey, int32_t, PositionHash> pointOfPosition;
-    pointOfPosition.reserve(corners / 2 + 16);
+    size_t inputVertices = 0;
+    for (const MeshPart& part : parts)
+        inputVertices += part.mesh->mNumVertices;
+    PointTable pointOfPosition(std::min(inputVertices, corners));
     std::vector<int32_t> pointOfVertex;
     std::vector<unsigned> polygon; // vertex indices of the current polygon after dropping repeats
     for (const MeshPart& part : parts) {
@@ -263,11 +311,12 @@ bool weldMeshParts(const std::vector<MeshPart>& parts, SceneMesh& out, std::stri
                 if (pointOfVertex[v] < 0) {
                     const aiVector3D& p = m.mVertices[v];
                     const PositionKey key{floatKey(p.x), floatKey(p.y), floatKey(p.z)};
-                    auto found = pointOfPosition.try_emplace(key, static_cast<int32_t>(out.points.size()));
+                    const auto found =
+                        pointOfPosition.findOrInsert(key, static_cast<int32_t>(out.points.size()));
                     if (found.second) {
                         out.points.push_back({p.x, p.y, p.z});
                     }
-                    pointOfVertex[v] = found.first->second;
+                    pointOfVertex[v] = found.first;
                 }
                 if (polygon.empty() || pointOfVertex[polygon.back()] != pointOfVertex[v]) {
                     polygon.push_back(v);
