@@ -312,7 +312,8 @@ struct Measurer {
         tbb::parallel_for(
             tbb::blocked_range<size_t>(0, s.points.size(), CHUNK),
             [&](const tbb::blocked_range<size_t>& range) {
-                auto hint = t.triangleTree.closest_point_and_primitive(s.points[range.begin()]);
+                // The first sample of a chunk starts from any point of the surface.
+                TriangleTree::Point_and_primitive_id hint(t.triangles.front()[0], t.triangles.begin());
                 for (size_t i = range.begin(); i != range.end(); ++i) {
                     hint = closestPoint(t.triangleTree, s.points[i], hint, touch);
                     distance[i] = std::sqrt(CGAL::squared_distance(s.points[i], hint.first));
@@ -350,12 +351,14 @@ struct Measurer {
     static std::array<double, 2> border(const SurfaceTree& from, const SurfaceTree& to) {
         const auto& s = from.samples_->border;
         const auto& t = to.trees_->segmentTree;
+        const auto& segments = to.trees_->segments;
         const double touch = TOUCH * to.surface_.diagonal();
         std::vector<double> distance(s.size());
         tbb::parallel_for(
             tbb::blocked_range<size_t>(0, s.size(), CHUNK),
             [&](const tbb::blocked_range<size_t>& range) {
-                auto hint = t.closest_point_and_primitive(s[range.begin()]);
+                // The first sample of a chunk starts from any point of the borders.
+                SegmentTree::Point_and_primitive_id hint(segments.front().source(), segments.begin());
                 for (size_t i = range.begin(); i != range.end(); ++i) {
                     hint = closestPoint(t, s[i], hint, touch);
                     distance[i] = std::sqrt(CGAL::squared_distance(s[i], hint.first));
