@@ -15,9 +15,7 @@
 
 namespace gdx {
 
-// Aligned to a cache line, with the block counts ahead of the terms: a quadric without attributes
-// (a positions-only mesh) is read from two lines, not three or four.
-class alignas(64) Quadric {
+class Quadric {
 public:
     // One attribute entry: the negated gradient and the negated offset of its linear function.
     struct Term {
@@ -78,8 +76,8 @@ private:
     double a_[6];
     double b_[3];
     double c_;
-    SmallVector<uint32_t, 2> counts_;
     SmallVector<Term, 2> terms_;
+    SmallVector<uint32_t, 2> counts_;
 };
 
 } // namespace gdx
