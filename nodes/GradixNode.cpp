@@ -843,7 +843,8 @@ void GradixNode::buildEngine() {
     model->setAttributeWeights(lambdaUVs, lambdaNormals, lambdaColors);
     engine->setup();
     contractions.reset(new gdx::ContractionSequence);
-    contractions->reserve(engine->queue().size());
+    // Each contraction removes a vertex: there are never more records than vertices.
+    contractions->reserve(model->numVertices());
 }
 
 void GradixNode::adapt_to_target(float fraction) {

@@ -176,7 +176,7 @@ EngineSession::EngineSession(const MeshInput& in, const Settings& settings) {
     engine_.reset(new gdx::QSlim(*model_, *weights_));
     settings.configure(*model_, *weights_, *engine_, !in.uvSets.empty(), normals_ >= 0, colorWidth_ > 0);
     engine_->setup();
-    sequence_.reserve(engine_->queue().size());
+    sequence_.reserve(model_->numVertices()); // each contraction removes a vertex
     if (in.weights.given()) {
         for (uint32_t v = 0; v < n; ++v)
             weights_->setWeight(v, float(in.weights.get(v) * 100.0 + 1.0));
