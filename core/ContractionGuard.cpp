@@ -118,21 +118,20 @@ Verdict ContractionGuard::judge(uint32_t a, uint32_t b, const FloatVector& targe
 
 // A vertex whose faces form an open fan has one neighbour more than it has faces.
 bool ContractionGuard::onBorder(uint32_t v) {
-    enum : uint8_t { UNKNOWN = 0, INSIDE = 1, BORDER = 2 };
     if (border_.empty())
-        border_.assign(model_.numVertices(), UNKNOWN);
-    if (border_[v] == UNKNOWN)
-        border_[v] = neighbours(v).size() > model_.vertexFaces(v).size() ? BORDER : INSIDE;
-    return border_[v] == BORDER;
+        border_.assign(model_.numVertices(), BORDER_UNKNOWN);
+    if (border_[v] == BORDER_UNKNOWN)
+        border_[v] = neighbours(v).size() > model_.vertexFaces(v).size() ? ON_BORDER : INSIDE;
+    return border_[v] == ON_BORDER;
 }
 
 void ContractionGuard::forgetBorderAround(const PairContraction& record) {
     if (border_.empty())
         return;
-    border_[record.keptVertex] = border_[record.removedVertex] = 0;
+    border_[record.keptVertex] = border_[record.removedVertex] = BORDER_UNKNOWN;
     for (uint32_t f : model_.vertexFaces(record.removedVertex))
         for (uint32_t x : model_.face(f).vertices)
-            border_[x] = 0;
+            border_[x] = BORDER_UNKNOWN;
 }
 
 void ContractionGuard::uncontracted(const PairContraction& record) {
@@ -143,9 +142,9 @@ void ContractionGuard::uncontracted(const PairContraction& record) {
 const IndexArray& ContractionGuard::neighbours(uint32_t v) {
     for (uint32_t slot = 0; slot < 3; ++slot)
         if (cache_[slot].vertex == v) {
+            // Keep the one just used: a refresh asks about one vertex's pairs in a row.
             if (slot < 2)
-                victim_ =
-                    1 - slot; // keep the one just used: a refresh asks about one vertex's pairs in a row
+                victim_ = 1 - slot;
             return cache_[slot].neighbours;
         }
     // A vertex of many faces (a fan's hub) keeps a slot of its own, so that the pairs of its small

@@ -84,6 +84,7 @@ private:
     // Per vertex, whether it is on an open border, once asked (0: not known). Only the vertices
     // of the faces around the removed vertex change their faces or neighbours in a contraction or
     // its undo, so only theirs is forgotten.
+    enum : uint8_t { BORDER_UNKNOWN = 0, INSIDE = 1, ON_BORDER = 2 };
     std::vector<uint8_t> border_;
     void forgetBorderAround(const PairContraction& record);
 };
