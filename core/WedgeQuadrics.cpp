@@ -82,16 +82,11 @@ void WedgeQuadrics::appendTo(Quadric& merged, uint32_t w) const {
 }
 
 void WedgeQuadrics::optimalAttributes(uint32_t w, const FloatVector& p, VectorN& out) const {
-    out.resize(attributes_);
-    if (attributes_ == 0)
-        return;
-    const double* x = at(w);
-    const double px = p.x, py = p.y, pz = p.z, count = double(uint32_t(x[COUNT]));
-    const double* t = x + TERMS;
-    for (uint32_t j = 0; j < attributes_; ++j, t += 4) {
-        const double gp = t[0] * px + t[1] * py + t[2] * pz;
-        out[j] = -(gp + t[3]) / count;
-    }
+    // Copied into a quadric kept per thread (no allocation once warm), which does the arithmetic.
+    static thread_local Quadric q(0);
+    q.reset(0);
+    appendTo(q, w);
+    q.optimalAttributes(p, out);
 }
 
 Quadric WedgeQuadrics::operator[](uint32_t w) const {
