@@ -1,10 +1,6 @@
 #include "SurfaceDistance.h"
 
-#include <CGAL/AABB_segment_primitive.h>
-#include <CGAL/AABB_traits.h>
-#include <CGAL/AABB_tree.h>
-#include <CGAL/AABB_triangle_primitive.h>
-#include <CGAL/Simple_cartesian.h>
+#include "ClosestTree.h"
 
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
@@ -17,16 +13,8 @@
 namespace gxmeasure {
 namespace {
 
-using Kernel = CGAL::Simple_cartesian<double>;
-using Point = Kernel::Point_3;
-using Triangle = Kernel::Triangle_3;
-using Segment = Kernel::Segment_3;
-using TriangleIt = std::vector<Triangle>::const_iterator;
-using SegmentIt = std::vector<Segment>::const_iterator;
-using TriangleTree =
-    CGAL::AABB_tree<CGAL::AABB_traits<Kernel, CGAL::AABB_triangle_primitive<Kernel, TriangleIt>>>;
-using SegmentTree =
-    CGAL::AABB_tree<CGAL::AABB_traits<Kernel, CGAL::AABB_segment_primitive<Kernel, SegmentIt>>>;
+using TriangleTree = ClosestTree<Triangle>;
+using SegmentTree = ClosestTree<Segment>;
 
 Point toPoint(const std::array<double, 3>& p) {
     return Point(p[0], p[1], p[2]);
@@ -53,99 +41,6 @@ constexpr size_t CHUNK = 2048;
 // A sample this close to the other surface, relative to its box diagonal, counts as lying on it.
 constexpr double TOUCH = 1e-9;
 
-// The point of triangle abc closest to p, by the region of the triangle p projects into (its
-// inside, one of its edges or one of its corners).
-Point closestOn(const Point& p, const Triangle& t) {
-    const Point &a = t[0], &b = t[1], &c = t[2];
-    const auto ab = b - a, ac = c - a, ap = p - a;
-    const double d1 = ab * ap, d2 = ac * ap;
-    if (d1 <= 0.0 && d2 <= 0.0)
-        return a;
-    const auto bp = p - b;
-    const double d3 = ab * bp, d4 = ac * bp;
-    if (d3 >= 0.0 && d4 <= d3)
-        return b;
-    const double vc = d1 * d4 - d3 * d2;
-    if (vc <= 0.0 && d1 >= 0.0 && d3 <= 0.0)
-        return a + ab * (d1 / (d1 - d3));
-    const auto cp = p - c;
-    const double d5 = ab * cp, d6 = ac * cp;
-    if (d6 >= 0.0 && d5 <= d6)
-        return c;
-    const double vb = d5 * d2 - d1 * d6;
-    if (vb <= 0.0 && d2 >= 0.0 && d6 <= 0.0)
-        return a + ac * (d2 / (d2 - d6));
-    const double va = d3 * d6 - d5 * d4;
-    if (va <= 0.0 && d4 - d3 >= 0.0 && d5 - d6 >= 0.0)
-        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
-    const double denominator = 1.0 / (va + vb + vc);
-    return a + ab * (vb * denominator) + ac * (vc * denominator);
-}
-
-// The point of segment s closest to p.
-Point closestOn(const Point& p, const Segment& s) {
-    const auto d = s.target() - s.source();
-    const double length2 = d * d;
-    const double u = length2 > 0.0 ? std::clamp(((p - s.source()) * d) / length2, 0.0, 1.0) : 0.0;
-    return s.source() + d * u;
-}
-
-// A closest-point search through a CGAL tree from a hint on the surface, stopped as soon as a point
-// within `touch` of the query is found. Most samples lie on the other surface or next to it, and
-// proving that nothing is closer still is most of a query's work: a point inside a fan of long
-// thin triangles lies inside the boxes of nearly all of them, and a full search visits them all.
-// A distance found is exact unless it is below `touch`. Boxes and primitives are measured against
-// the best squared distance so far, kept rather than recomputed.
-template <typename Tree> class TouchingSearch {
-public:
-    using Traits = typename Tree::AABB_traits;
-    using Primitive = typename Traits::Primitive;
-    using Node = CGAL::AABB_node<Traits>;
-    using Result = typename Tree::Point_and_primitive_id;
-
-    TouchingSearch(const Point& query, const Result& hint, double touch)
-        : best_(hint), best2_(CGAL::squared_distance(query, hint.first)), touch2_(touch * touch) {
-        // The hint's own primitive first: neighbouring samples mostly share their closest one.
-        if (go_further())
-            intersection(query, Primitive(hint.second));
-    }
-
-    bool go_further() const { return best2_ > touch2_; }
-    void intersection(const Point& query, const Primitive& primitive) {
-        const Point p = closestOn(query, primitive.datum());
-        const double d2 = CGAL::squared_distance(query, p);
-        if (d2 < best2_) {
-            best_ = Result(p, primitive.id());
-            best2_ = d2;
-        }
-    }
-    bool do_intersect(const Point& query, const Node& node) const {
-        const CGAL::Bbox_3& box = node.bbox();
-        double d2 = 0.0;
-        for (int k = 0; k < 3; ++k) {
-            const double x = query[k];
-            const double out = x < box.min(k) ? box.min(k) - x : (x > box.max(k) ? x - box.max(k) : 0.0);
-            d2 += out * out;
-        }
-        return d2 < best2_;
-    }
-    const Result& result() const { return best_; }
-
-private:
-    Result best_;
-    double best2_;
-    double touch2_;
-};
-
-template <typename Tree>
-typename Tree::Point_and_primitive_id closestPoint(const Tree& tree, const Point& query,
-                                                   const typename Tree::Point_and_primitive_id& hint,
-                                                   double touch) {
-    TouchingSearch<Tree> search(query, hint, touch);
-    tree.traversal(query, search);
-    return search.result();
-}
-
 } // namespace
 
 // Samples of one surface: spread over the triangles (weighted by area, with their triangle and
@@ -162,8 +57,8 @@ struct SurfaceTree::Trees {
     std::vector<Triangle> triangles; // non-degenerate ones
     std::vector<uint32_t> source;    // their index in the surface
     std::vector<Segment> segments;   // open border edges
-    TriangleTree triangleTree;
-    SegmentTree segmentTree;
+    std::unique_ptr<TriangleTree> triangleTree;
+    std::unique_ptr<SegmentTree> segmentTree;
 };
 
 Sampling scaledSampling(const Sampling& most, uint64_t triangles) {
@@ -195,12 +90,8 @@ SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
     // The triangle tree is built while the samples and the border tree are made.
     tbb::parallel_invoke(
         [&] {
-            // Every query starts from the previous sample's closest point, so the tree needs no
-            // second (point) tree for starting guesses: building one cost as much as a third of the
-            // queries.
-            trees.triangleTree.do_not_accelerate_distance_queries();
-            trees.triangleTree.insert(trees.triangles.begin(), trees.triangles.end());
-            trees.triangleTree.build();
+            // Every query starts from the previous sample's closest point.
+            trees.triangleTree = std::make_unique<TriangleTree>(trees.triangles);
         },
         [&] { sample(surface, sampling, areas, totalArea); });
 }
@@ -281,9 +172,7 @@ void SurfaceTree::sample(const Surface& surface, const Sampling& sampling, const
         trees.segments.emplace_back(toPoint(surface.points[e[0]]), toPoint(surface.points[e[1]]));
         borderLength += std::sqrt(trees.segments.back().squared_length());
     }
-    trees.segmentTree.do_not_accelerate_distance_queries();
-    trees.segmentTree.insert(trees.segments.begin(), trees.segments.end());
-    trees.segmentTree.build();
+    trees.segmentTree = std::make_unique<SegmentTree>(trees.segments);
     const double perLength =
         borderLength > 0.0 ? static_cast<double>(sampling.borderSamples) / borderLength : 0.0;
     for (const Segment& s : trees.segments) {
@@ -313,13 +202,13 @@ struct Measurer {
             tbb::blocked_range<size_t>(0, s.points.size(), CHUNK),
             [&](const tbb::blocked_range<size_t>& range) {
                 // The first sample of a chunk starts from any point of the surface.
-                TriangleTree::Point_and_primitive_id hint(t.triangles.front()[0], t.triangles.begin());
+                TriangleTree::Hit hint{t.triangles.front()[0], 0};
                 for (size_t i = range.begin(); i != range.end(); ++i) {
-                    hint = closestPoint(t.triangleTree, s.points[i], hint, touch);
-                    distance[i] = std::sqrt(CGAL::squared_distance(s.points[i], hint.first));
+                    hint = t.triangleTree->closest(s.points[i], hint, touch);
+                    distance[i] = std::sqrt(CGAL::squared_distance(s.points[i], hint.point));
                     if (uvs && s.weights[i] > 0.0) {
-                        const size_t found = static_cast<size_t>(hint.second - t.triangles.begin());
-                        const auto b = barycentric(hint.first, *hint.second);
+                        const size_t found = hint.index;
+                        const auto b = barycentric(hint.point, t.triangles[found]);
                         const auto& fromUV = from.surface_.uvs;
                         const auto& toUV = to.surface_.uvs;
                         const size_t fa = 3 * size_t(s.triangle[i]), ta = 3 * size_t(t.source[found]);
@@ -350,7 +239,7 @@ struct Measurer {
     // From `from`'s border samples to `to`'s border edges: {largest, mean}.
     static std::array<double, 2> border(const SurfaceTree& from, const SurfaceTree& to) {
         const auto& s = from.samples_->border;
-        const auto& t = to.trees_->segmentTree;
+        const auto& t = *to.trees_->segmentTree;
         const auto& segments = to.trees_->segments;
         const double touch = TOUCH * to.surface_.diagonal();
         std::vector<double> distance(s.size());
@@ -358,10 +247,10 @@ struct Measurer {
             tbb::blocked_range<size_t>(0, s.size(), CHUNK),
             [&](const tbb::blocked_range<size_t>& range) {
                 // The first sample of a chunk starts from any point of the borders.
-                SegmentTree::Point_and_primitive_id hint(segments.front().source(), segments.begin());
+                SegmentTree::Hit hint{segments.front().source(), 0};
                 for (size_t i = range.begin(); i != range.end(); ++i) {
-                    hint = closestPoint(t, s[i], hint, touch);
-                    distance[i] = std::sqrt(CGAL::squared_distance(s[i], hint.first));
+                    hint = t.closest(s[i], hint, touch);
+                    distance[i] = std::sqrt(CGAL::squared_distance(s[i], hint.point));
                 }
             },
             tbb::simple_partitioner());

@@ -1,0 +1,289 @@
+#include "ClosestTree.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <type_traits>
+
+namespace gxmeasure {
+namespace {
+
+constexpr uint32_t LEAF = 4; // primitives a leaf holds at most
+// Nodes of up to this many triangles get a frame of their own when it pays; above it, computing
+// frames would cost more than the handful of large nodes they could spare.
+constexpr uint32_t FRAMED = 4096;
+// A frame is kept when its box's surface is below this share of the axis-aligned box's.
+constexpr double THINNER = 0.25;
+
+int cornersOf(const Triangle& t, Point* out) {
+    out[0] = t[0], out[1] = t[1], out[2] = t[2];
+    return 3;
+}
+
+int cornersOf(const Segment& s, Point* out) {
+    out[0] = s.source(), out[1] = s.target();
+    return 2;
+}
+
+// Float bounds that still hold their double values.
+float below(double x) {
+    const float f = static_cast<float>(x);
+    return static_cast<double>(f) > x ? std::nextafter(f, -std::numeric_limits<float>::infinity()) : f;
+}
+
+float above(double x) {
+    const float f = static_cast<float>(x);
+    return static_cast<double>(f) < x ? std::nextafter(f, std::numeric_limits<float>::infinity()) : f;
+}
+
+double dot(const double* a, const Kernel::Vector_3& b) {
+    return a[0] * b.x() + a[1] * b.y() + a[2] * b.z();
+}
+
+// Squared distance from x to the interval [lo, hi], summed over three axes.
+double outside2(const double* x, const double* lo, const double* hi) {
+    double d2 = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        const double out = x[k] < lo[k] ? lo[k] - x[k] : (x[k] > hi[k] ? x[k] - hi[k] : 0.0);
+        d2 += out * out;
+    }
+    return d2;
+}
+
+double halfSurface(const double* e) {
+    return e[0] * e[1] + e[1] * e[2] + e[2] * e[0];
+}
+
+// A frame for triangles ids[0, count) whose box is much thinner than their axis-aligned box
+// (extents `aligned`): along the longest edge turned into the plane across the mean normal, across
+// both, and along the normal. False when there is none.
+bool thinFrame(const std::vector<Triangle>& triangles, const uint32_t* ids, uint32_t count,
+               const double* aligned, BoxFrame& frame) {
+    Kernel::Vector_3 normal(0, 0, 0), longest(0, 0, 0);
+    double longest2 = 0.0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const Triangle& t = triangles[ids[i]];
+        normal = normal + CGAL::cross_product(t[1] - t[0], t[2] - t[0]);
+        for (int j = 0; j < 3; ++j) {
+            const auto edge = t[(j + 1) % 3] - t[j];
+            if (edge.squared_length() > longest2)
+                longest = edge, longest2 = edge.squared_length();
+        }
+    }
+    const double normal2 = normal.squared_length();
+    if (!(normal2 > 0.0) || !(longest2 > 0.0))
+        return false;
+    normal = normal / std::sqrt(normal2);
+    longest = longest - normal * (longest * normal);
+    const double along2 = longest.squared_length();
+    if (!(along2 > 1e-12 * longest2))
+        return false;
+    longest = longest / std::sqrt(along2);
+    const Kernel::Vector_3 axes[3] = {longest, CGAL::cross_product(normal, longest), normal};
+    double reach = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        frame.axis[k][0] = axes[k].x(), frame.axis[k][1] = axes[k].y(), frame.axis[k][2] = axes[k].z();
+        frame.lo[k] = std::numeric_limits<double>::infinity(), frame.hi[k] = -frame.lo[k];
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        const Triangle& t = triangles[ids[i]];
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k) {
+                const double x = dot(frame.axis[k], t[j] - CGAL::ORIGIN);
+                frame.lo[k] = std::min(frame.lo[k], x), frame.hi[k] = std::max(frame.hi[k], x);
+                reach = std::max(reach, std::fabs(x));
+            }
+    }
+    // Widened past the rounding of the projections, so the box still holds what it bounds.
+    const double slack = 1e-10 * reach;
+    double framed[3];
+    for (int k = 0; k < 3; ++k) {
+        frame.lo[k] -= slack, frame.hi[k] += slack;
+        framed[k] = frame.hi[k] - frame.lo[k];
+    }
+    return halfSurface(framed) < THINNER * halfSurface(aligned);
+}
+
+// Border segments are short: their axis-aligned boxes do.
+bool thinFrame(const std::vector<Segment>&, const uint32_t*, uint32_t, const double*, BoxFrame&) {
+    return false;
+}
+
+} // namespace
+
+Point closestOn(const Point& p, const Triangle& t) {
+    const Point &a = t[0], &b = t[1], &c = t[2];
+    const auto ab = b - a, ac = c - a, ap = p - a;
+    const double d1 = ab * ap, d2 = ac * ap;
+    if (d1 <= 0.0 && d2 <= 0.0)
+        return a;
+    const auto bp = p - b;
+    const double d3 = ab * bp, d4 = ac * bp;
+    if (d3 >= 0.0 && d4 <= d3)
+        return b;
+    const double vc = d1 * d4 - d3 * d2;
+    if (vc <= 0.0 && d1 >= 0.0 && d3 <= 0.0)
+        return a + ab * (d1 / (d1 - d3));
+    const auto cp = p - c;
+    const double d5 = ab * cp, d6 = ac * cp;
+    if (d6 >= 0.0 && d5 <= d6)
+        return c;
+    const double vb = d5 * d2 - d1 * d6;
+    if (vb <= 0.0 && d2 >= 0.0 && d6 <= 0.0)
+        return a + ac * (d2 / (d2 - d6));
+    const double va = d3 * d6 - d5 * d4;
+    if (va <= 0.0 && d4 - d3 >= 0.0 && d5 - d6 >= 0.0)
+        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
+    const double denominator = 1.0 / (va + vb + vc);
+    return a + ab * (vb * denominator) + ac * (vc * denominator);
+}
+
+Point closestOn(const Point& p, const Segment& s) {
+    const auto d = s.target() - s.source();
+    const double length2 = d * d;
+    const double u = length2 > 0.0 ? std::clamp(((p - s.source()) * d) / length2, 0.0, 1.0) : 0.0;
+    return s.source() + d * u;
+}
+
+template <typename Primitive>
+ClosestTree<Primitive>::ClosestTree(const std::vector<Primitive>& primitives) : primitives_(primitives) {
+    const uint32_t n = static_cast<uint32_t>(primitives.size());
+    if (n == 0)
+        return;
+    std::vector<Point> centroids(n);
+    for (uint32_t i = 0; i < n; ++i) {
+        Point c[3];
+        const int m = cornersOf(primitives[i], c);
+        double x = 0, y = 0, z = 0;
+        for (int k = 0; k < m; ++k)
+            x += c[k].x(), y += c[k].y(), z += c[k].z();
+        centroids[i] = Point(x / m, y / m, z / m);
+    }
+    order_.resize(n);
+    for (uint32_t i = 0; i < n; ++i)
+        order_[i] = i;
+    nodes_.reserve(2 * (n / 3) + 1);
+    build(0, n, centroids);
+}
+
+template <typename Primitive>
+uint32_t ClosestTree<Primitive>::build(uint32_t begin, uint32_t end, std::vector<Point>& centroids) {
+    const uint32_t index = static_cast<uint32_t>(nodes_.size());
+    nodes_.push_back({{0, 0, 0}, {0, 0, 0}, begin, end, 0, -1});
+    double lo[3], hi[3];
+    if (end - begin <= LEAF) {
+        for (int k = 0; k < 3; ++k)
+            lo[k] = std::numeric_limits<double>::infinity(), hi[k] = -lo[k];
+        for (uint32_t i = begin; i < end; ++i) {
+            Point c[3];
+            const int m = cornersOf(primitives_[order_[i]], c);
+            for (int j = 0; j < m; ++j)
+                for (int k = 0; k < 3; ++k)
+                    lo[k] = std::min(lo[k], c[j][k]), hi[k] = std::max(hi[k], c[j][k]);
+        }
+        for (int k = 0; k < 3; ++k)
+            nodes_[index].lo[k] = below(lo[k]), nodes_[index].hi[k] = above(hi[k]);
+    } else {
+        // Split at the median centroid along the centroids' longest extent.
+        for (int k = 0; k < 3; ++k)
+            lo[k] = std::numeric_limits<double>::infinity(), hi[k] = -lo[k];
+        for (uint32_t i = begin; i < end; ++i)
+            for (int k = 0; k < 3; ++k)
+                lo[k] = std::min(lo[k], centroids[order_[i]][k]),
+                hi[k] = std::max(hi[k], centroids[order_[i]][k]);
+        int axis = 0;
+        for (int k = 1; k < 3; ++k)
+            if (hi[k] - lo[k] > hi[axis] - lo[axis])
+                axis = k;
+        const uint32_t mid = begin + (end - begin) / 2;
+        std::nth_element(order_.begin() + begin, order_.begin() + mid, order_.begin() + end,
+                         [&](uint32_t a, uint32_t b) {
+                             const double ca = centroids[a][axis], cb = centroids[b][axis];
+                             return ca < cb || (ca == cb && a < b);
+                         });
+        build(begin, mid, centroids);
+        const uint32_t right = build(mid, end, centroids);
+        Node& node = nodes_[index];
+        node.right = right;
+        for (int k = 0; k < 3; ++k) {
+            node.lo[k] = std::min(nodes_[index + 1].lo[k], nodes_[right].lo[k]);
+            node.hi[k] = std::max(nodes_[index + 1].hi[k], nodes_[right].hi[k]);
+        }
+    }
+    BoxFrame frame;
+    const Node& node = nodes_[index];
+    const double aligned[3] = {double(node.hi[0]) - node.lo[0], double(node.hi[1]) - node.lo[1],
+                               double(node.hi[2]) - node.lo[2]};
+    if (end - begin <= FRAMED && thinFrame(primitives_, &order_[begin], end - begin, aligned, frame)) {
+        nodes_[index].frame = static_cast<int32_t>(frames_.size());
+        frames_.push_back(frame);
+    }
+    return index;
+}
+
+template <typename Primitive>
+double ClosestTree<Primitive>::lowerBound2(const Node& node, const Point& q) const {
+    const double x[3] = {q.x(), q.y(), q.z()};
+    const double lo[3] = {node.lo[0], node.lo[1], node.lo[2]}, hi[3] = {node.hi[0], node.hi[1], node.hi[2]};
+    const double aligned = outside2(x, lo, hi);
+    if (node.frame < 0)
+        return aligned;
+    const BoxFrame& f = frames_[node.frame];
+    const Kernel::Vector_3 v = q - CGAL::ORIGIN;
+    const double y[3] = {dot(f.axis[0], v), dot(f.axis[1], v), dot(f.axis[2], v)};
+    return std::max(aligned, outside2(y, f.lo, f.hi));
+}
+
+template <typename Primitive>
+typename ClosestTree<Primitive>::Hit ClosestTree<Primitive>::closest(const Point& query, const Hit& hint,
+                                                                     double touch) const {
+    Hit best = hint;
+    double best2 = CGAL::squared_distance(query, hint.point);
+    const double touch2 = touch * touch;
+    const auto consider = [&](uint32_t i) {
+        const Point p = closestOn(query, primitives_[i]);
+        const double d2 = CGAL::squared_distance(query, p);
+        if (d2 < best2)
+            best = {p, i}, best2 = d2;
+    };
+    // The hint's own primitive first: neighbouring samples mostly share their closest one.
+    if (best2 > touch2)
+        consider(hint.index);
+    if (best2 <= touch2 || nodes_.empty())
+        return best;
+    // Depth first, the nearer child first; a node is dropped once nothing in it can be closer.
+    struct Pending {
+        uint32_t node;
+        double bound2;
+    };
+    Pending stack[128];
+    int top = 0;
+    stack[top++] = {0, lowerBound2(nodes_[0], query)};
+    while (top > 0) {
+        const Pending pending = stack[--top];
+        if (pending.bound2 >= best2)
+            continue;
+        const Node& node = nodes_[pending.node];
+        if (node.right == 0) {
+            for (uint32_t i = node.begin; i < node.end; ++i)
+                consider(order_[i]);
+            if (best2 <= touch2)
+                return best;
+            continue;
+        }
+        Pending near{pending.node + 1, lowerBound2(nodes_[pending.node + 1], query)};
+        Pending far{node.right, lowerBound2(nodes_[node.right], query)};
+        if (far.bound2 < near.bound2)
+            std::swap(near, far);
+        if (far.bound2 < best2)
+            stack[top++] = far;
+        if (near.bound2 < best2)
+            stack[top++] = near;
+    }
+    return best;
+}
+
+template class ClosestTree<Triangle>;
+template class ClosestTree<Segment>;
+
+} // namespace gxmeasure
