@@ -156,6 +156,11 @@ const IndexArray& ContractionGuard::neighbours(uint32_t v) {
     c.vertex = v;
     c.neighbours.clear();
     model_.vertexNeighbours(v, c.neighbours);
+    if (hub) {
+        c.at.resize(model_.numVertices());
+        for (uint32_t i = 0; i < c.neighbours.size(); ++i)
+            c.at[c.neighbours[i]] = i;
+    }
     return c.neighbours;
 }
 
@@ -175,9 +180,27 @@ void ContractionGuard::contracting(const PairContraction& record) {
         for (uint32_t f : record.changedFaces)
             nextToA = nextToA || model_.face(f).hasVertex(c.vertex);
         IndexArray& n = c.neighbours;
-        n.erase(std::remove_if(n.begin(), n.end(), [&](uint32_t x) { return x == a || x == b; }), n.end());
-        if (nextToA)
+        if (&c != &cache_[2]) {
+            n.erase(std::remove_if(n.begin(), n.end(), [&](uint32_t x) { return x == a || x == b; }),
+                    n.end());
+            if (nextToA)
+                n.push_back(a);
+            continue;
+        }
+        // A hub's thousands of neighbours: a and b are found through their places and swapped out
+        // (the neighbours' order means nothing).
+        for (uint32_t x : {a, b}) {
+            const uint32_t i = c.at[x];
+            if (i < n.size() && n[i] == x) {
+                n[i] = n.back();
+                c.at[n[i]] = i;
+                n.pop_back();
+            }
+        }
+        if (nextToA) {
+            c.at[a] = static_cast<uint32_t>(n.size());
             n.push_back(a);
+        }
     }
 }
 

@@ -79,8 +79,9 @@ private:
     struct Cached {
         uint32_t vertex = INVALID_INDEX;
         IndexArray neighbours;
-    } cache_[3];          // two in least-recently-used order, and one for a vertex of many faces
-    uint32_t victim_ = 0; // the slot (0 or 1) the next small vertex not cached replaces
+        std::vector<uint32_t> at; // the many-faced slot only: where each vertex is in `neighbours`
+    } cache_[3];                  // two in least-recently-used order, and one for a vertex of many faces
+    uint32_t victim_ = 0;         // the slot (0 or 1) the next small vertex not cached replaces
     // Per vertex, whether it is on an open border, once asked (0: not known). Only the vertices
     // of the faces around the removed vertex change their faces or neighbours in a contraction or
     // its undo, so only theirs is forgotten.

@@ -256,12 +256,11 @@ uint32_t Model::countFacesWithWedge(const SmallVector<uint32_t, 2>& faceList, ui
 }
 
 void Model::unlink(FaceList& list, uint32_t f) {
-    for (uint32_t i = 0; i < list.size(); ++i)
-        if (list[i] == f) {
-            list[i] = list.back();
-            list.pop_back();
-            return;
-        }
+    const uint32_t i = list.find(f);
+    if (i < list.size()) {
+        list[i] = list.back();
+        list.pop_back();
+    }
 }
 
 void Model::removeFace(uint32_t f) {

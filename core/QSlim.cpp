@@ -222,11 +222,9 @@ void QSlim::releaseEdge(uint32_t e) {
 }
 
 void QSlim::erase(PairList& list, uint32_t e) {
-    for (uint32_t i = 0; i < list.size(); ++i)
-        if (list[i] == e) {
-            list.erase(i);
-            return;
-        }
+    const uint32_t i = list.find(e);
+    if (i < list.size())
+        list.erase(i);
 }
 
 void QSlim::addPair(uint32_t a, uint32_t b) {

@@ -1,7 +1,7 @@
 // SurfaceDistance: how far two triangle surfaces are from each other, both ways.
 //
 // Each surface is sampled (its points, plus points spread over every triangle in proportion to its
-// area) and every sample is sent to the closest point of the other surface through CGAL's AABB tree.
+// area) and every sample is sent to the closest point of the other surface through a ClosestTree.
 // The largest of those distances is the one-sided Hausdorff distance; the area-weighted mean and RMS
 // come from the spread samples. Open borders (edges of one triangle) are measured the same way
 // against the other surface's borders, and where both surfaces carry UVs the UV at each sample is

@@ -296,6 +296,8 @@ bool weldMeshParts(const std::vector<MeshPart>& parts, SceneMesh& out, std::stri
     PointTable pointOfPosition(std::min(inputVertices, corners));
     std::vector<int32_t> pointOfVertex;
     std::vector<unsigned> polygon; // vertex indices of the current polygon after dropping repeats
+    std::vector<int32_t> seenIn;   // per point, the last large polygon that met it
+    int32_t largePolygons = 0;
     for (const MeshPart& part : parts) {
         const aiMesh& m = *part.mesh;
         const unsigned partSets = uvChannelCount(m);
@@ -326,9 +328,20 @@ bool weldMeshParts(const std::vector<MeshPart>& parts, SceneMesh& out, std::stri
                 polygon.pop_back();
             }
             bool pinched = false; // a point met twice around the polygon
-            for (size_t a = 0; a < polygon.size() && !pinched; ++a) {
-                for (size_t b = a + 1; b < polygon.size() && !pinched; ++b) {
-                    pinched = pointOfVertex[polygon[a]] == pointOfVertex[polygon[b]];
+            if (polygon.size() <= 16) {
+                for (size_t a = 0; a < polygon.size() && !pinched; ++a) {
+                    for (size_t b = a + 1; b < polygon.size() && !pinched; ++b) {
+                        pinched = pointOfVertex[polygon[a]] == pointOfVertex[polygon[b]];
+                    }
+                }
+            } else {
+                // A large polygon (a cap of thousands of corners) marks its points instead.
+                ++largePolygons;
+                seenIn.resize(out.points.size(), 0);
+                for (size_t a = 0; a < polygon.size() && !pinched; ++a) {
+                    int32_t& seen = seenIn[pointOfVertex[polygon[a]]];
+                    pinched = seen == largePolygons;
+                    seen = largePolygons;
                 }
             }
             if (polygon.size() < 3 || pinched) {
