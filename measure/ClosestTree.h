@@ -57,7 +57,9 @@ private:
         int32_t frame;       // index into frames_, -1 without one
     };
 
-    uint32_t build(uint32_t begin, uint32_t end, std::vector<Point>& centroids);
+    void build(uint32_t index, uint32_t begin, uint32_t end, const std::vector<Point>& centroids,
+               const class SubtreeSizes& sizes);
+    void addFrames();
     double lowerBound2(const Node& node, const Point& q) const;
 
     const std::vector<Primitive>& primitives_;
