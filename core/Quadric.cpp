@@ -137,50 +137,6 @@ void Quadric::add(const Quadric& q) {
         counts_[i] += q.counts_[i];
 }
 
-void Quadric::subtract(const Quadric& q) {
-    for (int i = 0; i < 6; ++i)
-        a_[i] -= q.a_[i];
-    for (int i = 0; i < 3; ++i)
-        b_[i] -= q.b_[i];
-    c_ -= q.c_;
-    for (uint32_t j = 0; j < terms_.size(); ++j) {
-        Term& t = terms_[j];
-        const Term& o = q.terms_[j];
-        t.gradient.x -= o.gradient.x;
-        t.gradient.y -= o.gradient.y;
-        t.gradient.z -= o.gradient.z;
-        t.offset -= o.offset;
-    }
-    for (uint32_t i = 0; i < counts_.size(); ++i)
-        counts_[i] -= q.counts_[i];
-}
-
-void Quadric::append(const Quadric& q) {
-    addGeometry(q);
-    for (const Term& t : q.terms_)
-        terms_.push_back(t);
-    for (uint32_t c : q.counts_)
-        counts_.push_back(c);
-}
-
-void Quadric::appendSum(const Quadric& k, const Quadric& r) {
-    // Same rounding as copying k, adding r, then appending: each entry is k + r, then added on.
-    for (int i = 0; i < 6; ++i)
-        a_[i] += k.a_[i] + r.a_[i];
-    for (int i = 0; i < 3; ++i)
-        b_[i] += k.b_[i] + r.b_[i];
-    c_ += k.c_ + r.c_;
-    for (uint32_t j = 0; j < k.terms_.size(); ++j) {
-        const Term& x = k.terms_[j];
-        const Term& y = r.terms_[j];
-        terms_.push_back(
-            Term{{x.gradient.x + y.gradient.x, x.gradient.y + y.gradient.y, x.gradient.z + y.gradient.z},
-                 x.offset + y.offset});
-    }
-    for (uint32_t i = 0; i < k.counts_.size(); ++i)
-        counts_.push_back(k.counts_[i] + r.counts_[i]);
-}
-
 double Quadric::evaluate(const FloatVector& p, const VectorN& s) const {
     const double x = p.x, y = p.y, z = p.z;
     double e = a_[5] * z * z + 2.0 * a_[4] * y * z + a_[3] * y * y + 2.0 * a_[2] * x * z +

@@ -36,16 +36,8 @@ public:
     void scale(double w);
     void addGeometry(const Quadric& q);
     void add(const Quadric& q);
-    void subtract(const Quadric& q);
-    void append(const Quadric& q);
-    // append() of the sum k + r, without building the sum as a temporary quadric.
-    void appendSum(const Quadric& k, const Quadric& r);
     Quadric& operator+=(const Quadric& q) {
         add(q);
-        return *this;
-    }
-    Quadric& operator-=(const Quadric& q) {
-        subtract(q);
         return *this;
     }
 

@@ -7,7 +7,7 @@
 //   WedgeQuadrics q;
 //   q.assign(model.numWedges(), model.attributeDimension());
 //   q.add(w, Quadric(p0, p1, p2, s0, s1, s2, area));   // one per face using the wedge
-//   q.appendSumTo(merged, kept, removed);             // merged.appendSum(q[kept], q[removed])
+//   q.appendSumTo(merged, kept, removed);             // merged gets q[kept] + q[removed] as a block
 #pragma once
 
 #include "Quadric.h"
@@ -28,7 +28,8 @@ public:
     // Wedge to's quadric += (-=) wedge from's.
     void add(uint32_t to, uint32_t from);
     void subtract(uint32_t to, uint32_t from);
-    // merged.appendSum(wedge k's, wedge r's) and merged.append(wedge w's).
+    // Adds to merged's geometry and appends as merged's next attribute block: the sum of wedge k's
+    // and wedge r's quadrics (each entry k + r, then added on), or wedge w's.
     void appendSumTo(Quadric& merged, uint32_t k, uint32_t r) const;
     void appendTo(Quadric& merged, uint32_t w) const;
     // Wedge w's optimalAttributes(p, out).

@@ -1,4 +1,5 @@
 #include "Quadric.h"
+#include "WedgeQuadrics.h"
 
 #include <gtest/gtest.h>
 
@@ -115,61 +116,57 @@ TEST(Quadric, OptimizeSolvesPositionAndAttributesJointly) {
     EXPECT_EQ(q.evaluate(p, s), 0.0);
 }
 
-TEST(Quadric, AddAppendSubtractResetAndCountsAcrossBlocks) {
+TEST(Quadric, WedgeQuadricsAddSubtractAndAppendBlocksWithTheirCounts) {
     const Quadric t1({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, vec({0, 1}), vec({1, 1}), vec({0, 0}), 1.0);
     const Quadric t2({0, 0, 0}, {0, 1, 0}, {0, 0, 1}, vec({1, 0}), vec({0, 0}), vec({0, 1}), 1.0);
-    Quadric k(2);
+    WedgeQuadrics wedges;
+    wedges.assign(2, 2);
+    wedges.add(0, t1);
+    wedges.add(0, t2);
+    wedges.add(1, t1);
+    Quadric k(2), r(2);
     k += t1;
     k += t2;
-    EXPECT_EQ(k.count(0), 2u);
-    EXPECT_EQ(k.count(1), 2u);
-    Quadric r(2);
     r += t1;
+    const Quadric k0 = wedges[0];
+    EXPECT_EQ(k0.count(0), 2u);
+    for (uint32_t j = 0; j < 2; ++j)
+        EXPECT_EQ(k0.gradient(j).y, k.gradient(j).y);
 
+    // The sum of two wedges as one block, then a wedge as a second block.
     Quadric merged(0);
-    merged.append(k);
-    merged.append(r);
+    wedges.appendSumTo(merged, 0, 1);
+    wedges.appendTo(merged, 1);
     ASSERT_EQ(merged.numAttributes(), 4u);
     ASSERT_EQ(merged.numBlocks(), 2u);
-    EXPECT_EQ(merged.count(1), 2u); // first block
+    EXPECT_EQ(merged.count(1), 3u); // first block
     EXPECT_EQ(merged.count(2), 1u); // second block
-    EXPECT_EQ(merged.gradient(2).x, r.gradient(0).x);
-    EXPECT_DOUBLE_EQ(merged.a()[0], k.a()[0] + r.a()[0]);
-
-    // appendSum(k, r) is the sum appended as one block.
     Quadric sum = k;
     sum += r;
-    Quadric viaCopy(0), viaSum(0);
-    viaCopy.append(sum);
-    viaSum.appendSum(k, r);
-    ASSERT_EQ(viaSum.numAttributes(), 2u);
-    for (uint32_t j = 0; j < 2; ++j) {
-        EXPECT_EQ(viaSum.gradient(j).x, viaCopy.gradient(j).x);
-        EXPECT_EQ(viaSum.offset(j), viaCopy.offset(j));
-        EXPECT_EQ(viaSum.count(j), 3u);
-    }
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(viaSum.a()[i], viaCopy.a()[i]);
+    EXPECT_EQ(merged.gradient(0).x, sum.gradient(0).x);
+    EXPECT_EQ(merged.offset(1), sum.offset(1));
+    EXPECT_EQ(merged.gradient(2).x, r.gradient(0).x);
+    EXPECT_DOUBLE_EQ(merged.a()[0], k.a()[0] + 2 * r.a()[0]);
 
     // Subtracting what was added returns the counts exactly and the values within rounding.
-    sum -= r;
-    EXPECT_EQ(sum.count(0), 2u);
+    wedges.add(0, 1);
+    wedges.subtract(0, 1);
+    const Quadric back = wedges[0];
+    EXPECT_EQ(back.count(0), 2u);
     for (uint32_t j = 0; j < 2; ++j)
-        EXPECT_NEAR(sum.gradient(j).y, k.gradient(j).y, 1e-12);
-    EXPECT_NEAR(sum.c(), k.c(), 1e-12);
+        EXPECT_NEAR(back.gradient(j).y, k.gradient(j).y, 1e-12);
+    EXPECT_NEAR(back.c(), k.c(), 1e-12);
 
-    // Reset empties the layout.
-    sum.reset(0);
-    EXPECT_EQ(sum.numAttributes(), 0u);
-    EXPECT_EQ(sum.numBlocks(), 0u);
-    // Large blocks leave the inline storage and still copy as values.
+    // Many blocks leave the inline storage and still copy as values; reset empties the layout.
     Quadric big(0);
-    for (int i = 0; i < 5; ++i)
-        big.append(Quadric(4));
+    for (int i = 0; i < 10; ++i)
+        wedges.appendTo(big, 0);
     Quadric copy = big;
     big.reset(0);
     EXPECT_EQ(copy.numAttributes(), 20u);
-    EXPECT_EQ(copy.numBlocks(), 5u);
+    EXPECT_EQ(copy.numBlocks(), 10u);
+    EXPECT_EQ(big.numAttributes(), 0u);
+    EXPECT_EQ(big.numBlocks(), 0u);
 }
 
 TEST(Quadric, ZeroAreaTrianglesStayFiniteAndVoteForTheirCornerMean) {
@@ -211,9 +208,10 @@ TEST(Quadric, BlockSolveAgreesWithTheFullSystem) {
     auto point = [&] { return DoubleVector{u(random), u(random), 0.3 * u(random)}; };
     for (uint32_t dimension : {2u, 9u})
         for (uint32_t wedges = 1; wedges <= 12; ++wedges) {
+            WedgeQuadrics each;
+            each.assign(wedges, dimension);
             Quadric merged(0);
             for (uint32_t w = 0; w < wedges; ++w) {
-                Quadric wedge(dimension);
                 for (int t = 0; t < 3; ++t) {
                     VectorN s[3];
                     for (VectorN& x : s) {
@@ -221,9 +219,9 @@ TEST(Quadric, BlockSolveAgreesWithTheFullSystem) {
                         for (uint32_t j = 0; j < dimension; ++j)
                             x[j] = u(random);
                     }
-                    wedge += Quadric(point(), point(), point(), s[0], s[1], s[2], 1.0);
+                    each.add(w, Quadric(point(), point(), point(), s[0], s[1], s[2], 1.0));
                 }
-                merged.append(wedge);
+                each.appendTo(merged, w);
             }
             FloatVector full, blocks;
             VectorN sFull(merged.numAttributes()), sBlocks(merged.numAttributes());
