@@ -308,16 +308,11 @@ template <typename Primitive> void ClosestTree<Primitive>::addFrames() {
 }
 
 template <typename Primitive>
-double ClosestTree<Primitive>::lowerBound2(const Node& node, const Point& q) const {
-    const double x[3] = {q.x(), q.y(), q.z()};
-    const double lo[3] = {node.lo[0], node.lo[1], node.lo[2]}, hi[3] = {node.hi[0], node.hi[1], node.hi[2]};
-    const double aligned = outside2(x, lo, hi);
-    if (node.frame < 0)
-        return aligned;
+double ClosestTree<Primitive>::frameBound2(const Node& node, const Point& q) const {
     const BoxFrame& f = frames_[node.frame];
     const Kernel::Vector_3 v = q - CGAL::ORIGIN;
     const double y[3] = {dot(f.axis[0], v), dot(f.axis[1], v), dot(f.axis[2], v)};
-    return std::max(aligned, outside2(y, f.lo, f.hi));
+    return outside2(y, f.lo, f.hi);
 }
 
 template <typename Primitive>
@@ -337,6 +332,15 @@ typename ClosestTree<Primitive>::Hit ClosestTree<Primitive>::closest(const Point
         consider(hint.index);
     if (best2 <= touch2 || nodes_.empty())
         return best;
+    // A node's distance at least: to its box, and to its frame's box when the first leaves it in
+    // reach.
+    const double x[3] = {query.x(), query.y(), query.z()};
+    const auto lowerBound2 = [&](const Node& node) {
+        const double lo[3] = {node.lo[0], node.lo[1], node.lo[2]},
+                     hi[3] = {node.hi[0], node.hi[1], node.hi[2]};
+        const double aligned = outside2(x, lo, hi);
+        return node.frame < 0 || aligned >= best2 ? aligned : std::max(aligned, frameBound2(node, query));
+    };
     // Depth first, the nearer child first; a node is dropped once nothing in it can be closer.
     struct Pending {
         uint32_t node;
@@ -344,7 +348,7 @@ typename ClosestTree<Primitive>::Hit ClosestTree<Primitive>::closest(const Point
     };
     Pending stack[128];
     int top = 0;
-    stack[top++] = {0, lowerBound2(nodes_[0], query)};
+    stack[top++] = {0, lowerBound2(nodes_[0])};
     while (top > 0) {
         const Pending pending = stack[--top];
         if (pending.bound2 >= best2)
@@ -357,8 +361,8 @@ typename ClosestTree<Primitive>::Hit ClosestTree<Primitive>::closest(const Point
                 return best;
             continue;
         }
-        Pending near{pending.node + 1, lowerBound2(nodes_[pending.node + 1], query)};
-        Pending far{node.right, lowerBound2(nodes_[node.right], query)};
+        Pending near{pending.node + 1, lowerBound2(nodes_[pending.node + 1])};
+        Pending far{node.right, lowerBound2(nodes_[node.right])};
         if (far.bound2 < near.bound2)
             std::swap(near, far);
         if (far.bound2 < best2)

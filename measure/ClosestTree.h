@@ -60,7 +60,8 @@ private:
     void build(uint32_t index, uint32_t begin, uint32_t end, const std::vector<Point>& centroids,
                const class SubtreeSizes& sizes);
     void addFrames();
-    double lowerBound2(const Node& node, const Point& q) const;
+    // The squared distance from q to the node's frame box.
+    double frameBound2(const Node& node, const Point& q) const;
 
     const std::vector<Primitive>& primitives_;
     std::vector<Node> nodes_;
