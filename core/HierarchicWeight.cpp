@@ -50,7 +50,7 @@ void HierarchicWeight::refreshCache() {
 }
 
 float HierarchicWeight::getWeight(uint32_t vertex) {
-    if (nonUnitWeights_ == 0 && vertexCount_ < (1u << 24))
+    if (unitOnly())
         return 1.0f;
     if (cacheStale_)
         refreshCache();
@@ -66,13 +66,19 @@ void HierarchicWeight::setWeight(uint32_t vertex, float weight) {
 }
 
 void HierarchicWeight::contractVertices(uint32_t kept, uint32_t removed) {
+    const uint32_t left = currentNode_[kept], right = currentNode_[removed];
+    currentNode_[kept] = uint32_t(nodes_.size());
+    if (unitOnly()) {
+        // Every weight is 1.0 and read as such: the merge is recorded, and its cached value made
+        // (with every other one) when setWeight first sets one that is not.
+        nodes_.push_back(WeightNode{kept, left, right, 0.0f, 0});
+        return;
+    }
     if (cacheStale_)
         refreshCache();
-    const uint32_t left = currentNode_[kept], right = currentNode_[removed];
     const WeightNode& l = nodes_[left];
     const WeightNode& r = nodes_[right];
     const WeightNode node{kept, left, right, combine(l.value, r.value), l.leaves + r.leaves};
-    currentNode_[kept] = uint32_t(nodes_.size());
     nodes_.push_back(node);
 }
 

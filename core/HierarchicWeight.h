@@ -44,6 +44,9 @@ private:
     static constexpr uint32_t NO_CHILD = 0xffffffffu;
 
     float combine(float l, float r) const;
+    // Every own weight is 1.0, so every weight is exactly 1.0 under every mode (sums of ones are
+    // exact below 2^24).
+    bool unitOnly() const { return nonUnitWeights_ == 0 && vertexCount_ < (1u << 24); }
     void refreshCache();
 
     std::vector<uint32_t> currentNode_;
@@ -52,8 +55,7 @@ private:
     uint32_t vertexCount_;
     WeightCombining mode_ = AVERAGE;
     bool cacheStale_ = false;
-    // How many own weights differ from 1.0. While none does, every weight is exactly 1.0 under
-    // every mode (sums of ones are exact), and getWeight needs no tree.
+    // How many own weights differ from 1.0: while none does, getWeight needs no tree.
     uint32_t nonUnitWeights_ = 0;
 };
 

@@ -418,10 +418,16 @@ void QSlim::refreshPairsOf(uint32_t v) {
     if (n > 0)
         __builtin_prefetch(&model_.vertexFaces(other(0)));
     for (uint32_t i = 0; i < n; ++i) {
+        if (i + 3 < n)
+            __builtin_prefetch(&model_.vertexFaces(other(i + 3)));
         if (i + 2 < n)
-            __builtin_prefetch(&model_.vertexFaces(other(i + 2)));
-        if (i + 1 < n)
-            prefetchFacesOf(other(i + 1));
+            prefetchFacesOf(other(i + 2));
+        if (i + 1 < n) {
+            // Its faces were asked for a step ago: now their wedges' quadrics.
+            const uint32_t w = other(i + 1);
+            for (uint32_t f : model_.vertexFaces(w))
+                quadrics_.prefetch(model_.wedgeAt(f, w));
+        }
         refreshPair(pairs[i]);
     }
 }

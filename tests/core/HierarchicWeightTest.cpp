@@ -19,6 +19,11 @@ TEST(HierarchicWeight, NewObjectsWeighOneUnderEveryModeAndUniformWeightsIgnoreEv
         }
     w.setMode(7);
     EXPECT_EQ(w.mode(), AVERAGE);
+    // Merges made while every weight is 1 count once a weight is painted.
+    w.contractVertices(0, 1);
+    w.contractVertices(0, 2);
+    w.setWeight(1, 4.0f);
+    EXPECT_EQ(w.getWeight(0), 2.0f);
 }
 
 TEST(HierarchicWeight, MergeAndUndoUnderEachMode) {
