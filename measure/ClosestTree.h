@@ -11,7 +11,6 @@
 
 #include <CGAL/Simple_cartesian.h>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
