@@ -24,7 +24,8 @@ bool largeInput(int argc, char** argv) {
 // glibc.malloc.hugetlb is 1. It is read only when a process starts, so for a large input the tool
 // starts itself once more with it: on a million triangles page faults were a third of the time
 // without it (simplify 20.3 s -> 14.8 s wall; compare 9.4 s -> 5.7 s), where the restart costs
-// about 10 ms (OpenGL, the heavy library, is loaded only when something is drawn). Results do not change. If the restart fails the tool runs on as it is.
+// about 10 ms (OpenGL, the heavy library, is loaded only when something draws). Results do not
+// change. If the restart fails the tool runs on as it is.
 void restartWithHugePages(int argc, char** argv) {
 #ifdef __GLIBC__
     if (!largeInput(argc, argv))
