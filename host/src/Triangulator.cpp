@@ -189,7 +189,6 @@ Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corne
 }
 
 void triangulatePolygon(const std::vector<std::array<double, 3>>& corners, Triangulation& result) {
-    static thread_local Workspace work;
     result.valid = result.zeroArea = false;
     result.triangles.clear();
     const int n = static_cast<int>(corners.size());
@@ -217,18 +216,32 @@ void triangulatePolygon(const std::vector<std::array<double, 3>>& corners, Trian
     double ax = std::fabs(nx), ay = std::fabs(ny), az = std::fabs(nz);
     int drop = (ax >= ay && ax >= az) ? 0 : (ay >= az ? 1 : 2);
     double sign = (drop == 0 ? nx : (drop == 1 ? ny : nz)) > 0 ? 1.0 : -1.0;
+    const auto project = [&](const std::array<double, 3>& c) -> P2 {
+        if (drop == 0)
+            return {c[1], c[2] * sign};
+        if (drop == 1)
+            return {c[2], c[0] * sign};
+        return {c[0], c[1] * sign};
+    };
+    const double eps = 1e-12 * extent * extent;
+    if (n == 3) {
+        // What the ear clipping below comes to for a triangle, without its working arrays: a
+        // repeated corner leaves no area, and a triangle flat within eps gives no triangle.
+        const P2 a = project(corners[0]), b = project(corners[1]), c = project(corners[2]);
+        if (samePoint(a, b) || samePoint(b, c) || samePoint(a, c)) {
+            result.zeroArea = true;
+            return;
+        }
+        if (cross(a, b, c) > eps)
+            result.triangles.push_back({0, 1, 2});
+        result.valid = !result.triangles.empty();
+        return;
+    }
+    static thread_local Workspace work;
     std::vector<P2>& p = work.p;
     p.resize(n);
-    for (int i = 0; i < n; ++i) {
-        const auto& c = corners[i];
-        if (drop == 0)
-            p[i] = {c[1], c[2] * sign};
-        else if (drop == 1)
-            p[i] = {c[2], c[0] * sign};
-        else
-            p[i] = {c[0], c[1] * sign};
-    }
-    const double eps = 1e-12 * extent * extent;
+    for (int i = 0; i < n; ++i)
+        p[i] = project(corners[i]);
 
     // Corners repeating the position of the previous one add no area; they are left out.
     std::vector<int>& ring = work.ring;

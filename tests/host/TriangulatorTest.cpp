@@ -111,6 +111,8 @@ TEST(TriangulatorTest, SmallPolygonsAreCoveredOrRefused) {
         double area;
         Corners corners;
     } cases[] = {
+        {"triangle", true, false, 1, 0.5, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}},
+        {"clockwise triangle", true, false, 1, -2.0, {{0, 0, 0}, {0, 2, 0}, {2, 0, 0}}},
         {"clockwise", true, false, 2, -1.0, {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}}},
         {"mid-edge", true, false, 3, 4.0, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}},
         {"wrap repeat", true, false, 2, 1.0, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}}},
