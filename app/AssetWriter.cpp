@@ -37,6 +37,11 @@ bool AssetWriter::rewrites(const std::string& format) const {
     return gltfInput_ && (format == "gltf" || format == "glb");
 }
 
+bool AssetWriter::mayRewrite(const std::string& input, const std::string& format) {
+    const std::string ext = extensionOf(input);
+    return (ext == "gltf" || ext == "glb") && (format == "gltf" || format == "glb");
+}
+
 bool AssetWriter::write(Session& session, const std::string& path, const std::string& format,
                         const std::vector<SourceMesh>& sources, const std::vector<gxhost::GltfLevel>& levels,
                         bool strict, std::string& error) {
@@ -62,7 +67,7 @@ bool AssetWriter::write(Session& session, const std::string& path, const std::st
         error = path + ": unknown format '" + format + "'";
         return false;
     }
-    if (!source_) {
+    if (!source_ || !source_->scene()) {
         auto source = std::make_unique<gxhost::SourceAsset>();
         if (!source->load(input_, error))
             return false;

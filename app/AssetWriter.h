@@ -25,6 +25,11 @@ public:
     bool open(const std::string& input, std::string& error);
     // Whether `format` ("gltf", "glb", …) is written by rewriting the input.
     bool rewrites(const std::string& format) const;
+    // Whether a writer of `input` might rewrite it as `format` (false: it never will).
+    static bool mayRewrite(const std::string& input, const std::string& format);
+    // What the input holds besides its meshes, kept when it was read (GraphSet::keepSourceAsset);
+    // a writer without it reads the input again when it needs it.
+    void keepSource(std::unique_ptr<gxhost::SourceAsset> source) { source_ = std::move(source); }
     // One level is a plain file; more levels (rewriting only) one file with the whole chain.
     bool write(Session& session, const std::string& path, const std::string& format,
                const std::vector<SourceMesh>& sources, const std::vector<gxhost::GltfLevel>& levels,

@@ -10,7 +10,8 @@ bool GraphSet::load(Session& session, const std::string& input, std::string& err
     graphs_.clear();
     placements_.clear();
     std::vector<SourceMesh> all;
-    if (!session.importFile(input, all, error))
+    asset_ = keepAsset_ ? std::make_unique<gxhost::SourceAsset>() : nullptr;
+    if (!session.importFile(input, all, error, asset_.get()))
         return false;
     sources_.clear();
     for (SourceMesh& mesh : all) {

@@ -11,6 +11,7 @@
 #include "Progress.h"
 #include "WeightSource.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ public:
     // From now on a mesh that the file instances on several nodes is one source, simplified once
     // (call before load; the default keeps one source per node).
     void shareInstances() { shareInstances_ = true; }
+    // Keep what a writer needs of the input besides its meshes while it is read (see
+    // AssetWriter::keepSource), rather than have the writer read it again (call before load).
+    void keepSourceAsset() { keepAsset_ = true; }
+    std::unique_ptr<gxhost::SourceAsset> takeSourceAsset() { return std::move(asset_); }
     // Loads the plug-in into the session, reads the input and builds the graphs, telling `progress`.
     bool open(Session& session, const std::string& input, const NodeSettings& settings,
               const WeightOptions& weights, Progress& progress, std::string& error);
@@ -64,6 +69,8 @@ private:
 
     Session* session_ = nullptr;
     bool shareInstances_ = false;
+    bool keepAsset_ = false;
+    std::unique_ptr<gxhost::SourceAsset> asset_;
     std::vector<Placement> placements_;
     std::string input_;
     std::vector<SourceMesh> sources_;

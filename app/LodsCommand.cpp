@@ -163,10 +163,13 @@ int LodsCommand::run(const GlobalOptions& global) {
     Session session(global.pluginPath);
     GraphSet set;
     set.shareInstances();
+    if (!AssetWriter::mayRewrite(input_, format_.empty() ? format->name : format_))
+        set.keepSourceAsset();
     AssetWriter writer;
     if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) ||
         !writer.open(input_, error))
         return failWith(error);
+    writer.keepSource(set.takeSourceAsset());
     if (chain && !writer.rewrites(format->name))
         return failWith(folder_ + ": a chain of levels in one file needs a glTF or glb input");
     OutputFiles files;

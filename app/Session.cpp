@@ -35,10 +35,11 @@ bool Session::loadPlugin(std::string& error) {
     return true;
 }
 
-bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error) {
+bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error,
+                         gxhost::SourceAsset* asset) {
     meshes.clear();
     std::vector<gxhost::SceneMesh> scenes;
-    if (!gxhost::importSceneFile(path, scenes, error))
+    if (!gxhost::importSceneAndAsset(path, scenes, asset, error))
         return false;
     // The node reads colours and UVs of every corner whatever it is asked; when no mesh of the file
     // has any, its warning that some are missing says nothing.

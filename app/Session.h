@@ -34,7 +34,8 @@ public:
 
     bool loadPlugin(std::string& error);
     // Reads every mesh of `path` into its own mesh node.
-    bool importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error);
+    bool importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error,
+                    gxhost::SourceAsset* asset = nullptr);
     // Writes `meshes` to `path` in `format` (by the extension when empty); no file on failure. With
     // `source` (the input as read), materials are written with all their source properties.
     bool exportFile(const std::string& path, const std::string& format,

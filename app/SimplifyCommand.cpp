@@ -91,10 +91,14 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     Session session(global.pluginPath);
     GraphSet set;
     set.shareInstances();
+    const std::string formatName = gxhost::findExportFormat(output_, format_)->name;
+    if (!AssetWriter::mayRewrite(input_, formatName))
+        set.keepSourceAsset();
     AssetWriter writer;
     if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) ||
         !writer.open(input_, error))
         return failWith(error);
+    writer.keepSource(set.takeSourceAsset());
 
     ErrorMeter meter(set.sources());
     SceneBudget budget(set, meter, allowDrop_);
@@ -122,7 +126,7 @@ int SimplifyCommand::run(const GlobalOptions& global) {
                                              groupDigits(sourceTotal.vertices) + ")");
         percent_ = 100.0;
     }
-    if (bound >= meter.diagonal()) {
+    if (!maxError_.empty() && bound >= meter.diagonal()) {
         if (!set.setResolution(100.0f, error))
             return failWith(error);
     } else if (bound > 0.0) {
@@ -167,7 +171,6 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     meter.release(); // not needed while the result is written
 
     progress.stage("writing " + output_);
-    const std::string formatName = gxhost::findExportFormat(output_, format_)->name;
     if (!writer.write(session, output_, formatName, set.sources(),
                       {gxhost::GltfLevel{
                           writer.rewrites(formatName) ? results : withoutEmpty(set.placed(results)), 0.0}},

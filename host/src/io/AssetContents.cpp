@@ -1,6 +1,7 @@
 #include "AssetContents.h"
 
 #include <assimp/Importer.hpp>
+#include <assimp/SceneCombiner.h>
 #include <assimp/config.h>
 #include <assimp/material.h>
 #include <assimp/scene.h>
@@ -20,34 +21,58 @@ std::string counted(size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+AssetContents contentsOf(const aiScene& scene) {
+    AssetContents contents;
+    for (unsigned m = 0; m < scene.mNumMaterials; ++m)
+        for (int type = aiTextureType_DIFFUSE; type <= aiTextureType_TRANSMISSION; ++type)
+            contents.textureRefs += scene.mMaterials[m]->GetTextureCount(static_cast<aiTextureType>(type));
+    contents.embeddedTextures = scene.mNumTextures;
+    for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+        contents.skinnedMeshes += scene.mMeshes[m]->mNumBones > 0;
+        contents.morphedMeshes += scene.mMeshes[m]->mNumAnimMeshes > 0;
+    }
+    contents.animations = scene.mNumAnimations;
+    contents.cameras = scene.mNumCameras;
+    contents.lights = scene.mNumLights;
+    contents.emptyNodes = scene.mRootNode ? countEmptyNodes(*scene.mRootNode, true) : 0;
+    return contents;
+}
+
 } // namespace
 
 SourceAsset::SourceAsset() : importer_(std::make_unique<Assimp::Importer>()) {}
 SourceAsset::~SourceAsset() = default;
 
 bool SourceAsset::load(const std::string& path, std::string& error) {
-    contents_ = AssetContents();
-    AssetContents& contents = contents_;
+    kept_.reset();
     importer_->SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
     scene_ = importer_->ReadFile(path, 0);
-    const aiScene* scene = scene_;
-    if (!scene) {
+    if (!scene_) {
+        contents_ = AssetContents();
         error = path + ": cannot load the file";
         return false;
     }
-    for (unsigned m = 0; m < scene->mNumMaterials; ++m)
-        for (int type = aiTextureType_DIFFUSE; type <= aiTextureType_TRANSMISSION; ++type)
-            contents.textureRefs += scene->mMaterials[m]->GetTextureCount(static_cast<aiTextureType>(type));
-    contents.embeddedTextures = scene->mNumTextures;
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-        contents.skinnedMeshes += scene->mMeshes[m]->mNumBones > 0;
-        contents.morphedMeshes += scene->mMeshes[m]->mNumAnimMeshes > 0;
-    }
-    contents.animations = scene->mNumAnimations;
-    contents.cameras = scene->mNumCameras;
-    contents.lights = scene->mNumLights;
-    contents.emptyNodes = scene->mRootNode ? countEmptyNodes(*scene->mRootNode, true) : 0;
+    contents_ = contentsOf(*scene_);
     return true;
+}
+
+void SourceAsset::keep(const aiScene& scene) {
+    importer_->FreeScene();
+    contents_ = contentsOf(scene);
+    kept_ = std::make_unique<aiScene>();
+    if (scene.mNumMaterials > 0) {
+        kept_->mMaterials = new aiMaterial*[scene.mNumMaterials];
+        for (; kept_->mNumMaterials < scene.mNumMaterials; ++kept_->mNumMaterials)
+            Assimp::SceneCombiner::Copy(&kept_->mMaterials[kept_->mNumMaterials],
+                                        scene.mMaterials[kept_->mNumMaterials]);
+    }
+    if (scene.mNumTextures > 0) {
+        kept_->mTextures = new aiTexture*[scene.mNumTextures];
+        for (; kept_->mNumTextures < scene.mNumTextures; ++kept_->mNumTextures)
+            Assimp::SceneCombiner::Copy(&kept_->mTextures[kept_->mNumTextures],
+                                        scene.mTextures[kept_->mNumTextures]);
+    }
+    scene_ = kept_.get();
 }
 
 std::vector<std::string> describeLosses(const AssetContents& c, const std::string& what,

@@ -1,6 +1,7 @@
 // AssetContents: what a mesh file holds besides polygons, counted through Assimp, so that a writer
 // that cannot keep something can say so instead of dropping it silently. SourceAsset keeps the file
-// as Assimp read it, for a writer that carries its materials and embedded images into another format.
+// as Assimp read it, for a writer that carries its materials and embedded images into another format;
+// keep() takes those from a scene the importer has just read instead of reading the file again.
 #pragma once
 
 #include <memory>
@@ -31,11 +32,14 @@ public:
     ~SourceAsset();
     // Reads `path` as the mesh importer does (no post-processing); false with `error` when Assimp cannot.
     bool load(const std::string& path, std::string& error);
+    // Keeps `scene`'s contents, materials and embedded images (copies; not its meshes).
+    void keep(const aiScene& scene);
     const aiScene* scene() const { return scene_; }
     const AssetContents& contents() const { return contents_; }
 
 private:
     std::unique_ptr<Assimp::Importer> importer_;
+    std::unique_ptr<aiScene> kept_;
     const aiScene* scene_ = nullptr;
     AssetContents contents_;
 };

@@ -284,6 +284,11 @@ std::string probeFailure(const std::string& path, const ImportLimits& limits) {
 } // namespace
 
 bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, std::string& error) {
+    return importSceneAndAsset(path, meshes, nullptr, error);
+}
+
+bool importSceneAndAsset(const std::string& path, std::vector<SceneMesh>& meshes, SourceAsset* asset,
+                         std::string& error) {
     meshes.clear();
     auto fail = [&](const std::string& problem) {
         meshes.clear();
@@ -347,6 +352,8 @@ bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, st
     if (meshes.empty()) {
         return fail("no polygon mesh in the file");
     }
+    if (asset)
+        asset->keep(*scene);
     return true;
 }
 

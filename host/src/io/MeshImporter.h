@@ -16,8 +16,11 @@
 //   1. std::vector<SceneMesh> meshes; std::string error;
 //   2. if (!importSceneFile(path, meshes, error)) show `error`: one line "<path>: <problem>";
 //      `meshes` is then empty.
+// importSceneAndAsset also keeps in `asset`, on success, what a writer needs of the file besides
+// its meshes (SourceAsset::keep), so that nothing reads the file again for that.
 #pragma once
 
+#include "AssetContents.h"
 #include "SceneMesh.h"
 
 #include <string>
@@ -26,5 +29,7 @@
 namespace gxhost {
 
 bool importSceneFile(const std::string& path, std::vector<SceneMesh>& meshes, std::string& error);
+bool importSceneAndAsset(const std::string& path, std::vector<SceneMesh>& meshes, SourceAsset* asset,
+                         std::string& error);
 
 } // namespace gxhost
