@@ -112,13 +112,23 @@ MStatus sceneToMesh(const SceneMesh& in, const MObject& meshNodeOrData) {
     }
     *mesh = std::move(m);
     meshChanged(meshNodeOrData);
-    if (asMeshNode(meshNodeOrData))
-        for (int f = 0; f < static_cast<int>(in.faceMaterial.size()) && f < mesh->numFaces(); ++f) {
-            int k = in.faceMaterial[f];
-            setFaceMaterial(meshNodeOrData, f,
-                            k >= 0 && k < static_cast<int>(in.materials.size()) ? in.materials[k]
-                                                                                : std::string());
+    const size_t faces = std::min(in.faceMaterial.size(), static_cast<size_t>(mesh->numFaces()));
+    MeshShape* shape = asMeshNode(meshNodeOrData) ? meshShapeOf(meshNodeOrData) : nullptr;
+    if (shape && faces > 0) {
+        // Each material is looked up by name once, not once per face.
+        FaceMaterials& materials = shape->faceMaterial;
+        materials.resize(static_cast<size_t>(mesh->numFaces()));
+        constexpr uint32_t UNSEEN = UINT32_MAX;
+        std::vector<uint32_t> ids(in.materials.size() + 1, UNSEEN); // the last: no material
+        for (size_t f = 0; f < faces; ++f) {
+            const int k = in.faceMaterial[f];
+            const size_t slot =
+                k >= 0 && k < static_cast<int>(in.materials.size()) ? size_t(k) : in.materials.size();
+            if (ids[slot] == UNSEEN)
+                ids[slot] = materials.idOf(slot < in.materials.size() ? in.materials[slot] : std::string());
+            materials.set(f, ids[slot]);
         }
+    }
     return MStatus::kSuccess;
 }
 

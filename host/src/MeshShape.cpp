@@ -8,13 +8,13 @@
 
 namespace gxhost {
 
-void FaceMaterials::set(size_t face, const std::string& name) {
+uint32_t FaceMaterials::idOf(const std::string& name) {
     auto found = lookup_.find(name);
     if (found == lookup_.end()) {
         found = lookup_.emplace(name, static_cast<uint32_t>(names_.size())).first;
         names_.push_back(name);
     }
-    index_[face] = found->second;
+    return found->second;
 }
 
 bool FaceMaterials::any() const {

@@ -31,7 +31,10 @@ public:
     size_t size() const { return index_.size(); }
     // Faces added at the end get no material.
     void resize(size_t faces) { index_.resize(faces, 0); }
-    void set(size_t face, const std::string& name);
+    void set(size_t face, const std::string& name) { index_[face] = idOf(name); }
+    // A name's number (given on first use), for setting many faces without looking it up each time.
+    uint32_t idOf(const std::string& name);
+    void set(size_t face, uint32_t id) { index_[face] = id; }
     // Some face has a material.
     bool any() const;
 
