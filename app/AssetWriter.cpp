@@ -30,6 +30,25 @@ bool AssetWriter::open(const std::string& input, std::string& error) {
     // A glTF 1.0 file (meshes in a dictionary) cannot be rewritten in place: it is written anew
     // from what was read, as the other formats are.
     gltfInput_ = document_.asset.contains("meshes") && document_.asset.at("meshes").is_array();
+    // The buffers (the bulk of the file) are not needed until a rewrite: dropped here so that they
+    // are not held while the meshes are simplified, and read again by reloadBuffers().
+    buffersDropped_ = !document_.buffers.empty();
+    document_.buffers = {};
+    return true;
+}
+
+bool AssetWriter::reloadBuffers(std::string& error) {
+    if (!buffersDropped_)
+        return true;
+    gxhost::GltfDocument again;
+    if (!again.load(input_, error))
+        return false;
+    if (again.asset != document_.asset) {
+        error = input_ + ": the file changed while it was being simplified";
+        return false;
+    }
+    document_ = std::move(again);
+    buffersDropped_ = false;
     return true;
 }
 
@@ -47,6 +66,8 @@ bool AssetWriter::write(Session& session, const std::string& path, const std::st
                         bool strict, std::string& error) {
     warnings_.clear();
     if (rewrites(format)) {
+        if (!reloadBuffers(error))
+            return false;
         std::vector<gxhost::SceneMesh> read;
         for (const SourceMesh& source : sources)
             read.push_back(source.scene);

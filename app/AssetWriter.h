@@ -39,10 +39,13 @@ public:
 
 private:
     void warnMissingImages(const std::string& path);
+    // Reads the input's buffers again for a rewrite, failing if the file changed since open().
+    bool reloadBuffers(std::string& error);
 
     std::string input_;
     bool gltfInput_ = false;
     gxhost::GltfDocument document_;
+    bool buffersDropped_ = false;
     std::unique_ptr<gxhost::SourceAsset> source_; // read on the first write that does not rewrite
     std::vector<std::string> warnings_;
 };
