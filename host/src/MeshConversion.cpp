@@ -93,6 +93,7 @@ MStatus sceneToMesh(const SceneMesh& in, const MObject& meshNodeOrData) {
 
     MeshGeom m;
     std::vector<MeshGeom::Vec3> points;
+    points.reserve(in.points.size());
     for (const auto& p : in.points)
         points.push_back({p[0], p[1], p[2]});
     m.setTopology(std::move(points), std::vector<int>(in.faceCounts.begin(), in.faceCounts.end()),
@@ -102,6 +103,7 @@ MStatus sceneToMesh(const SceneMesh& in, const MObject& meshNodeOrData) {
     for (const SceneUVSet& s : in.uvSets)
         m.uvSets.push_back(UVSet{s.name, s.u, s.v, std::vector<int>(s.uvIds.begin(), s.uvIds.end())});
     if (!in.normals.empty()) {
+        m.normals.reserve(corners);
         for (const auto& n : in.normals)
             m.normals.push_back({n[0], n[1], n[2]});
         m.hasNormal.assign(corners, 1);
