@@ -88,7 +88,7 @@ bool AssetWriter::write(Session& session, const std::string& path, const std::st
         error = path + ": unknown format '" + format + "'";
         return false;
     }
-    if (!source_ || !source_->scene()) {
+    if (!source_) {
         auto source = std::make_unique<gxhost::SourceAsset>();
         if (!source->load(input_, error))
             return false;

@@ -117,18 +117,16 @@ MStatus sceneToMesh(const SceneMesh& in, const MObject& meshNodeOrData) {
     const size_t faces = std::min(in.faceMaterial.size(), static_cast<size_t>(mesh->numFaces()));
     MeshShape* shape = asMeshNode(meshNodeOrData) ? meshShapeOf(meshNodeOrData) : nullptr;
     if (shape && faces > 0) {
-        // Each material is looked up by name once, not once per face.
+        // Each material is looked up by name once, not once per face; a face without one gets "".
         FaceMaterials& materials = shape->faceMaterial;
         materials.resize(static_cast<size_t>(mesh->numFaces()));
-        constexpr uint32_t UNSEEN = UINT32_MAX;
-        std::vector<uint32_t> ids(in.materials.size() + 1, UNSEEN); // the last: no material
+        std::vector<uint32_t> ids;
+        for (const std::string& name : in.materials)
+            ids.push_back(materials.idOf(name));
+        const uint32_t none = materials.idOf(std::string());
         for (size_t f = 0; f < faces; ++f) {
             const int k = in.faceMaterial[f];
-            const size_t slot =
-                k >= 0 && k < static_cast<int>(in.materials.size()) ? size_t(k) : in.materials.size();
-            if (ids[slot] == UNSEEN)
-                ids[slot] = materials.idOf(slot < in.materials.size() ? in.materials[slot] : std::string());
-            materials.set(f, ids[slot]);
+            materials.set(f, k >= 0 && k < static_cast<int>(ids.size()) ? ids[k] : none);
         }
     }
     return MStatus::kSuccess;
