@@ -85,7 +85,9 @@ std::unique_ptr<gdx::Model> coreModel(const gxhost::SceneMesh& m) {
     return model;
 }
 
+// The argument 1 has engine and node replay undone contractions when scrubbing (replayScrub).
 void BM_NodeVersusCore(benchmark::State& state) {
+    const bool replay = state.range(0) != 0;
     for (auto _ : state) {
         const gxhost::SceneMesh source = sheet();
 
@@ -99,6 +101,7 @@ void BM_NodeVersusCore(benchmark::State& state) {
             model->setAttributeUse(true, false, false);
             gdx::HierarchicWeight weights(model->numVertices());
             gdx::QSlim engine(*model, weights);
+            engine.setReplayScrub(replay);
             engine.setup();
             gdx::ContractionSequence sequence;
             sequence.reserve(engine.queue().size());
@@ -119,6 +122,7 @@ void BM_NodeVersusCore(benchmark::State& state) {
         }
         gxhost::createMeshNode(source);
         gxhost::createNode("Gradix", "gx");
+        gxhost::setAttr("gx.replayScrub", replay ? 1 : 0);
         gxhost::connect("sheet.outMesh", "gx.inMesh");
         gxhost::setAttr("gx.resolution", 10);
         auto start = std::chrono::steady_clock::now();
@@ -145,6 +149,6 @@ void BM_NodeVersusCore(benchmark::State& state) {
 }
 } // namespace
 
-BENCHMARK(BM_NodeVersusCore)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NodeVersusCore)->Arg(0)->Arg(1)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,5 +1,7 @@
 #include "ContractionSequence.h"
 
+#include <algorithm>
+
 namespace gdx {
 
 void ContractionSequence::reserve(size_t records) {
@@ -9,6 +11,8 @@ void ContractionSequence::reserve(size_t records) {
 }
 
 void ContractionSequence::push_back(const PairContraction& r) {
+    dropUndone();
+    ++applied_;
     headers_.push_back(Header{r.keptVertex, r.removedVertex, r.displacement, uint32_t(pool_.size()),
                               r.removedFaces.size(), r.changedFaces.size(), r.wedgePairs.size(),
                               r.freeWedges.size(), r.firstRemovedSideFace, r.firstRemovedSideWedge});
@@ -22,8 +26,30 @@ void ContractionSequence::push_back(const PairContraction& r) {
 }
 
 void ContractionSequence::pop_back() {
+    dropUndone();
     pool_.resize(headers_.back().start);
     headers_.pop_back();
+    --applied_;
+    keepFrom_ = std::min(keepFrom_, applied_);
+}
+
+void ContractionSequence::retreat() {
+    if (applied_ <= keepFrom_)
+        pop_back();
+    else
+        --applied_;
+}
+
+void ContractionSequence::forgetUndone() {
+    dropUndone();
+    keepFrom_ = applied_;
+}
+
+void ContractionSequence::dropUndone() {
+    if (applied_ == headers_.size())
+        return;
+    pool_.resize(headers_[applied_].start);
+    headers_.resize(applied_);
 }
 
 void ContractionSequence::get(size_t i, PairContraction& out) const {

@@ -6,6 +6,10 @@
 //   sequence.push_back(record);        // after applying it
 //   sequence.back(record);             // the latest, to undo it
 //   sequence.pop_back();
+//
+// A sequence can also keep the records it steps back over (retreat()), for an engine that replays
+// undone contractions instead of asking its queue again (QSlim::setReplayScrub): they stay after
+// the applied ones until advance() takes the next one back or push_back() drops them all.
 #pragma once
 
 #include "PairContraction.h"
@@ -19,8 +23,20 @@ public:
     void reserve(size_t records);
     void push_back(const PairContraction& record);
     void pop_back();
-    bool empty() const { return headers_.empty(); }
-    size_t size() const { return headers_.size(); }
+    bool empty() const { return applied_ == 0; }
+    // The applied records; get(i) also reaches the kept undone ones at size() and after.
+    size_t size() const { return applied_; }
+
+    // Steps back over the latest record, keeping it to be re-applied; a record applied before the
+    // last forgetUndone() is dropped instead, as pop_back() drops it.
+    void retreat();
+    // How many undone records are kept; next() copies the one advance() re-applies.
+    size_t undone() const { return headers_.size() - applied_; }
+    void next(PairContraction& out) const { get(applied_, out); }
+    void advance() { ++applied_; }
+    // Drops the kept records, and keeps none of those applied now when they are undone (after the
+    // engine's costs changed, they are no longer the contractions it would choose).
+    void forgetUndone();
     // Copies record i (the latest: size() - 1) into `out`.
     void get(size_t i, PairContraction& out) const;
     void back(PairContraction& out) const { get(size() - 1, out); }
@@ -38,7 +54,11 @@ private:
         uint32_t removedCount, changedCount, pairCount, freeCount;
         uint32_t firstRemovedSideFace, firstRemovedSideWedge;
     };
+    void dropUndone();
+
     std::vector<Header> headers_;
+    size_t applied_ = 0;
+    size_t keepFrom_ = 0;        // records below this index are not kept when undone
     std::vector<uint32_t> pool_; // removed faces, changed faces, wedge pairs (kept, removed), free wedges
 };
 

@@ -356,6 +356,7 @@ void QSlim::refreshPair(uint32_t pair) {
 // Contraction and undo
 
 bool QSlim::nextContraction(PairContraction& record) {
+    settle();
     if (queue_.size() == 0)
         return false;
     if (guard_.enabled()) {
@@ -414,6 +415,11 @@ void QSlim::prefetchFacesOf(uint32_t v) const {
 void QSlim::refreshPairsOf(uint32_t v) {
     const PairList& pairs = vertexPairs_[v];
     const uint32_t n = pairs.size();
+    if (deferred_) {
+        for (uint32_t i = 0; i < n; ++i)
+            touch(pairs[i]);
+        return;
+    }
     auto other = [&](uint32_t i) { return edges_[pairs[i]].opposite(v); };
     if (n > 0)
         __builtin_prefetch(&model_.vertexFaces(other(0)));
@@ -473,7 +479,7 @@ void QSlim::refreshOppositeVertices(const PairContraction& record) {
         for (uint32_t pair : vertexPairs_[x]) {
             const uint32_t y = edges_[pair].opposite(x);
             if (y != a && y != b)
-                refreshPair(pair);
+                touch(pair);
         }
     }
 }
@@ -517,14 +523,13 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
     model_.vertexNeighbours(b, scratchB_);
     PairList& pairsA = vertexPairs_[a];
     for (uint32_t i = 0; i < pairsA.size();) {
-        if (i + 1 < pairsA.size())
+        if (i + 1 < pairsA.size() && !deferred_)
             prefetchFacesOf(edges_[pairsA[i + 1]].opposite(a));
         const uint32_t e = pairsA[i];
         const uint32_t w = edges_[e].opposite(a);
         const bool inA = contains(scratchA_, w), inB = contains(scratchB_, w);
         if (inA && inB) {
-            addPair(b, w);
-            queue_.siftUpLast();
+            addUndonePair(b, w);
             ++i;
         } else if (inB) {
             queue_.remove(e);
@@ -534,14 +539,70 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
         } else {
             ++i;
         }
-        refreshPair(e);
+        touch(e);
     }
-    addPair(a, b);
-    queue_.siftUpLast();
+    addUndonePair(a, b);
     refreshOppositeVertices(record);
 }
 
+// Prices the pair now, or (deferred) puts it back in the queue under its old key and lists it for
+// settle(); a pair priced at settle() sees the state all changes before it left.
+void QSlim::touch(uint32_t pair) {
+    if (!deferred_) {
+        refreshPair(pair);
+        return;
+    }
+    if (edges_[pair].heapIndex == NOT_IN_HEAP) {
+        queue_.append(pair);
+        queue_.siftUpLast();
+    }
+    if (pair >= staleFlags_.size())
+        staleFlags_.resize(edges_.size(), 0);
+    if (!staleFlags_[pair]) {
+        staleFlags_[pair] = 1;
+        stale_.push_back(pair);
+    }
+}
+
+// A pair an undo brings back: priced and queued now, or listed for settle().
+void QSlim::addUndonePair(uint32_t a, uint32_t b) {
+    if (!deferred_) {
+        addPair(a, b);
+        queue_.siftUpLast();
+        return;
+    }
+    const uint32_t e = newEdge(a, b);
+    vertexPairs_[a].push_back(e);
+    vertexPairs_[b].push_back(e);
+    touch(e);
+}
+
+// The queue orders its pairs by cost and then by vertex indices, a total order, so pricing the
+// listed pairs in any order and re-sorting gives the queue the same top as pricing each at once.
+// Many listed pairs are cheaper to key afresh all together than to move one by one.
+void QSlim::settle() {
+    if (stale_.empty())
+        return;
+    const bool rebuild = stale_.size() > queue_.size() / 8;
+    for (uint32_t e : stale_) {
+        staleFlags_[e] = 0;
+        if (edges_[e].heapIndex == NOT_IN_HEAP)
+            continue; // released after it was listed
+        if (!rebuild) {
+            refreshPair(e);
+            continue;
+        }
+        Edge& pair = edges_[e];
+        pair.setWeight(pairWeight(pair.first, pair.second));
+        computeError(pair);
+    }
+    stale_.clear();
+    if (rebuild)
+        queue_.rebuild();
+}
+
 void QSlim::updatePairWeights() {
+    settle();
     for (const Heap::Item& item : queue_.items()) {
         Edge& e = edges_[item.edge];
         e.setWeight(pairWeight(e.first, e.second));

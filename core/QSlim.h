@@ -46,6 +46,15 @@ public:
     EdgeWeighting edgeWeighting() const { return edgeWeighting_; }
     double boundaryWeight() const { return boundaryWeight_; }
     double discontinuityWeight() const { return discontinuityWeight_; }
+    // Replayed scrubbing, off unless set: the pairs around a contraction or an undo are priced when
+    // the queue is next consulted (settle()), each once however often it was touched, and lowering
+    // the resolution re-applies the contractions undone before (ContractionSequence::retreat) instead
+    // of asking the queue again. Off, every change prices its pairs at once and every lowering takes
+    // the queue's cheapest pair, as it always has.
+    void setReplayScrub(bool on) { deferred_ = on; }
+    bool replaysScrub() const { return deferred_; }
+    // Prices the pairs a deferred change left unpriced and restores the queue's order.
+    void settle();
     // Fold, topology and border guards (ContractionGuard); all off unless set.
     void setGuards(double foldAngle, bool keepTopology, bool lockBorder, bool holdBorder = false);
 
@@ -103,6 +112,8 @@ private:
     void refreshOppositeVertices(const PairContraction& record);
     void updateWedgeAttributes(uint32_t v);
     void refreshPairsOf(uint32_t v);
+    void touch(uint32_t pair);
+    void addUndonePair(uint32_t a, uint32_t b);
     void prefetchFacesOf(uint32_t v) const;
 
     VertexWeight& vertexWeights_;
@@ -120,6 +131,9 @@ private:
     double boundaryWeight_ = 1000.0;
     double discontinuityWeight_ = 1000.0;
     bool blockSolve_ = false;
+    bool deferred_ = false;
+    IndexArray stale_;                // pairs to price at the next settle(), each listed once
+    std::vector<uint8_t> staleFlags_; // per edge: listed in stale_
 
     // Scratch storage reused by every pair evaluation, so evaluating allocates nothing once warm.
     PairContraction evalRecord_;

@@ -23,7 +23,10 @@ bool ResolutionIncreaser::fetch(PairContraction& record) {
 
 void ResolutionIncreaser::apply(const PairContraction& record) {
     engine_.undoContraction(record);
-    sequence_.pop_back();
+    if (engine_.replaysScrub())
+        sequence_.retreat();
+    else
+        sequence_.pop_back();
 }
 
 bool ResolutionIncreaser::accept(const PairContraction& record) {
@@ -36,13 +39,27 @@ bool ResolutionIncreaser::accept(const PairContraction& record) {
     return target - cur >= cur + k - target;
 }
 
+// A replaying engine first re-applies the contractions it undid, in the order they were first
+// applied, and asks its queue only when none is left.
 bool ResolutionDecreaser::fetch(PairContraction& record) {
+    // At the target already: a replaying engine is not made to price what it deferred only for
+    // the contraction accept() would refuse.
+    if (engine_.replaysScrub() && engine_.activeFaces() <= targetFaces_)
+        return false;
+    replaying_ = engine_.replaysScrub() && sequence_.undone() > 0;
+    if (replaying_) {
+        sequence_.next(record);
+        return true;
+    }
     return engine_.nextContraction(record);
 }
 
 void ResolutionDecreaser::apply(const PairContraction& record) {
     engine_.applyContraction(record);
-    sequence_.push_back(record);
+    if (replaying_)
+        sequence_.advance();
+    else
+        sequence_.push_back(record);
 }
 
 bool ResolutionDecreaser::accept(const PairContraction& record) {

@@ -50,7 +50,8 @@ protected:
     bool accept(const PairContraction& record) override;
 };
 
-// Lowers the face count by contracting the engine's cheapest pairs.
+// Lowers the face count by contracting the engine's cheapest pairs (or, for a replaying engine,
+// by re-applying the undone contractions the sequence kept).
 class ResolutionDecreaser : public ResolutionChanger {
 public:
     using ResolutionChanger::ResolutionChanger;
@@ -59,6 +60,9 @@ protected:
     bool fetch(PairContraction& record) override;
     void apply(const PairContraction& record) override;
     bool accept(const PairContraction& record) override;
+
+private:
+    bool replaying_ = false;
 };
 
 // The whole face-count target for a fraction of the model's full face count: F x r in double,

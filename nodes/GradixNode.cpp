@@ -46,7 +46,7 @@ MObject GradixNode::smInMesh, GradixNode::smInWeights, GradixNode::smVertexPlace
     GradixNode::smLambdaNormals, GradixNode::smLambdaColors, GradixNode::smBoundaryConstraint,
     GradixNode::smDiscontinuityConstraint, GradixNode::smPauseMeshUpdate;
 MObject GradixNode::smBlockSolve, GradixNode::smPreventFolds, GradixNode::smFoldAngle,
-    GradixNode::smKeepTopology, GradixNode::smLockBorder, GradixNode::smHoldBorder;
+    GradixNode::smKeepTopology, GradixNode::smLockBorder, GradixNode::smHoldBorder, GradixNode::smReplayScrub;
 MObject GradixNode::smOutMesh, GradixNode::smOutSlimInfo, GradixNode::smOutUVs, GradixNode::smOutUVids;
 
 namespace {
@@ -307,6 +307,8 @@ const AttributeSpec kOutputs[] = {
 // defaults computes what it always has. blockSolve: optimal placement by eliminating the attribute
 // blocks (linear in a pair's wedges instead of cubic; equal up to rounding). preventFolds (with
 // foldAngle), keepTopology, lockBorder and holdBorder: the engine's contraction guards.
+// replayScrub: lowering the resolution re-applies the contractions undone before instead of asking
+// the queue again, and pairs are priced when the queue is next needed (QSlim::setReplayScrub).
 const AttributeSpec kEngineInputs[] = {
     {&GradixNode::smBlockSolve,
      "blockSolve",
@@ -354,6 +356,7 @@ const AttributeSpec kEngineInputs[] = {
      {}},
     {&GradixNode::smLockBorder, "lockBorder", "lb", Kind::BOOL, 0, "smLockBorder", false, true, true, {}, {}},
     {&GradixNode::smHoldBorder, "holdBorder", "hb", Kind::BOOL, 0, "smHoldBorder", false, true, true, {}, {}},
+    {&GradixNode::smReplayScrub, "replayScrub", "rps", Kind::BOOL, 0, "smReplayScrub", false, true, true, {}, {}},
 };
 
 bool isNumeric(Kind kind) {
@@ -616,6 +619,8 @@ bool GradixNode::setInternalValue(const MPlug& plug, const MDataHandle& handle) 
         rebuildAndResolution(boolSetting(lockBorder));
     } else if (attribute == smHoldBorder) {
         rebuildAndResolution(boolSetting(holdBorder));
+    } else if (attribute == smReplayScrub) {
+        rebuildAndResolution(boolSetting(replayScrub));
     }
     return MPxNode::setInternalValue(plug, handle);
 }
@@ -813,6 +818,8 @@ MStatus GradixNode::prepare(MDataBlock& data) {
                 for (unsigned int i = 0; i < array.length(); ++i)
                     weights->setWeight(i, float(array[i] * 100.0 + 1.0));
                 engine->updatePairWeights();
+                if (contractions)
+                    contractions->forgetUndone();
             }
         }
         if (resolution < 100.0f && model) {
@@ -838,6 +845,7 @@ void GradixNode::buildEngine() {
     engine->setDiscontinuityWeight(discontinuityConstraint);
     engine->setBlockSolve(blockSolve);
     engine->setGuards(preventFolds ? foldAngle : 0.0, keepTopology, lockBorder, holdBorder);
+    engine->setReplayScrub(replayScrub);
     model->setAttributeUse(useUVs, useNormals, useVertexColors);
     model->setAttributeClamping(clampUVs, unitizeNormals, clampVertexColors);
     model->setAttributeWeights(lambdaUVs, lambdaNormals, lambdaColors);

@@ -50,7 +50,8 @@ public:
         smClampVertexColors, smLambdaUVs, smLambdaNormals, smLambdaColors, smBoundaryConstraint,
         smDiscontinuityConstraint, smPauseMeshUpdate;
     // Engine settings beyond the specified ones, off by default.
-    static MObject smBlockSolve, smPreventFolds, smFoldAngle, smKeepTopology, smLockBorder, smHoldBorder;
+    static MObject smBlockSolve, smPreventFolds, smFoldAngle, smKeepTopology, smLockBorder, smHoldBorder,
+        smReplayScrub;
     // Outputs.
     static MObject smOutMesh, smOutSlimInfo, smOutUVs, smOutUVids;
 
@@ -79,6 +80,7 @@ private:
     bool pauseMeshUpdate = false;
     bool blockSolve = false;
     bool preventFolds = false, keepTopology = false, lockBorder = false, holdBorder = false;
+    bool replayScrub = false;
     float foldAngle = 60.0f;
 
     boost::shared_ptr<gdx::Model> model;

@@ -254,8 +254,8 @@ py::dict contractionArrays(const EngineSession& session) {
     return out;
 }
 
-py::dict cheapestPairs(const EngineSession& session, size_t count) {
-    const gdx::QSlim& engine = session.engine();
+py::dict cheapestPairs(EngineSession& session, size_t count) {
+    const gdx::QSlim& engine = session.settledEngine();
     const gdx::Model& model = session.model();
     std::vector<gdx::Heap::Item> items;
     for (const gdx::Heap::Item& item : engine.queue().items()) {

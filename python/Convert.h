@@ -34,6 +34,6 @@ py::dict levelArrays(const EngineSession& session, bool compact);
 py::dict contractionArrays(const EngineSession& session);
 
 // The `count` cheapest pending pairs: "pairs" (n x 2), "costs", "targets" (n x 3).
-py::dict cheapestPairs(const EngineSession& session, size_t count);
+py::dict cheapestPairs(EngineSession& session, size_t count);
 
 } // namespace gradixpy

@@ -56,6 +56,11 @@ public:
 
     const gdx::Model& model() const { return *model_; }
     const gdx::QSlim& engine() const { return *engine_; }
+    // The engine with every pair priced (a replaying engine defers pricing).
+    const gdx::QSlim& settledEngine() {
+        engine_->settle();
+        return *engine_;
+    }
     const gdx::ContractionSequence& sequence() const { return sequence_; }
     uint32_t inputFace(uint32_t modelFace) const { return inputFaces_[modelFace]; }
     // The vertices some active face uses.

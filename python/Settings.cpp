@@ -39,6 +39,7 @@ const Entry kEntries[] = {
     {"keepTopology", Kind::BOOL, {}},
     {"lockBorder", Kind::BOOL, {}},
     {"holdBorder", Kind::BOOL, {}},
+    {"replayScrub", Kind::BOOL, {}},
 };
 
 const Entry& find(const std::string& name) {
@@ -118,6 +119,8 @@ void Settings::set(const std::string& name, double value) {
         lockBorder = value != 0.0;
     else if (n == "holdBorder")
         holdBorder = value != 0.0;
+    else if (n == "replayScrub")
+        replayScrub = value != 0.0;
 }
 
 void Settings::set(const std::string& name, const std::string& field) {
@@ -142,6 +145,7 @@ void Settings::configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx:
     engine.setDiscontinuityWeight(discontinuityConstraint);
     engine.setBlockSolve(blockSolve);
     engine.setGuards(preventFolds ? foldAngle : 0.0, keepTopology, lockBorder, holdBorder);
+    engine.setReplayScrub(replayScrub);
     model.setAttributeUse(useUVs < 0 ? hasUVs : useUVs > 0, useNormals < 0 ? hasNormals : useNormals > 0,
                           useVertexColors < 0 ? hasColors : useVertexColors > 0);
     model.setAttributeClamping(clampUVs, unitizeNormals, clampVertexColors);

@@ -26,6 +26,7 @@ struct Settings {
     float boundaryConstraint = 1000.0f, discontinuityConstraint = 1000.0f;
     bool blockSolve = false;
     bool preventFolds = false, keepTopology = false, lockBorder = false, holdBorder = false;
+    bool replayScrub = false;
     float foldAngle = 60.0f;
 
     // Sets a number-valued setting; throws std::invalid_argument naming an unknown one.

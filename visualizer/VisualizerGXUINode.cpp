@@ -192,6 +192,8 @@ bool VisualizerGXUINode::collectCandidates(MPxData* data, gdx::Model*& model, Ca
     model = info->model;
     if (!model || !info->engine)
         return false;
+    // A replaying engine may hold pairs it has not priced since the last change.
+    info->engine->settle();
     const gdx::QSlim& engine = *info->engine;
     const uint32_t count = engine.queue().size();
     candidates.resize(count);

@@ -22,12 +22,14 @@ namespace {
 
 const std::string kData = GRADIX_TEST_DATA "/hardening/";
 
-pid_t spawn(const std::vector<std::string>& args) {
+// Starts the tool without waiting; its messages go to `log` (nowhere when empty).
+pid_t spawn(const std::vector<std::string>& args, const std::string& log = "") {
     const pid_t pid = fork();
     if (pid == 0) {
         const int null = open("/dev/null", O_WRONLY);
+        const int messages = log.empty() ? null : open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
+        dup2(messages, STDERR_FILENO);
         std::vector<char*> argv{const_cast<char*>(GRADIX_TOOL)};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
@@ -192,17 +194,23 @@ TEST(Hardening, StoppedRunsLeaveNothing) {
 
 // Two runs writing one file at once: the last rename wins and the file is always whole.
 TEST(Hardening, ConcurrentRunsToOneFileEachWriteAWholeFile) {
-    ScratchDir dir;
+    ScratchDir dir, logs;
     const std::string png = dir.path("same.png"), mesh = dir.path("same.glb");
+    const std::vector<std::vector<std::string>> runs{
+        {"render", GRADIX_SAMPLE, "-o", png, "--size", "64x48"},
+        {"render", GRADIX_SAMPLE, "-o", png, "--size", "48x64", "--percent", "20"},
+        {"simplify", GRADIX_SAMPLE, "-o", mesh, "--percent", "50"},
+        {"simplify", GRADIX_SAMPLE, "-o", mesh, "--percent", "20"}};
     for (int round = 0; round < 3; ++round) {
-        const pid_t a = spawn({"render", GRADIX_SAMPLE, "-o", png, "--size", "64x48"});
-        const pid_t b = spawn({"render", GRADIX_SAMPLE, "-o", png, "--size", "48x64", "--percent", "20"});
-        const pid_t c = spawn({"simplify", GRADIX_SAMPLE, "-o", mesh, "--percent", "50"});
-        const pid_t d = spawn({"simplify", GRADIX_SAMPLE, "-o", mesh, "--percent", "20"});
-        for (pid_t pid : {a, b, c, d}) {
+        std::vector<pid_t> pids;
+        for (size_t i = 0; i < runs.size(); ++i)
+            pids.push_back(spawn(runs[i], logs.path(std::to_string(i))));
+        for (size_t i = 0; i < runs.size(); ++i) {
             int status = 0;
-            ASSERT_EQ(waitpid(pid, &status, 0), pid);
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            ASSERT_EQ(waitpid(pids[i], &status, 0), pids[i]);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                << runs[i][0] << " " << runs[i].back() << ": status " << status << "\n"
+                << readBytes(logs.path(std::to_string(i)));
         }
         Image image;
         ASSERT_TRUE(readPng(png, image));

@@ -19,13 +19,14 @@ struct EngineRun {
     std::unique_ptr<QSlim> engine;
     ContractionSequence sequence;
 
-    EngineRun(const test::MeshSource& source, int placement) {
+    EngineRun(const test::MeshSource& source, int placement, bool replay = false) {
         model = test::buildModel(source);
         model->setAttributeUse(true, true, true);
         model->setAttributeClamping(true, true, true);
         weights = std::make_unique<HierarchicWeight>(model->numVertices());
         engine = std::make_unique<QSlim>(*model, *weights);
         engine->placement = placement;
+        engine->setReplayScrub(replay);
         engine->setup();
     }
 };
@@ -165,6 +166,41 @@ TEST_P(QSlimProperties, TwoRunsGiveIdenticalResults) {
     ASSERT_EQ(first.sequence.size(), second.sequence.size());
     for (size_t i = 0; i < first.sequence.size(); ++i)
         ASSERT_EQ(first.sequence[i], second.sequence[i]) << "record " << i;
+}
+
+// A replaying engine contracts exactly as the eager one, comes back to the same contractions
+// after every scrub, and goes on from the queue past them.
+TEST_P(QSlimProperties, ReplayingScrubsBackToTheSameContractions) {
+    EngineRun eager(seamedGrid(), GetParam());
+    EngineRun replaying(seamedGrid(), GetParam(), true);
+    changeResolution(*eager.engine, eager.sequence, 0.2);
+    changeResolution(*replaying.engine, replaying.sequence, 0.2);
+    test::expectSameModel(*eager.model, *replaying.model, 0.0f);
+    const size_t applied = eager.sequence.size();
+    for (double fraction : {0.6, 0.2, 0.9, 0.35, 0.25, 1.0, 0.2}) {
+        ASSERT_TRUE(changeResolution(*replaying.engine, replaying.sequence, fraction));
+        EXPECT_LE(
+            std::abs(int(replaying.engine->activeFaces()) - int(targetFaceCount(*replaying.model, fraction))),
+            1)
+            << "fraction " << fraction;
+        EXPECT_EQ(replaying.sequence.size() + replaying.sequence.undone(), applied);
+        replaying.engine->settle();
+        checkEverything(*replaying.engine);
+    }
+    ASSERT_EQ(replaying.sequence.size(), applied);
+    for (size_t i = 0; i < applied; ++i)
+        ASSERT_EQ(replaying.sequence[i], eager.sequence[i]) << "record " << i;
+    test::expectSameModel(*eager.model, *replaying.model, 1e-4f);
+
+    ASSERT_TRUE(changeResolution(*replaying.engine, replaying.sequence, 0.05));
+    EXPECT_GT(replaying.sequence.size(), applied);
+    EXPECT_EQ(replaying.sequence.undone(), 0u);
+    checkEverything(*replaying.engine);
+    // Once the costs change, undone contractions are not kept.
+    replaying.engine->updatePairWeights();
+    replaying.sequence.forgetUndone();
+    ASSERT_TRUE(changeResolution(*replaying.engine, replaying.sequence, 0.5));
+    EXPECT_EQ(replaying.sequence.undone(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Placements, QSlimProperties,
