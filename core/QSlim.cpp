@@ -415,7 +415,7 @@ void QSlim::prefetchFacesOf(uint32_t v) const {
 void QSlim::refreshPairsOf(uint32_t v) {
     const PairList& pairs = vertexPairs_[v];
     const uint32_t n = pairs.size();
-    if (deferred_) {
+    if (deferring_) {
         for (uint32_t i = 0; i < n; ++i)
             touch(pairs[i]);
         return;
@@ -497,7 +497,21 @@ void QSlim::updateWedgeAttributes(uint32_t v) {
     }
 }
 
+// A replayed contraction is one the queue chose before: its neighbours are priced when the queue is
+// next needed, not now.
+void QSlim::replayContraction(const PairContraction& record) {
+    deferring_ = true;
+    applyContraction(record);
+    deferring_ = false;
+}
+
 void QSlim::undoContraction(const PairContraction& record) {
+    deferring_ = replay_;
+    undo(record);
+    deferring_ = false;
+}
+
+void QSlim::undo(const PairContraction& record) {
     const uint32_t a = record.keptVertex, b = record.removedVertex;
     QSLIM_LOG("undo %u <- %u", a, b);
     vertexWeights_.uncontractVertex(a);
@@ -523,7 +537,7 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
     model_.vertexNeighbours(b, scratchB_);
     PairList& pairsA = vertexPairs_[a];
     for (uint32_t i = 0; i < pairsA.size();) {
-        if (i + 1 < pairsA.size() && !deferred_)
+        if (i + 1 < pairsA.size() && !deferring_)
             prefetchFacesOf(edges_[pairsA[i + 1]].opposite(a));
         const uint32_t e = pairsA[i];
         const uint32_t w = edges_[e].opposite(a);
@@ -548,7 +562,7 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
 // Prices the pair now, or (deferred) puts it back in the queue under its old key and lists it for
 // settle(); a pair priced at settle() sees the state all changes before it left.
 void QSlim::touch(uint32_t pair) {
-    if (!deferred_) {
+    if (!deferring_) {
         refreshPair(pair);
         return;
     }
@@ -566,7 +580,7 @@ void QSlim::touch(uint32_t pair) {
 
 // A pair an undo brings back: priced and queued now, or listed for settle().
 void QSlim::addUndonePair(uint32_t a, uint32_t b) {
-    if (!deferred_) {
+    if (!deferring_) {
         addPair(a, b);
         queue_.siftUpLast();
         return;

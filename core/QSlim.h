@@ -46,13 +46,13 @@ public:
     EdgeWeighting edgeWeighting() const { return edgeWeighting_; }
     double boundaryWeight() const { return boundaryWeight_; }
     double discontinuityWeight() const { return discontinuityWeight_; }
-    // Replayed scrubbing, off unless set: the pairs around a contraction or an undo are priced when
-    // the queue is next consulted (settle()), each once however often it was touched, and lowering
-    // the resolution re-applies the contractions undone before (ContractionSequence::retreat) instead
-    // of asking the queue again. Off, every change prices its pairs at once and every lowering takes
+    // Replayed scrubbing, off unless set: lowering the resolution re-applies the contractions undone
+    // before (ContractionSequence::retreat) instead of asking the queue again, and the pairs around an
+    // undo or a replayed contraction are priced when the queue is next consulted (settle()), each
+    // once however often it was touched. Off, every change prices its pairs at once and every lowering takes
     // the queue's cheapest pair, as it always has.
-    void setReplayScrub(bool on) { deferred_ = on; }
-    bool replaysScrub() const { return deferred_; }
+    void setReplayScrub(bool on) { replay_ = on; }
+    bool replaysScrub() const { return replay_; }
     // Prices the pairs a deferred change left unpriced and restores the queue's order.
     void settle();
     // Fold, topology and border guards (ContractionGuard); all off unless set.
@@ -65,6 +65,8 @@ public:
     // of its vertices is gone.
     bool nextContraction(PairContraction& record);
     void applyContraction(const PairContraction& record);
+    // Re-applies a contraction undone before (replayed scrubbing only).
+    void replayContraction(const PairContraction& record);
     // Undoes the most recent contraction not yet undone.
     void undoContraction(const PairContraction& record);
     // Re-weighs every queued pair after the vertex weights changed.
@@ -112,6 +114,7 @@ private:
     void refreshOppositeVertices(const PairContraction& record);
     void updateWedgeAttributes(uint32_t v);
     void refreshPairsOf(uint32_t v);
+    void undo(const PairContraction& record);
     void touch(uint32_t pair);
     void addUndonePair(uint32_t a, uint32_t b);
     void prefetchFacesOf(uint32_t v) const;
@@ -131,7 +134,8 @@ private:
     double boundaryWeight_ = 1000.0;
     double discontinuityWeight_ = 1000.0;
     bool blockSolve_ = false;
-    bool deferred_ = false;
+    bool replay_ = false;             // replayed scrubbing on
+    bool deferring_ = false;          // within an undo or a replay of a replaying engine
     IndexArray stale_;                // pairs to price at the next settle(), each listed once
     std::vector<uint8_t> staleFlags_; // per edge: listed in stale_
 

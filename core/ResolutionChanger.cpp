@@ -55,11 +55,13 @@ bool ResolutionDecreaser::fetch(PairContraction& record) {
 }
 
 void ResolutionDecreaser::apply(const PairContraction& record) {
-    engine_.applyContraction(record);
-    if (replaying_)
+    if (replaying_) {
+        engine_.replayContraction(record);
         sequence_.advance();
-    else
+    } else {
+        engine_.applyContraction(record);
         sequence_.push_back(record);
+    }
 }
 
 bool ResolutionDecreaser::accept(const PairContraction& record) {
