@@ -71,6 +71,15 @@ void Heap::remove(uint32_t edge) {
         place(last, i);
 }
 
+void Heap::detach(uint32_t edge) {
+    const uint32_t i = edges_[edge].heapIndex;
+    edges_[edge].heapIndex = NOT_IN_HEAP;
+    const Item last = items_.back();
+    items_.pop_back();
+    if (i < items_.size())
+        place(last, i);
+}
+
 void Heap::rebuild() {
     for (Item& item : items_)
         item = itemOf(item.edge);

@@ -34,6 +34,9 @@ public:
     void update(uint32_t edge);
     // Takes the edge out; its heapIndex becomes NOT_IN_HEAP.
     void remove(uint32_t edge);
+    // Takes the edge out without restoring the order (the last entry takes its place); rebuild()
+    // must follow before the queue is asked for its top.
+    void detach(uint32_t edge);
     // Takes every edge's current key and restores the order of the whole array.
     void rebuild();
 

@@ -455,7 +455,7 @@ void QSlim::relinkOnContract(const PairContraction& record) {
         } else {
             // The contracted pair itself, or b-w where a-w exists: it leaves the queue and both lists.
             erase(vertexPairs_[w], e);
-            queue_.remove(e);
+            takeOut(e);
             releaseEdge(e);
         }
     }
@@ -546,7 +546,7 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
             addUndonePair(b, w);
             ++i;
         } else if (inB) {
-            queue_.remove(e);
+            takeOut(e);
             edges_[e].setVertices(b, w);
             vertexPairs_[b].push_back(e);
             pairsA.erase(i);
@@ -559,7 +559,7 @@ void QSlim::relinkOnUncontract(const PairContraction& record) {
     refreshOppositeVertices(record);
 }
 
-// Prices the pair now, or (deferred) puts it back in the queue under its old key and lists it for
+// Prices the pair now, or (deferred) puts it back in the queue, unordered, and lists it for
 // settle(); a pair priced at settle() sees the state all changes before it left.
 void QSlim::touch(uint32_t pair) {
     if (!deferring_) {
@@ -568,7 +568,7 @@ void QSlim::touch(uint32_t pair) {
     }
     if (edges_[pair].heapIndex == NOT_IN_HEAP) {
         queue_.append(pair);
-        queue_.siftUpLast();
+        unordered_ = true;
     }
     if (pair >= staleFlags_.size())
         staleFlags_.resize(edges_.size(), 0);
@@ -595,9 +595,9 @@ void QSlim::addUndonePair(uint32_t a, uint32_t b) {
 // listed pairs in any order and re-sorting gives the queue the same top as pricing each at once.
 // Many listed pairs are cheaper to key afresh all together than to move one by one.
 void QSlim::settle() {
-    if (stale_.empty())
+    if (stale_.empty() && !unordered_)
         return;
-    const bool rebuild = stale_.size() > queue_.size() / 8;
+    const bool rebuild = unordered_ || stale_.size() > queue_.size() / 8;
     for (uint32_t e : stale_) {
         staleFlags_[e] = 0;
         if (edges_[e].heapIndex == NOT_IN_HEAP)
@@ -613,6 +613,17 @@ void QSlim::settle() {
     stale_.clear();
     if (rebuild)
         queue_.rebuild();
+    unordered_ = false;
+}
+
+// Takes a pair out of the queue; a deferring engine leaves the queue's order to settle().
+void QSlim::takeOut(uint32_t pair) {
+    if (!deferring_) {
+        queue_.remove(pair);
+        return;
+    }
+    queue_.detach(pair);
+    unordered_ = true;
 }
 
 void QSlim::updatePairWeights() {

@@ -116,6 +116,7 @@ private:
     void refreshPairsOf(uint32_t v);
     void undo(const PairContraction& record);
     void touch(uint32_t pair);
+    void takeOut(uint32_t pair);
     void addUndonePair(uint32_t a, uint32_t b);
     void prefetchFacesOf(uint32_t v) const;
 
@@ -136,6 +137,7 @@ private:
     bool blockSolve_ = false;
     bool replay_ = false;             // replayed scrubbing on
     bool deferring_ = false;          // within an undo or a replay of a replaying engine
+    bool unordered_ = false;          // the queue's order waits for settle()
     IndexArray stale_;                // pairs to price at the next settle(), each listed once
     std::vector<uint8_t> staleFlags_; // per edge: listed in stale_
 

@@ -71,7 +71,14 @@ bool ResolutionDecreaser::accept(const PairContraction& record) {
     if (cur - k >= target)
         return true;
     // Contract only when it undershoots by strictly less than the current excess.
-    return cur - target > target - (cur - k);
+    const bool closer = cur - target > target - (cur - k);
+    if (!closer && !replaying_ && engine_.replaysScrub()) {
+        // The queue's choice, refused here, is kept as an undone contraction: coming back to this
+        // face count then stops on it without pricing what the undos left unpriced.
+        sequence_.push_back(record);
+        sequence_.retreat();
+    }
+    return closer;
 }
 
 uint32_t targetFaceCount(const Model& model, double fraction) {
