@@ -1,13 +1,15 @@
 #include "ContractionSequence.h"
 
+#include "HugePages.h"
+
 #include <algorithm>
 
 namespace gdx {
 
 void ContractionSequence::reserve(size_t records) {
-    headers_.reserve(records);
+    reserveHuge(headers_, records);
     // A record lists about a dozen faces and wedges.
-    pool_.reserve(records * 12);
+    reserveHuge(pool_, records * 12);
 }
 
 void ContractionSequence::push_back(const PairContraction& r) {

@@ -1,6 +1,12 @@
 #include "Heap.h"
 
+#include "HugePages.h"
+
 namespace gdx {
+
+void Heap::reserve(uint32_t count) {
+    reserveHuge(items_, count);
+}
 
 void Heap::append(uint32_t edge) {
     edges_[edge].heapIndex = uint32_t(items_.size());

@@ -23,7 +23,7 @@ public:
     explicit Heap(std::vector<Edge>& edges) : edges_(edges) {}
 
     uint32_t size() const { return uint32_t(items_.size()); }
-    void reserve(uint32_t count) { items_.reserve(count); }
+    void reserve(uint32_t count);
     uint32_t top() const { return items_[0].edge; }
     const std::vector<Item>& items() const { return items_; }
 

@@ -1,5 +1,7 @@
 #include "HierarchicWeight.h"
 
+#include "HugePages.h"
+
 #include <cassert>
 
 namespace gdx {
@@ -7,7 +9,7 @@ namespace gdx {
 HierarchicWeight::HierarchicWeight(uint32_t vertexCount)
     : currentNode_(vertexCount), ownWeight_(vertexCount, 1.0f), vertexCount_(vertexCount) {
     // Room for every merge as well: at most one fewer than the vertices.
-    nodes_.reserve(2 * std::size_t(vertexCount));
+    reserveHuge(nodes_, 2 * std::size_t(vertexCount));
     for (uint32_t v = 0; v < vertexCount; ++v) {
         currentNode_[v] = v;
         nodes_.push_back(WeightNode{v, NO_CHILD, NO_CHILD, 1.0f, 1});

@@ -1,5 +1,6 @@
 #include "Model.h"
 
+#include "HugePages.h"
 #include "MatrixN.h"
 
 #include <cmath>
@@ -11,11 +12,12 @@ const Color UNSET_COLOR{INFINITY, INFINITY, INFINITY, INFINITY};
 const float UNSET_UV = INFINITY;
 
 Model::Model(uint32_t numVertices, uint32_t faceCapacity)
-    : vertexFaces_(numVertices), vertexState_(numVertices), wedgeFlags_(numVertices, 0),
-      normals_(numVertices, UNSET_NORMAL), colors_(numVertices, UNSET_COLOR), firstU_(numVertices, UNSET_UV),
-      firstV_(numVertices, UNSET_UV), wedgeCount_(numVertices) {
-    positions_.reserve(numVertices);
-    faces_.reserve(faceCapacity);
+    : vertexState_(numVertices), wedgeFlags_(numVertices, 0), normals_(numVertices, UNSET_NORMAL),
+      colors_(numVertices, UNSET_COLOR), firstU_(numVertices, UNSET_UV), firstV_(numVertices, UNSET_UV),
+      wedgeCount_(numVertices) {
+    resizeHuge(vertexFaces_, numVertices);
+    reserveHuge(positions_, numVertices);
+    reserveHuge(faces_, faceCapacity);
 }
 
 void Model::setNumUVSets(uint32_t k) {

@@ -1,5 +1,6 @@
 #include "QSlim.h"
 
+#include "HugePages.h"
 #include "MatrixN.h"
 #include "QSlimLog.h"
 
@@ -15,8 +16,8 @@ Quadric& QSlim::mergedQuadric() {
 }
 
 QSlim::QSlim(Model& model, VertexWeight& weights)
-    : vertexWeights_(weights), model_(model), queue_(edges_), vertexPairs_(model.numVertices()),
-      guard_(model) {
+    : vertexWeights_(weights), model_(model), queue_(edges_), guard_(model) {
+    resizeHuge(vertexPairs_, model.numVertices());
     for (uint32_t f = 0; f < model.numFaces(); ++f)
         activeFaces_ += model.faceState(f).active ? 1 : 0;
     for (uint32_t v = 0; v < model.numVertices(); ++v)
@@ -194,7 +195,7 @@ void QSlim::collectPairs() {
                 other.push_back(w);
     }
     start[model_.numVertices()] = other.size();
-    edges_.reserve(other.size());
+    reserveHuge(edges_, other.size());
     queue_.reserve(other.size());
     for (uint32_t v = 0; v < model_.numVertices(); ++v)
         for (uint32_t i = start[v]; i < start[v + 1]; ++i)

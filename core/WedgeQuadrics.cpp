@@ -1,11 +1,14 @@
 #include "WedgeQuadrics.h"
 
+#include "HugePages.h"
+
 namespace gdx {
 
 void WedgeQuadrics::assign(uint32_t wedges, uint32_t attributes) {
     attributes_ = attributes;
     stride_ = GEOMETRY + (attributes > 0 ? 1 + 4 * attributes : 0);
-    data_.assign(size_t(wedges) * stride_, 0.0);
+    data_.clear();
+    resizeHuge(data_, size_t(wedges) * stride_, 0.0);
 }
 
 void WedgeQuadrics::add(uint32_t w, const Quadric& q) {
