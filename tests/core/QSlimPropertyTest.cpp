@@ -187,6 +187,13 @@ TEST_P(QSlimProperties, ReplayingScrubsBackToTheSameContractions) {
         EXPECT_LE(replaying.sequence.size() + replaying.sequence.undone() - applied, 1u);
         replaying.engine->settle();
         checkEverything(*replaying.engine);
+        // Every queued pair carries the price it has now: none was left unpriced.
+        for (uint32_t i = 0; i < replaying.engine->queue().size(); ++i) {
+            Edge fresh = replaying.engine->queued(i);
+            fresh.setWeight(replaying.engine->pairWeight(fresh.first, fresh.second));
+            replaying.engine->computeError(fresh);
+            ASSERT_EQ(fresh.cost(), replaying.engine->queued(i).cost()) << "fraction " << fraction;
+        }
     }
     ASSERT_EQ(replaying.sequence.size(), applied);
     for (size_t i = 0; i < applied; ++i)
