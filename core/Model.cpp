@@ -12,9 +12,9 @@ const Color UNSET_COLOR{INFINITY, INFINITY, INFINITY, INFINITY};
 const float UNSET_UV = INFINITY;
 
 Model::Model(uint32_t numVertices, uint32_t faceCapacity)
-    : vertexState_(numVertices), wedgeFlags_(numVertices, 0), normals_(numVertices, UNSET_NORMAL),
-      colors_(numVertices, UNSET_COLOR), firstU_(numVertices, UNSET_UV), firstV_(numVertices, UNSET_UV),
-      wedgeCount_(numVertices) {
+    : vertexState_(numVertices), normals_(numVertices, UNSET_NORMAL), colors_(numVertices, UNSET_COLOR),
+      firstU_(numVertices, UNSET_UV), firstV_(numVertices, UNSET_UV), wedgeCount_(numVertices) {
+    own_.wedgeFlags.assign(numVertices, 0);
     resizeHuge(vertexFaces_, numVertices);
     reserveHuge(positions_, numVertices);
     reserveHuge(faces_, faceCapacity);
@@ -33,7 +33,7 @@ bool Model::wedgeEquals(uint32_t w, const DoubleVector& normal, const Color& col
 }
 
 uint32_t Model::newWedgeSlot() {
-    wedgeFlags_.push_back(0);
+    own_.wedgeFlags.push_back(0);
     return wedgeCount_++;
 }
 
@@ -426,17 +426,17 @@ void Model::prepareContraction(uint32_t a, uint32_t b, PairContraction& record, 
     wedgesAt(a, aroundA, sa);
     wedgesAt(b, aroundB, sb);
     for (uint32_t w : sa)
-        wedgeFlags_[w] = 0;
+        own_.wedgeFlags[w] = 0;
     for (uint32_t w : sb)
-        wedgeFlags_[w] = 0;
+        own_.wedgeFlags[w] = 0;
     for (uint32_t f : record.changedFaces)
         for (uint32_t w : faces_[f].face.wedges)
-            wedgeFlags_[w] = 1;
+            own_.wedgeFlags[w] = 1;
     for (uint32_t f : record.removedFaces) {
         const uint32_t wa = wedgeAt(f, a), wb = wedgeAt(f, b);
         record.wedgePairs.insert(WedgePair{wa, wb});
-        wedgeFlags_[wa] = 2;
-        wedgeFlags_[wb] = 2;
+        own_.wedgeFlags[wa] = 2;
+        own_.wedgeFlags[wb] = 2;
     }
     // Each kept-side wedge merges with one removed-side wedge: the smallest it was paired with.
     for (uint32_t i = 1; i < record.wedgePairs.size();) {
@@ -446,15 +446,15 @@ void Model::prepareContraction(uint32_t a, uint32_t b, PairContraction& record, 
             ++i;
     }
     for (uint32_t w : sa)
-        if (wedgeFlags_[w] == 1) {
+        if (own_.wedgeFlags[w] == 1) {
             record.freeWedges.push_back(w);
-            wedgeFlags_[w] = 2;
+            own_.wedgeFlags[w] = 2;
         }
     record.firstRemovedSideWedge = record.freeWedges.size();
     for (uint32_t w : sb)
-        if (wedgeFlags_[w] == 1) {
+        if (own_.wedgeFlags[w] == 1) {
             record.freeWedges.push_back(w);
-            wedgeFlags_[w] = 2;
+            own_.wedgeFlags[w] = 2;
         }
 }
 
@@ -514,13 +514,13 @@ void Model::uncontract(const PairContraction& record) {
 }
 
 void Model::forgetWedges(uint32_t v) {
-    for (WedgeCountCache& entry : wedgeCache_)
+    for (WedgeCountCache& entry : own_.counts.cache)
         if (entry.vertex == v)
             entry.vertex = INVALID_INDEX;
 }
 
 void Model::countWedge(uint32_t v, uint32_t w, bool added) {
-    for (WedgeCountCache& entry : wedgeCache_) {
+    for (WedgeCountCache& entry : own_.counts.cache) {
         if (entry.vertex != v)
             continue;
         WedgeCounts& counts = entry.counts;
@@ -539,7 +539,8 @@ void Model::countWedge(uint32_t v, uint32_t w, bool added) {
     }
 }
 
-const Model::WedgeCounts& Model::cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot) {
+const Model::WedgeCounts& Model::cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot,
+                                              WedgeCountState& state) const {
     auto build = [&](WedgeCounts& counts) {
         counts.clear();
         for (uint32_t f : vertexFaces_[v]) {
@@ -556,21 +557,21 @@ const Model::WedgeCounts& Model::cachedWedges(uint32_t v, uint32_t avoidSlot, ui
     // Few faces are counted afresh each time; only vertices of many faces take a slot.
     if (vertexFaces_[v].size() <= kCachedDegree) {
         slot = avoidSlot == 2 ? 3 : 4;
-        WedgeCounts& counts = smallCounts_[avoidSlot == 2 ? 0 : 1];
+        WedgeCounts& counts = state.small[avoidSlot == 2 ? 0 : 1];
         build(counts);
         return counts;
     }
-    ++cacheClock_;
+    ++state.clock;
     for (slot = 0; slot < 2; ++slot)
-        if (slot != avoidSlot && wedgeCache_[slot].vertex == v) {
-            wedgeCache_[slot].used = cacheClock_;
-            return wedgeCache_[slot].counts;
+        if (slot != avoidSlot && state.cache[slot].vertex == v) {
+            state.cache[slot].used = state.clock;
+            return state.cache[slot].counts;
         }
     // The slot the other vertex of this pair does not hold; with both free, the one used least lately.
-    slot = avoidSlot < 2 ? 1 - avoidSlot : (wedgeCache_[0].used <= wedgeCache_[1].used ? 0 : 1);
-    WedgeCountCache& entry = wedgeCache_[slot];
+    slot = avoidSlot < 2 ? 1 - avoidSlot : (state.cache[0].used <= state.cache[1].used ? 0 : 1);
+    WedgeCountCache& entry = state.cache[slot];
     entry.vertex = v;
-    entry.used = cacheClock_;
+    entry.used = state.clock;
     build(entry.counts);
     return entry.counts;
 }
@@ -580,6 +581,14 @@ bool Model::prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record) {
         prepareContraction(a, b, record);
         return !(record.removedFaces.empty() && record.changedFaces.empty());
     }
+    return prepareEvaluation(a, b, record, own_);
+}
+
+bool Model::prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record,
+                              PricingScratch& scratch) const {
+    std::vector<uint8_t>& flags = scratch.wedgeFlags;
+    if (flags.size() < wedgeCount_)
+        flags.resize(wedgeCount_, 0);
     const FaceList& aroundA = vertexFaces_[a];
     const FaceList& aroundB = vertexFaces_[b];
     record.wedgePairs.clear();
@@ -607,23 +616,23 @@ bool Model::prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record) {
     // The removed faces' wedges are those of the pairs before the de-duplication above, so they
     // are collected again from the faces themselves.
     uint32_t slotA = 2, slotB = 2;
-    const WedgeCounts& sa = cachedWedges(a, 2, slotA);
-    const WedgeCounts& sb = cachedWedges(b, slotA, slotB);
+    const WedgeCounts& sa = cachedWedges(a, 2, slotA, scratch.counts);
+    const WedgeCounts& sb = cachedWedges(b, slotA, slotB, scratch.counts);
     for (const WedgeCount& x : sa)
-        wedgeFlags_[x.wedge] = 0;
+        flags[x.wedge] = 0;
     for (const WedgeCount& x : sb)
-        wedgeFlags_[x.wedge] = 0;
+        flags[x.wedge] = 0;
     for (uint32_t f : fromB ? aroundB : aroundA)
         if (faces_[f].face.hasVertex(other)) {
-            wedgeFlags_[wedgeAt(f, a)] = 2;
-            wedgeFlags_[wedgeAt(f, b)] = 2;
+            flags[wedgeAt(f, a)] = 2;
+            flags[wedgeAt(f, b)] = 2;
         }
     for (const WedgeCount& x : sa)
-        if (wedgeFlags_[x.wedge] == 0)
+        if (flags[x.wedge] == 0)
             record.freeWedges.push_back(x.wedge);
     record.firstRemovedSideWedge = record.freeWedges.size();
     for (const WedgeCount& x : sb)
-        if (wedgeFlags_[x.wedge] == 0)
+        if (flags[x.wedge] == 0)
             record.freeWedges.push_back(x.wedge);
     return true;
 }

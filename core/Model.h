@@ -105,6 +105,11 @@ public:
     // follows the smaller vertex's faces, the wedge sets of the last vertices asked about are kept
     // until the model changes. False when neither vertex has a face.
     bool prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record);
+    // The same with the caller's working state, so that several threads can price pairs of an
+    // unchanging model at once (each with its own scratch). Not for a model with repeated corners.
+    struct PricingScratch;
+    bool prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record, PricingScratch& scratch) const;
+    bool pricesConcurrently() const { return !repeatedCorners_; }
     void contract(const PairContraction& record);
     void uncontract(const PairContraction& record);
 
@@ -126,7 +131,6 @@ private:
     std::vector<FaceRecord> faces_;
     std::vector<FaceList> vertexFaces_;
     std::vector<VertexState> vertexState_;
-    std::vector<uint8_t> wedgeFlags_;
     DoubleVectorArray normals_;
     ColorArray colors_;
     std::vector<FloatArray> uSets_;
@@ -151,14 +155,26 @@ private:
         uint64_t used = 0;
         WedgeCounts counts;
     };
+    struct WedgeCountState {
+        WedgeCountCache cache[2];
+        WedgeCounts small[2];
+        uint64_t clock = 0;
+    };
     // v's counts; `avoidSlot` is the slot the pair's first vertex took (2 when asking for it).
-    const WedgeCounts& cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot);
+    const WedgeCounts& cachedWedges(uint32_t v, uint32_t avoidSlot, uint32_t& slot,
+                                    WedgeCountState& state) const;
     void forgetWedges(uint32_t v);
     void countWedge(uint32_t v, uint32_t w, bool added);
-    WedgeCountCache wedgeCache_[2];
-    WedgeCounts smallCounts_[2];
     static constexpr uint32_t kCachedDegree = 16;
-    uint64_t cacheClock_ = 0;
+
+public:
+    struct PricingScratch {
+        std::vector<uint8_t> wedgeFlags; // per wedge
+        WedgeCountState counts;
+    };
+
+private:
+    PricingScratch own_;           // the model's own: its counts follow the model's changes
     bool repeatedCorners_ = false; // a face names one vertex twice: pricing takes the full path
 
     // Scratch storage reused by prepareContraction and the wedge split.

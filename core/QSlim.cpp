@@ -4,6 +4,10 @@
 #include "MatrixN.h"
 #include "QSlimLog.h"
 
+#include <tbb/blocked_range.h>
+#include <tbb/enumerable_thread_specific.h>
+#include <tbb/parallel_for.h>
+
 #include <cfloat>
 #include <cmath>
 
@@ -198,9 +202,40 @@ void QSlim::collectPairs() {
     reserveHuge(edges_, other.size());
     queue_.reserve(other.size());
     for (uint32_t v = 0; v < model_.numVertices(); ++v)
-        for (uint32_t i = start[v]; i < start[v + 1]; ++i)
-            addPair(v, other[i]);
+        for (uint32_t i = start[v]; i < start[v + 1]; ++i) {
+            const uint32_t e = newEdge(v, other[i]);
+            edges_[e].setWeight(pairWeight(v, other[i]));
+            vertexPairs_[v].push_back(e);
+            vertexPairs_[other[i]].push_back(e);
+        }
+    priceAllPairs();
+    for (uint32_t e = 0; e < edges_.size(); ++e)
+        queue_.append(e);
     queue_.rebuild();
+}
+
+// Every pair's price depends only on the engine as set up, so the pairs are priced on every core,
+// each thread with its own working state. The guards keep state of their own (a border cache
+// filled as asked), and a model with repeated corners prices through the full contraction
+// record: those are priced one after another.
+void QSlim::priceAllPairs() {
+    const uint32_t n = uint32_t(edges_.size());
+    if (guard_.enabled() || !model_.pricesConcurrently()) {
+        for (uint32_t e = 0; e < n; ++e)
+            computeError(edges_[e]);
+        return;
+    }
+    tbb::enumerable_thread_specific<Pricer> pricers([] {
+        Pricer pricer;
+        pricer.ownScratch = true;
+        return pricer;
+    });
+    tbb::parallel_for(tbb::blocked_range<uint32_t>(0, n, 4096),
+                      [&](const tbb::blocked_range<uint32_t>& range) {
+                          Pricer& pricer = pricers.local();
+                          for (uint32_t e = range.begin(); e != range.end(); ++e)
+                              evaluatePair(edges_[e], pricer);
+                      });
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -253,15 +288,15 @@ void QSlim::buildMergedQuadric(const PairContraction& record, bool keep) {
         quadrics_.appendTo(merged, w);
 }
 
-double QSlim::evaluateAt(const FloatVector& p) {
+double QSlim::evaluateAt(const FloatVector& p, VectorN& candidate) const {
     const Quadric& merged = mergedQuadric();
-    merged.optimalAttributes(p, candidate_);
-    model_.clampAttributes(candidate_);
-    return merged.evaluate(p, candidate_);
+    merged.optimalAttributes(p, candidate);
+    model_.clampAttributes(candidate);
+    return merged.evaluate(p, candidate);
 }
 
 void QSlim::computeError(Edge& pair) {
-    const bool evaluated = evaluatePair(pair);
+    const bool evaluated = evaluatePair(pair, pricer_);
     if (!guard_.enabled())
         return;
     if (guard_.holdsBorder()) {
@@ -286,38 +321,43 @@ void QSlim::pinTarget(Edge& pair, uint32_t v, bool evaluated) {
         return;
     pair.target = p;
     if (evaluated)
-        pair.setError(float(evaluateAt(p)));
+        pair.setError(float(evaluateAt(p, pricer_.candidate)));
 }
 
 // Prices the pair at its best target; false when there was nothing to price (no merged quadric).
-bool QSlim::evaluatePair(Edge& pair) {
+// Reads the engine and writes only the pair and `pricer` (and this thread's merged quadric): with a
+// pricer of its own each thread can price pairs of an unchanging engine.
+bool QSlim::evaluatePair(Edge& pair, Pricer& pricer) {
     const uint32_t a = pair.first, b = pair.second;
     Quadric& merged = mergedQuadric();
     merged.reset(0);
-    PairContraction& record = evalRecord_;
+    PairContraction& record = pricer.record;
     const FloatVector pa = toVector(model_.positions()[a]);
-    if (!model_.prepareEvaluation(a, b, record)) {
+    const bool prepared = pricer.ownScratch ? model_.prepareEvaluation(a, b, record, pricer.scratch)
+                                            : model_.prepareEvaluation(a, b, record);
+    if (!prepared) {
         pair.target = pa;
         pair.setError(0.0f);
         return false;
     }
 
     buildMergedQuadric(record, false);
-    attributes_.resize(merged.numAttributes());
-    attributes_.fill(0.0);
+    VectorN& attributes = pricer.attributes;
+    attributes.resize(merged.numAttributes());
+    attributes.fill(0.0);
 
     if (placement == OPTIMAL) {
         FloatVector target;
-        if (blockSolve_ ? merged.optimizeBlocks(target, attributes_) : merged.optimize(target, attributes_)) {
-            model_.clampAttributes(attributes_);
+        if (blockSolve_ ? merged.optimizeBlocks(target, attributes) : merged.optimize(target, attributes)) {
+            model_.clampAttributes(attributes);
             pair.target = target;
-            pair.setError(float(merged.evaluate(target, attributes_)));
+            pair.setError(float(merged.evaluate(target, attributes)));
             return true;
         }
     }
 
     const FloatVector pb = toVector(model_.positions()[b]);
-    const double errorA = evaluateAt(pa), errorB = evaluateAt(pb);
+    const double errorA = evaluateAt(pa, pricer.candidate), errorB = evaluateAt(pb, pricer.candidate);
     FloatVector best = pb;
     double bestError = errorB;
     if (errorA < errorB) {
@@ -326,7 +366,7 @@ bool QSlim::evaluatePair(Edge& pair) {
     }
     if (placement == END_OR_MID || placement == OPTIMAL) {
         const FloatVector mid{(pa.x + pb.x) / 2.0f, (pa.y + pb.y) / 2.0f, (pa.z + pb.z) / 2.0f};
-        const double errorMid = evaluateAt(mid);
+        const double errorMid = evaluateAt(mid, pricer.candidate);
         if (errorMid < bestError) {
             best = mid;
             bestError = errorMid;

@@ -97,7 +97,15 @@ public:
     static Quadric& mergedQuadric();
 
 private:
-    bool evaluatePair(Edge& pair);
+    // One pricing's working state: the engine's own, or one per thread while pricing in parallel.
+    struct Pricer {
+        PairContraction record;
+        VectorN attributes, candidate;
+        bool ownScratch = false; // the model's wedge scratch (false) or `scratch`
+        Model::PricingScratch scratch;
+    };
+    bool evaluatePair(Edge& pair, Pricer& pricer);
+    void priceAllPairs();
     bool judging_ = false; // the guards judge the pairs priced now (the top pair, see revalidateTop)
     void pinTarget(Edge& pair, uint32_t v, bool evaluated);
     void revalidateTop();
@@ -105,7 +113,7 @@ private:
     void groupEdgeFaces(uint32_t v);
     void collectPairs();
     void buildMergedQuadric(const PairContraction& record, bool keep);
-    double evaluateAt(const FloatVector& p);
+    double evaluateAt(const FloatVector& p, VectorN& candidate) const;
     uint32_t newEdge(uint32_t a, uint32_t b);
     void releaseEdge(uint32_t e);
     static void erase(PairList& list, uint32_t e);
@@ -142,9 +150,8 @@ private:
     std::vector<uint8_t> staleFlags_; // per edge: listed in stale_
 
     // Scratch storage reused by every pair evaluation, so evaluating allocates nothing once warm.
-    PairContraction evalRecord_;
+    Pricer pricer_;
     VectorN attributes_;
-    VectorN candidate_;
     IndexArray scratchFaces_;
     WedgeSet scratchWedgesV_, scratchWedgesW_;
     // Setup's edge faces of one vertex of high degree, grouped by neighbour (see groupEdgeFaces).
