@@ -215,9 +215,9 @@ void QSlim::collectPairs() {
 }
 
 // Every pair's price depends only on the engine as set up, so the pairs are priced on every core,
-// each thread with its own working state. The guards keep state of their own (a border cache
-// filled as asked), and a model with repeated corners prices through the full contraction
-// record: those are priced one after another.
+// each thread with its own working state. The guards keep state of their own (border and
+// neighbour caches filled as asked), and a model with repeated corners prices through the full
+// contraction record: those are priced one after another.
 void QSlim::priceAllPairs() {
     const uint32_t n = uint32_t(edges_.size());
     if (guard_.enabled() || !model_.pricesConcurrently()) {
