@@ -63,18 +63,14 @@ void Heap::update(uint32_t edge) {
 void Heap::remove(uint32_t edge) {
     const uint32_t i = edges_[edge].heapIndex;
     const Item removed = items_[i];
-    edges_[edge].heapIndex = NOT_IN_HEAP;
-    const Item last = items_.back();
-    items_.pop_back();
+    detach(edge);
     if (i == items_.size())
         return;
-    items_[i] = last;
-    if (less(last, removed))
-        siftUp(i, last);
+    const Item moved = items_[i];
+    if (less(moved, removed))
+        siftUp(i, moved);
     else if (i + 1 < items_.size())
-        siftDown(i, last);
-    else
-        place(last, i);
+        siftDown(i, moved);
 }
 
 void Heap::detach(uint32_t edge) {

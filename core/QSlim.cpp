@@ -202,12 +202,8 @@ void QSlim::collectPairs() {
     reserveHuge(edges_, other.size());
     queue_.reserve(other.size());
     for (uint32_t v = 0; v < model_.numVertices(); ++v)
-        for (uint32_t i = start[v]; i < start[v + 1]; ++i) {
-            const uint32_t e = newEdge(v, other[i]);
-            edges_[e].setWeight(pairWeight(v, other[i]));
-            vertexPairs_[v].push_back(e);
-            vertexPairs_[other[i]].push_back(e);
-        }
+        for (uint32_t i = start[v]; i < start[v + 1]; ++i)
+            edges_[linkPair(v, other[i])].setWeight(pairWeight(v, other[i]));
     priceAllPairs();
     for (uint32_t e = 0; e < edges_.size(); ++e)
         queue_.append(e);
@@ -263,13 +259,17 @@ void QSlim::erase(PairList& list, uint32_t e) {
         list.erase(i);
 }
 
-void QSlim::addPair(uint32_t a, uint32_t b) {
+// A new pair listed under both its vertices, not yet weighed, priced or queued.
+uint32_t QSlim::linkPair(uint32_t a, uint32_t b) {
     const uint32_t e = newEdge(a, b);
-    Edge& pair = edges_[e];
-    pair.setWeight(pairWeight(a, b));
     vertexPairs_[a].push_back(e);
     vertexPairs_[b].push_back(e);
-    computeError(pair);
+    return e;
+}
+
+void QSlim::addPair(uint32_t a, uint32_t b) {
+    const uint32_t e = linkPair(a, b);
+    reprice(edges_[e]);
     queue_.append(e);
 }
 
@@ -386,10 +386,13 @@ void QSlim::updateQueue(uint32_t pair) {
     }
 }
 
+void QSlim::reprice(Edge& pair) {
+    pair.setWeight(pairWeight(pair.first, pair.second));
+    computeError(pair);
+}
+
 void QSlim::refreshPair(uint32_t pair) {
-    Edge& e = edges_[pair];
-    e.setWeight(pairWeight(e.first, e.second));
-    computeError(e);
+    reprice(edges_[pair]);
     updateQueue(pair);
 }
 
@@ -626,10 +629,7 @@ void QSlim::addUndonePair(uint32_t a, uint32_t b) {
         queue_.siftUpLast();
         return;
     }
-    const uint32_t e = newEdge(a, b);
-    vertexPairs_[a].push_back(e);
-    vertexPairs_[b].push_back(e);
-    touch(e);
+    touch(linkPair(a, b));
 }
 
 // The queue orders its pairs by cost and then by vertex indices, a total order, so pricing the
@@ -643,13 +643,10 @@ void QSlim::settle() {
         staleFlags_[e] = 0;
         if (edges_[e].heapIndex == NOT_IN_HEAP)
             continue; // released after it was listed
-        if (!rebuild) {
+        if (rebuild)
+            reprice(edges_[e]);
+        else
             refreshPair(e);
-            continue;
-        }
-        Edge& pair = edges_[e];
-        pair.setWeight(pairWeight(pair.first, pair.second));
-        computeError(pair);
     }
     stale_.clear();
     if (rebuild)

@@ -77,6 +77,7 @@ public:
     void computeError(Edge& pair);
     void updateQueue(uint32_t pair);
     void refreshPair(uint32_t pair);
+    void reprice(Edge& pair); // weight and error, leaving the queue as it is
     float pairWeight(uint32_t a, uint32_t b);
     void addConstraints();
     void addConstraintPlanes(uint32_t v, uint32_t w, const IndexArray& faces, double weight);
@@ -115,6 +116,7 @@ private:
     void buildMergedQuadric(const PairContraction& record, bool keep);
     double evaluateAt(const FloatVector& p, VectorN& candidate) const;
     uint32_t newEdge(uint32_t a, uint32_t b);
+    uint32_t linkPair(uint32_t a, uint32_t b);
     void releaseEdge(uint32_t e);
     static void erase(PairList& list, uint32_t e);
     void relinkOnContract(const PairContraction& record);
