@@ -51,10 +51,13 @@ void report(benchmark::State& state, double inputTriangles, double elapsed, uint
     state.counters["faces_left"] = facesLeft;
 }
 
+// The second argument 0 runs the engine on one thread (QSlim::setPartnerThread), as BM_Decimate's
+// third.
 void BM_Setup(benchmark::State& state) {
     for (auto _ : state) {
         gdx::bench::resetPeakMemory();
         Engine e(gdx::bench::generateMesh(Surface::OPEN_SHEET, kTriangles), Attributes(state.range(0)));
+        e.qslim->setPartnerThread(state.range(1) != 0);
         const auto start = std::chrono::steady_clock::now();
         e.setup();
         report(state, e.model->numFaces(), seconds(start), e.qslim->activeFaces());
@@ -66,6 +69,7 @@ void BM_Decimate(benchmark::State& state) {
     for (auto _ : state) {
         gdx::bench::resetPeakMemory();
         Engine e(gdx::bench::generateMesh(Surface::OPEN_SHEET, kTriangles), Attributes(state.range(0)));
+        e.qslim->setPartnerThread(state.range(2) != 0);
         const auto start = std::chrono::steady_clock::now();
         e.setup();
         changeResolution(*e.qslim, e.sequence, fraction);
@@ -148,15 +152,18 @@ BENCHMARK(BM_Fan)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Setup)
-    ->Arg(UVS)
-    ->Arg(UVS_NORMALS_COLOURS)
+    ->Args({UVS, 1})
+    ->Args({UVS, 0})
+    ->Args({UVS_NORMALS_COLOURS, 1})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Decimate)
-    ->Args({UVS, 10})
-    ->Args({UVS, 1})
-    ->Args({UVS_NORMALS_COLOURS, 10})
+    ->Args({UVS, 10, 1})
+    ->Args({UVS, 10, 0})
+    ->Args({UVS, 1, 1})
+    ->Args({UVS_NORMALS_COLOURS, 10, 1})
+    ->Args({UVS_NORMALS_COLOURS, 10, 0})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

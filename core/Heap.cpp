@@ -8,6 +8,10 @@ void Heap::reserve(uint32_t count) {
     reserveHuge(items_, count);
 }
 
+void Heap::touchReserved(uint32_t count) {
+    gdx::touchReserved(items_, count);
+}
+
 void Heap::append(uint32_t edge) {
     edges_[edge].heapIndex = uint32_t(items_.size());
     items_.push_back(itemOf(edge));

@@ -21,4 +21,10 @@ void adviseHugePages(const void* data, std::size_t bytes) {
 #endif
 }
 
+void touchPages(void* data, std::size_t bytes) {
+    volatile char* bytesAt = static_cast<volatile char*>(data);
+    for (std::size_t i = 0; i < bytes; i += 4096)
+        bytesAt[i] = 0;
+}
+
 } // namespace gdx

@@ -22,6 +22,17 @@ template <typename V> void reserveHuge(V& v, std::size_t n) {
     adviseHugePages(v.data(), v.capacity() * sizeof(typename V::value_type));
 }
 
+// Writes one byte in every 4 KiB page of [data, data + bytes), so that the kernel backs (and zeroes)
+// them now: on another thread, while this one works, the page faults of an array about to be
+// filled are taken off the critical path.
+void touchPages(void* data, std::size_t bytes);
+
+// The same for the first n elements of v's reserved storage (not yet constructed).
+template <typename V> void touchReserved(V& v, std::size_t n) {
+    touchPages(static_cast<void*>(v.data()),
+               (n < v.capacity() ? n : v.capacity()) * sizeof(typename V::value_type));
+}
+
 template <typename V, typename... Fill> void resizeHuge(V& v, std::size_t n, const Fill&... fill) {
     reserveHuge(v, n);
     v.resize(n, fill...);

@@ -19,7 +19,9 @@
 #include "Quadric.h"
 #include "VertexWeight.h"
 #include "WedgeQuadrics.h"
+#include "WorkPartner.h"
 
+#include <memory>
 #include <vector>
 
 namespace gdx {
@@ -55,6 +57,12 @@ public:
     bool replaysScrub() const { return replay_; }
     // Prices the pairs a deferred change left unpriced and restores the queue's order.
     void settle();
+    // A second thread (a WorkPartner) for meshes of 8,192 faces or more, on unless set off before
+    // setup(): it faults in the pages of the pair pool and the queue while setup makes the
+    // quadrics, and prices half of the pairs around each contraction when no guard is on and the
+    // model prices concurrently (as setup's pricing). Each pair is priced the same on either
+    // thread and queued in the same order: results do not change.
+    void setPartnerThread(bool on) { partnerThread_ = on; }
     // Fold, topology and border guards (ContractionGuard); all off unless set.
     void setGuards(double foldAngle, bool keepTopology, bool lockBorder, bool holdBorder = false);
 
@@ -124,6 +132,7 @@ private:
     void refreshOppositeVertices(const PairContraction& record);
     void updateWedgeAttributes(uint32_t v);
     void refreshPairsOf(uint32_t v);
+    void pricePairsOf(uint32_t v, uint32_t begin, uint32_t end, Pricer& pricer);
     void undo(const PairContraction& record);
     void touch(uint32_t pair);
     void takeOut(uint32_t pair);
@@ -145,6 +154,10 @@ private:
     double boundaryWeight_ = 1000.0;
     double discontinuityWeight_ = 1000.0;
     bool blockSolve_ = false;
+    bool partnerThread_ = true;
+    std::unique_ptr<WorkPartner> partner_; // started when first needed
+    WorkPartner& partner();
+    std::unique_ptr<Pricer> partnerPricer_;
     bool replay_ = false;             // replayed scrubbing on
     bool deferring_ = false;          // within an undo or a replay of a replaying engine
     bool unordered_ = false;          // the queue's order waits for settle()
