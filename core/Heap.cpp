@@ -8,8 +8,8 @@ void Heap::reserve(uint32_t count) {
     reserveHuge(items_, count);
 }
 
-void Heap::touchReserved(uint32_t count) {
-    gdx::touchReserved(items_, count);
+void Heap::populate(uint32_t count) const {
+    populateReserved(items_, count);
 }
 
 void Heap::append(uint32_t edge) {

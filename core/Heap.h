@@ -24,8 +24,8 @@ public:
 
     uint32_t size() const { return uint32_t(items_.size()); }
     void reserve(uint32_t count);
-    // Backs the reserved storage of the first `count` entries with pages now (touchPages).
-    void touchReserved(uint32_t count);
+    // Backs the storage of the first `count` entries with pages now (populatePages).
+    void populate(uint32_t count) const;
     uint32_t top() const { return items_[0].edge; }
     const std::vector<Item>& items() const { return items_; }
 

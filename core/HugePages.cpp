@@ -21,10 +21,17 @@ void adviseHugePages(const void* data, std::size_t bytes) {
 #endif
 }
 
-void touchPages(void* data, std::size_t bytes) {
-    volatile char* bytesAt = static_cast<volatile char*>(data);
-    for (std::size_t i = 0; i < bytes; i += 4096)
-        bytesAt[i] = 0;
+void populatePages(const void* data, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    constexpr std::uintptr_t kPage = 4096;
+    const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kPage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE); // failure is harmless
+#else
+    (void)data;
+    (void)bytes;
+#endif
 }
 
 } // namespace gdx

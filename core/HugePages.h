@@ -5,10 +5,14 @@
 // size changes, never the contents.
 //
 //   reserveHuge(edges, n);            // capacity for n, not yet touched, advised
-//   resizeHuge(quadrics, n, 0.0);     // the same, then filled
+//   resizeHuge(weights, n, 1.0f);     // the same, then filled
+//   populatePages(edges.data(), bytes);   // backed now, on a thread that has time for it
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <utility>
 
 namespace gdx {
 
@@ -22,16 +26,38 @@ template <typename V> void reserveHuge(V& v, std::size_t n) {
     adviseHugePages(v.data(), v.capacity() * sizeof(typename V::value_type));
 }
 
-// Writes one byte in every 4 KiB page of [data, data + bytes), so that the kernel backs (and zeroes)
-// them now: on another thread, while this one works, the page faults of an array about to be
-// filled are taken off the critical path.
-void touchPages(void* data, std::size_t bytes);
+// Has the kernel back [data, data + bytes) with written pages now (Linux's MADV_POPULATE_WRITE),
+// leaving any contents as they are, so it is safe while another thread fills the range: run on a
+// thread with time to spare, it takes the page faults of an array about to be filled off the
+// thread that fills it. Pages already backed are skipped; where the kernel cannot, nothing happens.
+void populatePages(const void* data, std::size_t bytes);
 
-// The same for the first n elements of v's reserved storage (not yet constructed).
-template <typename V> void touchReserved(V& v, std::size_t n) {
-    touchPages(static_cast<void*>(v.data()),
-               (n < v.capacity() ? n : v.capacity()) * sizeof(typename V::value_type));
+// The same for the first n elements of v's storage, constructed or only reserved.
+template <typename V> void populateReserved(const V& v, std::size_t n) {
+    populatePages(v.data(), (n < v.capacity() ? n : v.capacity()) * sizeof(typename V::value_type));
 }
+
+// An allocator for arrays of numbers that start at zero: calloc takes a large block straight from
+// the kernel's zeroed pages without writing it, and value-initialising an element writes nothing
+// (all its bytes are zero already), so resize(n) leaves the pages untouched until they are used.
+// Only for types whose value-initialised state is all zero bytes.
+template <typename T> struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <typename U> ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    T* allocate(std::size_t n) {
+        if (void* p = std::calloc(n, sizeof(T)))
+            return static_cast<T*>(p);
+        throw std::bad_alloc();
+    }
+    void deallocate(T* p, std::size_t) { std::free(p); }
+    template <typename U> void construct(U*) {} // value-initialised: zero, as allocated
+    template <typename U, typename... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    template <typename U> bool operator==(const ZeroedAllocator<U>&) const { return true; }
+    template <typename U> bool operator!=(const ZeroedAllocator<U>&) const { return false; }
+};
 
 template <typename V, typename... Fill> void resizeHuge(V& v, std::size_t n, const Fill&... fill) {
     reserveHuge(v, n);

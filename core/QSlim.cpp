@@ -62,22 +62,26 @@ float QSlim::pairWeight(uint32_t a, uint32_t b) {
 // ---------------------------------------------------------------------------------------------------
 // Setup
 
-// With the partner thread, the pair pool and the queue are reserved for the most pairs the faces
-// can have (each face has three edges; untouched pages cost nothing) and the partner faults in the
-// pages the pairs will likely fill while this thread makes the quadrics and lists the pairs. Fresh
-// pages cost about 2.5 ms a MiB on a virtual machine: a quarter of a second for a million faces.
+// The wedge quadrics' array starts as untouched zero pages. With the partner thread, the pair pool
+// and the queue are reserved for the most pairs the faces can have (each face has three edges;
+// pages never touched cost nothing), and the partner has the kernel back the quadrics' pages, then
+// those the pairs will likely fill, while this thread makes the quadrics and lists the pairs. A
+// fresh page costs about 2.5 ms a MiB on a virtual machine: a quarter of a second for a million
+// faces with UVs.
 void QSlim::setup() {
-    const uint32_t likelyPairs = model_.numFaces() / 2 * 3 + model_.numFaces() / 64;
-    auto faultIn = [&] {
-        touchReserved(edges_, likelyPairs);
-        queue_.touchReserved(likelyPairs);
-    };
+    quadrics_.assign(model_.numWedges(), model_.attributeDimension());
     constexpr uint32_t kPartnerFrom = 8192; // faces; on smaller meshes a thread's start costs more
     partnerThread_ = partnerThread_ && model_.numFaces() >= kPartnerFrom;
+    const uint32_t likelyPairs = model_.numFaces() / 2 * 3 + model_.numFaces() / 64;
+    auto populate = [&] {
+        populatePages(quadrics_.data(), quadrics_.bytes());
+        populateReserved(edges_, likelyPairs);
+        queue_.populate(likelyPairs);
+    };
     if (partnerThread_) {
         reserveHuge(edges_, 3 * std::size_t(model_.numFaces()));
         queue_.reserve(3 * model_.numFaces());
-        partner().start(faultIn);
+        partner().start(populate);
     }
     try {
         initQuadrics();
@@ -99,8 +103,6 @@ WorkPartner& QSlim::partner() {
 }
 
 void QSlim::initQuadrics() {
-    const uint32_t dimension = model_.attributeDimension();
-    quadrics_.assign(model_.numWedges(), dimension);
     VectorN s[3];
     for (uint32_t f = 0; f < model_.numFaces(); ++f) {
         const Face& face = model_.face(f);
@@ -228,7 +230,7 @@ void QSlim::collectPairs() {
     }
     start[model_.numVertices()] = other.size();
     if (partner_)
-        partner_->join(); // setup's touching of the pool and the queue
+        partner_->join(); // setup's populating of the pool and the queue
     reserveHuge(edges_, other.size());
     queue_.reserve(other.size());
     for (uint32_t v = 0; v < model_.numVertices(); ++v)

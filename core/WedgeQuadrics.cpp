@@ -7,8 +7,8 @@ namespace gdx {
 void WedgeQuadrics::assign(uint32_t wedges, uint32_t attributes) {
     attributes_ = attributes;
     stride_ = GEOMETRY + (attributes > 0 ? 1 + 4 * attributes : 0);
-    data_.clear();
-    resizeHuge(data_, size_t(wedges) * stride_, 0.0);
+    decltype(data_)().swap(data_); // fresh zeroed storage: resize() below writes nothing
+    resizeHuge(data_, size_t(wedges) * stride_);
 }
 
 void WedgeQuadrics::add(uint32_t w, const Quadric& q) {

@@ -10,6 +10,7 @@
 //   q.appendSumTo(merged, kept, removed);             // merged gets q[kept] + q[removed] as a block
 #pragma once
 
+#include "HugePages.h"
 #include "Quadric.h"
 
 #include <vector>
@@ -36,6 +37,9 @@ public:
     void optimalAttributes(uint32_t w, const FloatVector& p, VectorN& out) const;
     // A copy of wedge w's quadric.
     Quadric operator[](uint32_t w) const;
+    // The storage, for populatePages while it is being filled.
+    const double* data() const { return data_.data(); }
+    std::size_t bytes() const { return data_.size() * sizeof(double); }
     // Asks the cache for wedge w's first two lines (its geometry), for a read shortly after.
     void prefetch(uint32_t w) const {
         __builtin_prefetch(at(w));
@@ -51,7 +55,7 @@ private:
 
     uint32_t attributes_ = 0;
     uint32_t stride_ = 0;
-    std::vector<double> data_;
+    std::vector<double, ZeroedAllocator<double>> data_; // zero until added to, untouched till then
 };
 
 } // namespace gdx
