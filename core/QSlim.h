@@ -58,10 +58,10 @@ public:
     // Prices the pairs a deferred change left unpriced and restores the queue's order.
     void settle();
     // A second thread (a WorkPartner) for meshes of 8,192 faces or more, on unless set off before
-    // setup(): it faults in the pages of the pair pool and the queue while setup makes the
-    // quadrics, and prices half of the pairs around each contraction when no guard is on and the
-    // model prices concurrently (as setup's pricing). Each pair is priced the same on either
-    // thread and queued in the same order: results do not change.
+    // setup(): it has the kernel back the pages of the wedge quadrics, the pair pool and the queue
+    // while setup fills them, and prices half of the pairs around each contraction when no guard
+    // is on and the model prices concurrently (as setup's pricing). Each pair is priced the same
+    // on either thread and queued in the same order: results do not change.
     void setPartnerThread(bool on) { partnerThread_ = on; }
     // Fold, topology and border guards (ContractionGuard); all off unless set.
     void setGuards(double foldAngle, bool keepTopology, bool lockBorder, bool holdBorder = false);
