@@ -57,8 +57,7 @@ private:
     std::atomic<bool> stopping_{false};
     alignas(64) std::atomic<uint64_t> done_{0};
     std::atomic<bool> sleeping_{false};
-    alignas(64) char end_ = 0;
-    std::mutex mutex_;
+    alignas(64) std::mutex mutex_;
     std::condition_variable wake_;
     std::thread thread_;
 };
