@@ -34,6 +34,7 @@ using PairList = SmallVector<uint32_t, 8>; // edge indices
 class QSlim {
 public:
     QSlim(Model& model, VertexWeight& weights);
+    ~QSlim();
     QSlim(const QSlim&) = delete;
     QSlim& operator=(const QSlim&) = delete;
 
@@ -60,8 +61,10 @@ public:
     // A second thread (a WorkPartner) for meshes of 8,192 faces or more, on unless set off before
     // setup(): it has the kernel back the pages of the wedge quadrics, the pair pool and the queue
     // while setup fills them, and prices half of the pairs around each contraction when no guard
-    // is on and the model prices concurrently (as setup's pricing). Each pair is priced the same
-    // on either thread and queued in the same order: results do not change.
+    // is on, the model prices concurrently (as setup's pricing) and the process has two cores for
+    // each engine of that size alive (engines in other threads would otherwise wait on spinning
+    // partners). Each pair is priced the same on either thread and queued in the same order:
+    // results do not change.
     void setPartnerThread(bool on) { partnerThread_ = on; }
     // Fold, topology and border guards (ContractionGuard); all off unless set.
     void setGuards(double foldAngle, bool keepTopology, bool lockBorder, bool holdBorder = false);
@@ -155,6 +158,7 @@ private:
     double discontinuityWeight_ = 1000.0;
     bool blockSolve_ = false;
     bool partnerThread_ = true;
+    bool counted_ = false;                 // among the process's engines that may share pricing
     std::unique_ptr<WorkPartner> partner_; // started when first needed
     WorkPartner& partner();
     std::unique_ptr<Pricer> partnerPricer_;
