@@ -1,8 +1,10 @@
 #include "ReaderProbe.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,6 +30,15 @@ uint64_t residentBytes(pid_t pid) {
     std::fclose(file);
     return read == 2 ? resident * static_cast<uint64_t>(sysconf(_SC_PAGESIZE)) : 0;
 }
+
+// A file descriptor closed when it goes out of scope (-1: none).
+struct Descriptor {
+    int fd;
+    ~Descriptor() {
+        if (fd >= 0)
+            close(fd);
+    }
+};
 
 [[noreturn]] void runChild(const std::function<int()>& read) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -64,6 +75,13 @@ ProbeResult probeReader(const std::function<int()>& read, uint64_t maxMemory, do
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    // The child's memory is looked at every 10 ms; its end wakes the wait at once where the kernel
+    // gives a descriptor for the process (Linux 5.3), else the wait sleeps 0.2 ms, doubling to 10.
+#ifdef SYS_pidfd_open
+    const Descriptor childEnd{int(syscall(SYS_pidfd_open, child, 0))};
+#else
+    const Descriptor childEnd{-1};
+#endif
     auto pause = std::chrono::microseconds(200);
     ProbeResult result;
     for (;;) {
@@ -88,6 +106,11 @@ ProbeResult probeReader(const std::function<int()>& read, uint64_t maxMemory, do
                 result.outcome = ProbeOutcome::TimedOut;
             if (result.outcome != ProbeOutcome::Unavailable)
                 kill(child, SIGKILL);
+        }
+        if (childEnd.fd >= 0) {
+            pollfd end{childEnd.fd, POLLIN, 0};
+            poll(&end, 1, 10); // readable once the child has ended
+            continue;
         }
         std::this_thread::sleep_for(pause);
         if (pause < std::chrono::milliseconds(10))
