@@ -558,6 +558,9 @@ void QSlim::refreshPairsOf(uint32_t v) {
             partnerPricer_ = std::make_unique<Pricer>();
             partnerPricer_->ownScratch = true;
         }
+        // Reading a weight may first bring the weights' cache up to date (after painting): done
+        // here, so that the partner only reads.
+        vertexWeights_.getWeight(v);
         // This thread also queues its half while the partner prices, and still takes the larger
         // half: the partner first has to fetch the vertex just changed from this core.
         const uint32_t half = (n + 1) / 2;
