@@ -126,3 +126,25 @@ TEST(Simplify, SwitchedOffAttributesAreLeftOut) {
     EXPECT_FALSE(hasColors(meshes[0]));
     EXPECT_EQ(meshes[0].uvSets.size(), 3u) << "UV sets are kept whatever the error counts";
 }
+
+// UVs and normals count in the error by default when the source has them: the default run writes
+// what the switch turned on writes, and the switch turned off writes something else.
+TEST(Simplify, AttributesCountByDefaultWhenTheSourceHasThem) {
+    ScratchDir dir;
+    const std::pair<std::string, std::string> cases[] = {
+        {kSample, "uvs"}, {kSample, "normals"}, {kModels + "/PLY/Wuson.ply", "uvs"}};
+    for (const auto& [input, attribute] : cases) {
+        SCOPED_TRACE(input + " " + attribute);
+        std::vector<std::string> written;
+        for (const std::string& flag : {std::string(), "--" + attribute, "--no-" + attribute}) {
+            std::vector<std::string> args{"simplify", input, "-o", dir.path("out.glb"), "--percent", "30"};
+            if (!flag.empty())
+                args.push_back(flag);
+            const ToolRun run = gradix(args);
+            ASSERT_EQ(run.status, 0) << run.err;
+            written.push_back(readBytes(dir.path("out.glb")));
+        }
+        EXPECT_TRUE(written[0] == written[1]) << "the default is on";
+        EXPECT_FALSE(written[0] == written[2]) << "switching it off changes the result";
+    }
+}
