@@ -352,13 +352,17 @@ double QSlim::evaluateAt(const FloatVector& p, VectorN& candidate) const {
 }
 
 void QSlim::computeError(Edge& pair) {
-    const bool evaluated = evaluatePair(pair, pricer_);
+    computeError(pair, pricer_);
+}
+
+void QSlim::computeError(Edge& pair, Pricer& pricer) {
+    const bool evaluated = evaluatePair(pair, pricer);
     if (!guard_.enabled())
         return;
     if (guard_.holdsBorder()) {
         const BorderHold hold = guard_.holdBorder(pair.first, pair.second, pair.target);
         if (hold.pin == BorderPin::AT_FIRST || hold.pin == BorderPin::AT_SECOND)
-            pinTarget(pair, hold.pin == BorderPin::AT_FIRST ? pair.first : pair.second, evaluated);
+            pinTarget(pair, hold.pin == BorderPin::AT_FIRST ? pair.first : pair.second, evaluated, pricer);
         else if (hold.pin == BorderPin::SHIFTS)
             // Changing a border's shape costs ten times the error plus the border planes' price of
             // the whole shift: the planes stand across the surface, so a shift along its normal (a
@@ -371,13 +375,13 @@ void QSlim::computeError(Edge& pair) {
 }
 
 // Puts the pair's target on vertex v and prices it there (when the pair's merged quadric was built).
-void QSlim::pinTarget(Edge& pair, uint32_t v, bool evaluated) {
+void QSlim::pinTarget(Edge& pair, uint32_t v, bool evaluated, Pricer& pricer) {
     const FloatVector p = toVector(model_.positions()[v]);
     if (p.x == pair.target.x && p.y == pair.target.y && p.z == pair.target.z)
         return;
     pair.target = p;
     if (evaluated)
-        pair.setError(float(evaluateAt(p, pricer_.candidate)));
+        pair.setError(float(evaluateAt(p, pricer.candidate)));
 }
 
 // Prices the pair at its best target; false when there was nothing to price (no merged quadric).
@@ -443,8 +447,12 @@ void QSlim::updateQueue(uint32_t pair) {
 }
 
 void QSlim::reprice(Edge& pair) {
+    reprice(pair, pricer_);
+}
+
+void QSlim::reprice(Edge& pair, Pricer& pricer) {
     pair.setWeight(pairWeight(pair.first, pair.second));
-    computeError(pair);
+    computeError(pair, pricer);
 }
 
 void QSlim::refreshPair(uint32_t pair) {
@@ -529,13 +537,7 @@ void QSlim::pricePairsOf(uint32_t v, uint32_t begin, uint32_t end, Pricer& price
             for (uint32_t f : model_.vertexFaces(w))
                 quadrics_.prefetch(model_.wedgeAt(f, w));
         }
-        Edge& pair = edges_[pairs[i]];
-        if (&pricer == &pricer_) {
-            reprice(pair);
-        } else {
-            pair.setWeight(pairWeight(pair.first, pair.second));
-            evaluatePair(pair, pricer);
-        }
+        reprice(edges_[pairs[i]], pricer);
     }
 }
 

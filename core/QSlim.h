@@ -119,7 +119,10 @@ private:
     bool evaluatePair(Edge& pair, Pricer& pricer);
     void priceAllPairs();
     bool judging_ = false; // the guards judge the pairs priced now (the top pair, see revalidateTop)
-    void pinTarget(Edge& pair, uint32_t v, bool evaluated);
+    void pinTarget(Edge& pair, uint32_t v, bool evaluated, Pricer& pricer);
+    // computeError and reprice with the given working state (a partner's, or the engine's own).
+    void computeError(Edge& pair, Pricer& pricer);
+    void reprice(Edge& pair, Pricer& pricer);
     void revalidateTop();
     void initQuadrics();
     void groupEdgeFaces(uint32_t v);
