@@ -8,12 +8,10 @@ namespace gdx {
 
 HierarchicWeight::HierarchicWeight(uint32_t vertexCount)
     : currentNode_(vertexCount), ownWeight_(vertexCount, 1.0f), vertexCount_(vertexCount) {
-    // Room for every merge as well: at most one fewer than the vertices.
-    reserveHuge(nodes_, 2 * std::size_t(vertexCount));
-    for (uint32_t v = 0; v < vertexCount; ++v) {
+    // Room for every merge: at most one fewer than the vertices.
+    reserveHuge(merges_, vertexCount);
+    for (uint32_t v = 0; v < vertexCount; ++v)
         currentNode_[v] = v;
-        nodes_.push_back(WeightNode{v, NO_CHILD, NO_CHILD, 1.0f, 1});
-    }
     setMode(AVERAGE);
 }
 
@@ -35,18 +33,13 @@ float HierarchicWeight::combine(float l, float r) const {
     }
 }
 
-// Nodes are stored after their children, so one pass in storage order brings every cache up to date.
+// Merges are stored after their children, so one pass in storage order brings every cache up to
+// date.
 void HierarchicWeight::refreshCache() {
-    for (WeightNode& node : nodes_) {
-        if (node.left == NO_CHILD) {
-            node.value = ownWeight_[node.vertex];
-            node.leaves = 1;
-        } else {
-            const WeightNode& l = nodes_[node.left];
-            const WeightNode& r = nodes_[node.right];
-            node.value = combine(l.value, r.value);
-            node.leaves = l.leaves + r.leaves;
-        }
+    cache_.resize(merges_.size());
+    for (size_t i = 0; i < merges_.size(); ++i) {
+        const Combined l = combined(merges_[i].left), r = combined(merges_[i].right);
+        cache_[i] = Combined{combine(l.value, r.value), l.leaves + r.leaves};
     }
     cacheStale_ = false;
 }
@@ -56,7 +49,7 @@ float HierarchicWeight::getWeight(uint32_t vertex) {
         return 1.0f;
     if (cacheStale_)
         refreshCache();
-    const WeightNode& node = nodes_[currentNode_[vertex]];
+    const Combined node = combined(currentNode_[vertex]);
     return mode_ == AVERAGE ? float(node.value / float(node.leaves)) : node.value;
 }
 
@@ -69,31 +62,34 @@ void HierarchicWeight::setWeight(uint32_t vertex, float weight) {
 
 void HierarchicWeight::contractVertices(uint32_t kept, uint32_t removed) {
     const uint32_t left = currentNode_[kept], right = currentNode_[removed];
-    currentNode_[kept] = uint32_t(nodes_.size());
+    currentNode_[kept] = vertexCount_ + uint32_t(merges_.size());
+    merges_.push_back(Merge{kept, left, right});
     if (unitOnly()) {
         // Every weight is 1.0 and read as such: the merge is recorded, and its cached value made
         // (with every other one) when setWeight first sets one that is not.
-        nodes_.push_back(WeightNode{kept, left, right, 0.0f, 0});
+        cacheStale_ = true;
         return;
     }
-    if (cacheStale_)
+    if (cacheStale_) {
         refreshCache();
-    const WeightNode& l = nodes_[left];
-    const WeightNode& r = nodes_[right];
-    const WeightNode node{kept, left, right, combine(l.value, r.value), l.leaves + r.leaves};
-    nodes_.push_back(node);
+        return;
+    }
+    const Combined l = combined(left), r = combined(right);
+    cache_.push_back(Combined{combine(l.value, r.value), l.leaves + r.leaves});
 }
 
 void HierarchicWeight::uncontractVertex(uint32_t kept) {
-    const uint32_t index = currentNode_[kept];
-    const WeightNode node = nodes_[index];
-    if (node.left == NO_CHILD)
+    const uint32_t node = currentNode_[kept];
+    if (node < vertexCount_)
         return; // nothing merged into this vertex
-    currentNode_[nodes_[node.left].vertex] = node.left;
-    currentNode_[nodes_[node.right].vertex] = node.right;
-    // Merges are undone in reverse order, so the node being undone is always the newest one.
-    assert(index + 1 == nodes_.size());
-    nodes_.pop_back();
+    const Merge merge = merges_[node - vertexCount_];
+    currentNode_[vertexOf(merge.left)] = merge.left;
+    currentNode_[vertexOf(merge.right)] = merge.right;
+    // Merges are undone in reverse order, so the one being undone is always the newest.
+    assert(node + 1 == nodeCount());
+    merges_.pop_back();
+    if (cache_.size() > merges_.size())
+        cache_.pop_back();
 }
 
 } // namespace gdx

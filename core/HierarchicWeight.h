@@ -22,7 +22,7 @@ public:
     void setMode(int mode);
     WeightCombining mode() const { return mode_; }
     uint32_t vertexCount() const { return vertexCount_; }
-    uint32_t nodeCount() const { return uint32_t(nodes_.size()); }
+    uint32_t nodeCount() const { return vertexCount_ + uint32_t(merges_.size()); }
 
     float getWeight(uint32_t vertex) override;
     void setWeight(uint32_t vertex, float weight) override;
@@ -30,28 +30,36 @@ public:
     void uncontractVertex(uint32_t kept) override;
 
 private:
-    // A leaf stands for one input vertex; a merge node for the union of its two children. Nodes are
-    // indices into nodes_, which grows with merges and shrinks with their undoing (always the last).
-    struct WeightNode {
-        uint32_t vertex;
-        uint32_t left;  // NO_CHILD for a leaf
-        uint32_t right; // NO_CHILD for a leaf
-        // Cached combine() over the subtree and its leaf count, in the same order and precision
-        // as a recursive evaluation (right subtree, then left, combined as a float).
+    // A leaf stands for one input vertex; a merge node for the union of its two children. Node
+    // numbers below vertexCount_ are the leaves (node v: vertex v, nothing stored); merge node
+    // vertexCount_ + i is merges_[i], which grows with merges and shrinks with their undoing
+    // (always the last).
+    struct Merge {
+        uint32_t vertex; // the kept one
+        uint32_t left, right;
+    };
+    // Cached combine() over a merge's subtree and its leaf count, in the same order and precision
+    // as a recursive evaluation (right subtree, then left, combined as a float). Kept only while
+    // some weight is not 1: a million merges need no cache on an unpainted mesh.
+    struct Combined {
         float value;
         uint32_t leaves;
     };
-    static constexpr uint32_t NO_CHILD = 0xffffffffu;
-
     float combine(float l, float r) const;
     // Every own weight is 1.0, so every weight is exactly 1.0 under every mode (sums of ones are
     // exact below 2^24).
     bool unitOnly() const { return nonUnitWeights_ == 0 && vertexCount_ < (1u << 24); }
+    Combined combined(uint32_t node) const {
+        return node < vertexCount_ ? Combined{ownWeight_[node], 1} : cache_[node - vertexCount_];
+    }
+    uint32_t vertexOf(uint32_t node) const {
+        return node < vertexCount_ ? node : merges_[node - vertexCount_].vertex;
+    }
     void refreshCache();
-
     std::vector<uint32_t> currentNode_;
     std::vector<float> ownWeight_;
-    std::vector<WeightNode> nodes_;
+    std::vector<Merge> merges_;
+    std::vector<Combined> cache_; // one per merge when current, else stale
     uint32_t vertexCount_;
     WeightCombining mode_ = AVERAGE;
     bool cacheStale_ = false;

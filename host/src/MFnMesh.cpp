@@ -5,6 +5,7 @@
 
 #include <maya/MFnMesh.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace gxhost;
@@ -119,6 +120,18 @@ bool setCorners(const MeshGeom& m, const Array& values, const MIntArray& faceLis
     return true;
 }
 
+// The first `count` points of an array (all of them when it is shorter), as the mesh stores them:
+// converted straight from the caller's array, a million points need no copy in between.
+template <typename Array> std::vector<MeshGeom::Vec3> firstPoints(const Array& array, int count) {
+    std::vector<MeshGeom::Vec3> points(
+        std::min<size_t>(array.length(), static_cast<size_t>(std::max(count, 0))));
+    for (size_t i = 0; i < points.size(); ++i) {
+        const auto& p = array[static_cast<unsigned int>(i)];
+        points[i] = {p.x, p.y, p.z};
+    }
+    return points;
+}
+
 template <typename Array, typename T> Array single(const T& value) {
     Array a;
     a.append(value);
@@ -140,7 +153,7 @@ void MFnMesh::changed() {
     meshChanged(obj_);
 }
 
-MObject MFnMesh::build(int numVertices, int numPolygons, const std::vector<MPoint>& points,
+MObject MFnMesh::build(int numVertices, int numPolygons, std::vector<MeshGeom::Vec3> points,
                        const MIntArray& counts, const MIntArray& connects, const MObject& parentOrOwner,
                        MStatus* ReturnStatus) {
     if (fault("MFnMesh::create", ReturnStatus))
@@ -161,12 +174,9 @@ MObject MFnMesh::build(int numVertices, int numPolygons, const std::vector<MPoin
     MObject target = meshTarget(parentOrOwner, status);
     if (target.isNull())
         return fail(ReturnStatus, status, MObject());
-    std::vector<MeshGeom::Vec3> pts(static_cast<size_t>(numVertices));
-    for (int i = 0; i < numVertices; ++i)
-        pts[i] = {points[i].x, points[i].y, points[i].z};
     auto mesh = meshOf(target);
     *mesh = MeshGeom();
-    mesh->setTopology(std::move(pts), counts.vec(), connects.vec());
+    mesh->setTopology(std::move(points), counts.vec(), connects.vec());
     obj_ = target;
     changed();
     setStatus(ReturnStatus, MStatus::kSuccess);
@@ -176,16 +186,15 @@ MObject MFnMesh::build(int numVertices, int numPolygons, const std::vector<MPoin
 MObject MFnMesh::create(int numVertices, int numPolygons, const MFloatPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         const MObject& parentOrOwner, MStatus* ReturnStatus) {
-    std::vector<MPoint> points(vertexArray.vec().begin(), vertexArray.vec().end());
-    return build(numVertices, numPolygons, points, polygonCounts, polygonConnects, parentOrOwner,
-                 ReturnStatus);
+    return build(numVertices, numPolygons, firstPoints(vertexArray, numVertices), polygonCounts,
+                 polygonConnects, parentOrOwner, ReturnStatus);
 }
 
 MObject MFnMesh::create(int numVertices, int numPolygons, const MPointArray& vertexArray,
                         const MIntArray& polygonCounts, const MIntArray& polygonConnects,
                         const MObject& parentOrOwner, MStatus* ReturnStatus) {
-    return build(numVertices, numPolygons, vertexArray.vec(), polygonCounts, polygonConnects, parentOrOwner,
-                 ReturnStatus);
+    return build(numVertices, numPolygons, firstPoints(vertexArray, numVertices), polygonCounts,
+                 polygonConnects, parentOrOwner, ReturnStatus);
 }
 
 MObject MFnMesh::copy(const MObject& source, const MObject& parentOrOwner, MStatus* ReturnStatus) {

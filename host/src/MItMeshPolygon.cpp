@@ -26,10 +26,16 @@ MItMeshPolygon::MItMeshPolygon(const MObject& polyObject, MStatus* ReturnStatus)
     if (fault("MItMeshPolygon::MItMeshPolygon", ReturnStatus))
         return;
     mesh_ = meshOf(polyObject);
+    hadSmoothNormals_ = mesh_ && mesh_->hasSmoothNormals();
     setStatus(ReturnStatus, mesh_ ? MStatus::kSuccess : MStatus::kInvalidParameter);
 }
 
-MItMeshPolygon::~MItMeshPolygon() = default;
+// A pass over the polygons that made the mesh's smooth normals (reading normals a source does not
+// carry) releases them again.
+MItMeshPolygon::~MItMeshPolygon() {
+    if (mesh_ && !hadSmoothNormals_)
+        mesh_->releaseSmoothNormals();
+}
 
 // True when the iterator stands on a polygon; otherwise the status says why not.
 bool MItMeshPolygon::valid(MStatus* ReturnStatus, const char* op) {

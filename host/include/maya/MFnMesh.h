@@ -17,6 +17,9 @@
 #include <maya/MStringArray.h>
 #include <maya/MVectorArray.h>
 
+#include <array>
+#include <vector>
+
 namespace gxhost {
 struct MeshGeom;
 }
@@ -91,7 +94,8 @@ public:
     gxhost::MeshGeom* geom() const;
 
 private:
-    MObject build(int numVertices, int numPolygons, const std::vector<MPoint>& points,
+    // `points` holds the first numVertices positions (fewer when the caller's array is short).
+    MObject build(int numVertices, int numPolygons, std::vector<std::array<double, 3>> points,
                   const MIntArray& counts, const MIntArray& connects, const MObject& parentOrOwner,
                   MStatus* ReturnStatus);
     void changed();

@@ -72,4 +72,5 @@ private:
     unsigned int current_ = 0;
     std::unique_ptr<gxhost::Triangulation> tri_; // made once, refilled for each polygon
     bool triangulated_ = false;                  // tri_ holds the current polygon's
+    bool hadSmoothNormals_ = false;              // the mesh's smooth normals were made before
 };
