@@ -179,8 +179,8 @@ private:
     std::map<uint32_t, uint32_t> sizes_; // two sizes a level
 };
 
-template <typename Primitive>
-ClosestTree<Primitive>::ClosestTree(const std::vector<Primitive>& primitives) : primitives_(primitives) {
+template <typename Primitives>
+ClosestTree<Primitives>::ClosestTree(const Primitives& primitives) : primitives_(primitives) {
     const uint32_t n = static_cast<uint32_t>(primitives.size());
     if (n == 0)
         return;
@@ -204,9 +204,9 @@ ClosestTree<Primitive>::ClosestTree(const std::vector<Primitive>& primitives) : 
     addFrames();
 }
 
-template <typename Primitive>
-void ClosestTree<Primitive>::build(uint32_t index, uint32_t begin, uint32_t end,
-                                   const std::vector<Point>& centroids, const SubtreeSizes& sizes) {
+template <typename Primitives>
+void ClosestTree<Primitives>::build(uint32_t index, uint32_t begin, uint32_t end,
+                                    const std::vector<Point>& centroids, const SubtreeSizes& sizes) {
     Node& node = nodes_[index];
     node = {{0, 0, 0}, {0, 0, 0}, begin, end, 0, -1};
     double lo[3], hi[3];
@@ -256,7 +256,7 @@ void ClosestTree<Primitive>::build(uint32_t index, uint32_t begin, uint32_t end,
 // Children before parents (they come after them in the array): a leaf's frame bounds its triangles'
 // corners, a parent's its children's boxes (their frames where they have one), so that each node
 // costs the same however many triangles it holds.
-template <typename Primitive> void ClosestTree<Primitive>::addFrames() {
+template <typename Primitives> void ClosestTree<Primitives>::addFrames() {
     if constexpr (std::is_same_v<Primitive, Triangle>) { // border segments are short: their boxes do
         std::vector<Shape> shapes(nodes_.size());
         for (uint32_t i = static_cast<uint32_t>(nodes_.size()); i-- > 0;) {
@@ -307,17 +307,17 @@ template <typename Primitive> void ClosestTree<Primitive>::addFrames() {
     }
 }
 
-template <typename Primitive>
-double ClosestTree<Primitive>::frameBound2(const Node& node, const Point& q) const {
+template <typename Primitives>
+double ClosestTree<Primitives>::frameBound2(const Node& node, const Point& q) const {
     const BoxFrame& f = frames_[node.frame];
     const Kernel::Vector_3 v = q - CGAL::ORIGIN;
     const double y[3] = {dot(f.axis[0], v), dot(f.axis[1], v), dot(f.axis[2], v)};
     return outside2(y, f.lo, f.hi);
 }
 
-template <typename Primitive>
-typename ClosestTree<Primitive>::Hit ClosestTree<Primitive>::closest(const Point& query, const Hit& hint,
-                                                                     double touch) const {
+template <typename Primitives>
+typename ClosestTree<Primitives>::Hit ClosestTree<Primitives>::closest(const Point& query, const Hit& hint,
+                                                                       double touch) const {
     Hit best = hint;
     double best2 = CGAL::squared_distance(query, hint.point);
     const double touch2 = touch * touch;
@@ -373,7 +373,7 @@ typename ClosestTree<Primitive>::Hit ClosestTree<Primitive>::closest(const Point
     return best;
 }
 
-template class ClosestTree<Triangle>;
-template class ClosestTree<Segment>;
+template class ClosestTree<IndexedTriangles>;
+template class ClosestTree<std::vector<Segment>>;
 
 } // namespace gxmeasure

@@ -58,7 +58,8 @@ std::vector<std::array<uint32_t, 2>> Surface::borderEdges() const {
                 ++j;
             if (j == i + 1) {
                 const uint32_t other = uint32_t(*i >> 1);
-                border.push_back((*i & 1u) ? std::array<uint32_t, 2>{other, v} : std::array<uint32_t, 2>{v, other});
+                border.push_back((*i & 1u) ? std::array<uint32_t, 2>{other, v}
+                                           : std::array<uint32_t, 2>{v, other});
             }
             i = j;
         }

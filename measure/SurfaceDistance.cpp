@@ -13,8 +13,8 @@
 namespace gxmeasure {
 namespace {
 
-using TriangleTree = ClosestTree<Triangle>;
-using SegmentTree = ClosestTree<Segment>;
+using TriangleTree = ClosestTree<IndexedTriangles>;
+using SegmentTree = ClosestTree<std::vector<Segment>>;
 
 Point toPoint(const std::array<double, 3>& p) {
     return Point(p[0], p[1], p[2]);
@@ -54,9 +54,10 @@ struct SurfaceTree::Samples {
 };
 
 struct SurfaceTree::Trees {
-    std::vector<Triangle> triangles; // non-degenerate ones
-    std::vector<uint32_t> source;    // their index in the surface
-    std::vector<Segment> segments;   // open border edges
+    explicit Trees(const Surface& surface) : triangles(surface.points) {}
+    IndexedTriangles triangles;    // non-degenerate ones
+    std::vector<uint32_t> source;  // their index in the surface
+    std::vector<Segment> segments; // open border edges
     std::unique_ptr<TriangleTree> triangleTree;
     std::unique_ptr<SegmentTree> segmentTree;
 };
@@ -70,11 +71,11 @@ Sampling scaledSampling(const Sampling& most, uint64_t triangles) {
 }
 
 SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
-    : surface_(surface), trees_(new Trees), samples_(new Samples) {
+    : surface_(surface), trees_(new Trees(surface)), samples_(new Samples) {
     Trees& trees = *trees_;
     double totalArea = 0.0;
     std::vector<double> areas(surface.triangles.size());
-    trees.triangles.reserve(surface.triangles.size());
+    trees.triangles.corners.reserve(surface.triangles.size());
     trees.source.reserve(surface.triangles.size());
     for (size_t i = 0; i < surface.triangles.size(); ++i) {
         const auto& t = surface.triangles[i];
@@ -83,7 +84,7 @@ SurfaceTree::SurfaceTree(const Surface& surface, const Sampling& sampling)
         areas[i] = triangleArea(tri[0], tri[1], tri[2]);
         totalArea += areas[i];
         if (!tri.is_degenerate()) {
-            trees.triangles.push_back(tri);
+            trees.triangles.corners.push_back(t);
             trees.source.push_back(static_cast<uint32_t>(i));
         }
     }
@@ -202,7 +203,7 @@ struct Measurer {
             tbb::blocked_range<size_t>(0, s.points.size(), CHUNK),
             [&](const tbb::blocked_range<size_t>& range) {
                 // The first sample of a chunk starts from any point of the surface.
-                TriangleTree::Hit hint{t.triangles.front()[0], 0};
+                TriangleTree::Hit hint{t.triangles[0][0], 0};
                 for (size_t i = range.begin(); i != range.end(); ++i) {
                     hint = t.triangleTree->closest(s.points[i], hint, touch);
                     distance[i] = std::sqrt(CGAL::squared_distance(s.points[i], hint.point));

@@ -37,12 +37,27 @@ std::vector<Triangle> soup(int n, std::mt19937& random) {
     return triangles;
 }
 
+// The triangles as the tree takes them: three points of their own each.
+gxmeasure::IndexedTriangles indexed(const std::vector<Triangle>& triangles,
+                                    std::vector<std::array<double, 3>>& points) {
+    gxmeasure::IndexedTriangles set(points);
+    for (const Triangle& t : triangles) {
+        for (int c = 0; c < 3; ++c)
+            points.push_back({t[c].x(), t[c].y(), t[c].z()});
+        const auto first = static_cast<uint32_t>(points.size() - 3);
+        set.corners.push_back({first, first + 1, first + 2});
+    }
+    return set;
+}
+
 TEST(ClosestTreeTest, FindsWhatASearchThroughEveryTriangleFinds) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> at(-1.2, 1.2), near(-1e-6, 1e-6), unit(0.0, 1.0);
     for (const auto& triangles : {fan(3000), soup(3000, random)}) {
-        const gxmeasure::ClosestTree<Triangle> tree(triangles);
-        gxmeasure::ClosestTree<Triangle>::Hit hint{triangles[0][0], 0};
+        std::vector<std::array<double, 3>> points;
+        const gxmeasure::IndexedTriangles set = indexed(triangles, points);
+        const gxmeasure::ClosestTree<gxmeasure::IndexedTriangles> tree(set);
+        gxmeasure::ClosestTree<gxmeasure::IndexedTriangles>::Hit hint{triangles[0][0], 0};
         for (int q = 0; q < 400; ++q) {
             // Points anywhere, and points just off a triangle, where a search has the most to rule out.
             const Triangle& t = triangles[random() % triangles.size()];
