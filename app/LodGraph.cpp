@@ -59,12 +59,18 @@ bool LodGraph::build(Session& session, const SourceMesh& source, const NodeSetti
         return false;
     }
     gradix_ = gxhost::nodeName(gradix);
-    MObject editUVs = gxhost::createNode("EditUVs", source.node + "_uvs", &status);
-    if (!status) {
-        error = fail("cannot create an EditUVs node (is this the Gradix plug-in?)");
-        return false;
+    // "EditUVs" fills the UV sets after the first; for a mesh with one set or none it would only
+    // copy the mesh (the copy of a million points is 20 MB while the engine holds its most).
+    const bool furtherUVSets = source.scene.uvSets.size() > 1;
+    editUVs_.clear();
+    if (furtherUVSets) {
+        MObject editUVs = gxhost::createNode("EditUVs", source.node + "_uvs", &status);
+        if (!status) {
+            error = fail("cannot create an EditUVs node (is this the Gradix plug-in?)");
+            return false;
+        }
+        editUVs_ = gxhost::nodeName(editUVs);
     }
-    editUVs_ = gxhost::nodeName(editUVs);
     MObject result = gxhost::createNode("mesh", source.node + "_lod", &status);
     if (!status) {
         error = fail("cannot create the result mesh node");
@@ -77,11 +83,15 @@ bool LodGraph::build(Session& session, const SourceMesh& source, const NodeSetti
         error = fail(error);
         return false;
     }
-    const std::pair<std::string, std::string> wiring[] = {
-        {source.node + ".outMesh", gradix_ + ".inMesh"}, {gradix_ + ".outMesh", editUVs_ + ".inMesh"},
-        {gradix_ + ".outUVs", editUVs_ + ".inUVs"},      {gradix_ + ".outUVids", editUVs_ + ".inUVids"},
-        {editUVs_ + ".outMesh", result_ + ".inMesh"},
-    };
+    std::vector<std::pair<std::string, std::string>> wiring = {
+        {source.node + ".outMesh", gradix_ + ".inMesh"}};
+    if (furtherUVSets)
+        wiring.insert(wiring.end(), {{gradix_ + ".outMesh", editUVs_ + ".inMesh"},
+                                     {gradix_ + ".outUVs", editUVs_ + ".inUVs"},
+                                     {gradix_ + ".outUVids", editUVs_ + ".inUVids"},
+                                     {editUVs_ + ".outMesh", result_ + ".inMesh"}});
+    else
+        wiring.emplace_back(gradix_ + ".outMesh", result_ + ".inMesh");
     for (const auto& [from, to] : wiring)
         if (!gxhost::connect(from, to)) {
             error = fail("cannot connect " + from + " to " + to);
