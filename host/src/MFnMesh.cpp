@@ -470,11 +470,11 @@ MStatus MFnMesh::getAssignedUVs(MIntArray& uvCounts, MIntArray& uvIds, const MSt
     for (int f = 0; f < m->numFaces(); ++f) {
         bool all = true;
         for (int c = 0; c < m->faceCounts[f]; ++c)
-            all = all && s.uvIds[m->faceOffsets[f] + c] >= 0;
+            all = all && s.uvId(static_cast<size_t>(m->faceOffsets[f] + c)) >= 0;
         uvCounts.append(all ? m->faceCounts[f] : 0);
         if (all)
             for (int c = 0; c < m->faceCounts[f]; ++c)
-                uvIds.append(s.uvIds[m->faceOffsets[f] + c]);
+                uvIds.append(s.uvId(static_cast<size_t>(m->faceOffsets[f] + c)));
     }
     return MStatus::kSuccess;
 }
@@ -498,7 +498,7 @@ MStatus MFnMesh::getPolygonUVid(int polygonId, int vertexIndex, int& uvId, const
     int fv = m ? m->faceVertex(polygonId, vertexIndex) : -1;
     if (set < 0 || fv < 0)
         return MStatus::kInvalidParameter;
-    uvId = m->uvSets[set].uvIds[fv];
+    uvId = m->uvSets[set].uvId(static_cast<size_t>(fv));
     return uvId < 0 ? MStatus::kFailure : MStatus::kSuccess;
 }
 

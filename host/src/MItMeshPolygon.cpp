@@ -16,7 +16,7 @@ MStatus uvIdOf(const MeshGeom& m, int face, int vertex, const MString* uvSet, co
     if (index < 0 || index >= static_cast<int>(m.uvSets.size()) || fv < 0)
         return MStatus::kInvalidParameter;
     set = &m.uvSets[index];
-    id = set->uvIds[fv];
+    id = set->uvId(static_cast<size_t>(fv));
     return id < 0 ? MStatus::kFailure : MStatus::kSuccess;
 }
 
@@ -283,7 +283,7 @@ bool MItMeshPolygon::hasUVs(MStatus* ReturnStatus) {
     if (set < 0 || set >= static_cast<int>(mesh_->uvSets.size()))
         return false;
     for (int c = 0; c < mesh_->faceCounts[current_]; ++c)
-        if (mesh_->uvSets[set].uvIds[mesh_->faceOffsets[current_] + c] < 0)
+        if (mesh_->uvSets[set].uvId(static_cast<size_t>(mesh_->faceOffsets[current_] + c)) < 0)
             return false;
     return true;
 }

@@ -7,6 +7,8 @@
 #include <gxhost/Host.h>
 #include <gxhost/MeshConversion.h>
 
+#include <algorithm>
+
 namespace gxhost {
 
 MStatus meshToScene(const MObject& meshNodeOrData, SceneMesh& out) {
@@ -26,7 +28,10 @@ MStatus meshToScene(const MObject& meshNodeOrData, SceneMesh& out) {
         set.name = s.name;
         set.u = s.u;
         set.v = s.v;
-        set.uvIds.assign(s.uvIds.begin(), s.uvIds.end());
+        if (s.uvIds.empty())
+            set.uvIds.assign(m.faceVerts.size(), -1);
+        else
+            set.uvIds.assign(s.uvIds.begin(), s.uvIds.end());
         out.uvSets.push_back(std::move(set));
     }
     bool anyNormal = false, anyColor = false;
@@ -100,8 +105,11 @@ MStatus sceneToMesh(const SceneMesh& in, const MObject& meshNodeOrData) {
                   std::vector<int>(in.faceVertices.begin(), in.faceVertices.end()));
     if (!in.uvSets.empty())
         m.uvSets.clear();
-    for (const SceneUVSet& s : in.uvSets)
-        m.uvSets.push_back(UVSet{s.name, s.u, s.v, std::vector<int>(s.uvIds.begin(), s.uvIds.end())});
+    for (const SceneUVSet& s : in.uvSets) {
+        const bool none = std::all_of(s.uvIds.begin(), s.uvIds.end(), [](int32_t id) { return id < 0; });
+        m.uvSets.push_back(UVSet{
+            s.name, s.u, s.v, none ? std::vector<int>() : std::vector<int>(s.uvIds.begin(), s.uvIds.end())});
+    }
     if (!in.normals.empty()) {
         m.normals.reserve(corners);
         for (const auto& n : in.normals)

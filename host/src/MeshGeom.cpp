@@ -10,7 +10,7 @@ void MeshGeom::setTopology(std::vector<Vec3> pts, std::vector<int> counts, std::
     faceVerts = std::move(verts);
     rebuildOffsets();
     for (UVSet& set : uvSets)
-        set.uvIds.assign(faceVerts.size(), -1);
+        std::vector<int>().swap(set.uvIds);
     normals.clear();
     hasNormal.clear();
     colors.clear();
@@ -35,7 +35,7 @@ int MeshGeom::findUVSet(const std::string& name) const {
 }
 
 int MeshGeom::addUVSet(const std::string& name) {
-    uvSets.push_back(UVSet{name, {}, {}, std::vector<int>(faceVerts.size(), -1)});
+    uvSets.push_back(UVSet{name, {}, {}, {}});
     return static_cast<int>(uvSets.size()) - 1;
 }
 

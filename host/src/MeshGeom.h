@@ -12,7 +12,10 @@ namespace gxhost {
 struct UVSet {
     std::string name;
     std::vector<float> u, v;
-    std::vector<int> uvIds; // per face-vertex, -1 where the face has no UV in this set
+    // Per face-vertex, -1 where the face has no UV in this set; empty when no face has one (a
+    // million-corner mesh without UVs keeps no list of -1s).
+    std::vector<int> uvIds;
+    int uvId(size_t faceVertex) const { return faceVertex < uvIds.size() ? uvIds[faceVertex] : -1; }
 };
 
 struct MeshGeom {

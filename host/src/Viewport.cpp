@@ -229,7 +229,7 @@ void drawFaces(const MeshGeom& m, const std::vector<int>& faces, const MaterialL
                 glColor4f((rgb ? rgb[0] : plain) * base[0], (rgb ? rgb[1] : plain) * base[1],
                           (rgb ? rgb[2] : plain) * base[2], 1.0f);
                 if (uvs) {
-                    const int id = fv < static_cast<int>(uvs->uvIds.size()) ? uvs->uvIds[fv] : -1;
+                    const int id = uvs->uvId(static_cast<size_t>(fv));
                     if (id >= 0)
                         glTexCoord2f(uvs->u[id], uvs->v[id]);
                 }
