@@ -12,6 +12,10 @@ void Heap::populate(uint32_t count) const {
     populateReserved(items_, count);
 }
 
+void Heap::releaseSpare() const {
+    gdx::releaseSpare(items_);
+}
+
 void Heap::append(uint32_t edge) {
     edges_[edge].heapIndex = uint32_t(items_.size());
     items_.push_back(itemOf(edge));

@@ -26,6 +26,9 @@ public:
     void reserve(uint32_t count);
     // Backs the storage of the first `count` entries with pages now (populatePages).
     void populate(uint32_t count) const;
+    // Gives the pages past the last entry back: after a long run of removals (a decimation leaves
+    // a tenth of the pairs queued) they are only memory the process holds.
+    void releaseSpare() const;
     uint32_t top() const { return items_[0].edge; }
     const std::vector<Item>& items() const { return items_; }
 

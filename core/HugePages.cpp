@@ -8,13 +8,26 @@
 
 namespace gdx {
 
+#if defined(__linux__)
+namespace {
+
+constexpr std::uintptr_t kPage = 4096, kHugePage = std::uintptr_t(2) << 20;
+
+// Calls madvise on the whole pages of `page` bytes inside [data, data + bytes), if any; failure is
+// harmless to every caller (the advice only changes how memory is backed).
+void adviseInside(const void* data, std::size_t bytes, std::uintptr_t page, int advice) {
+    const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + page - 1) & ~(page - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(page - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, advice);
+}
+
+} // namespace
+#endif
+
 void adviseHugePages(const void* data, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
-    const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE); // advice: failure is harmless
+    adviseInside(data, bytes, kHugePage, MADV_HUGEPAGE);
 #else
     (void)data;
     (void)bytes;
@@ -23,11 +36,16 @@ void adviseHugePages(const void* data, std::size_t bytes) {
 
 void populatePages(const void* data, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-    constexpr std::uintptr_t kPage = 4096;
-    const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
-    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kPage - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE); // failure is harmless
+    adviseInside(data, bytes, kPage, MADV_POPULATE_WRITE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
+
+void releasePages(const void* data, std::size_t bytes) {
+#if defined(__linux__)
+    adviseInside(data, bytes, kHugePage, MADV_DONTNEED);
 #else
     (void)data;
     (void)bytes;

@@ -37,6 +37,14 @@ template <typename V> void populateReserved(const V& v, std::size_t n) {
     populatePages(v.data(), (n < v.capacity() ? n : v.capacity()) * sizeof(typename V::value_type));
 }
 
+// Gives the whole 2 MiB pages inside [data, data + bytes) back to the kernel (MADV_DONTNEED): for
+// the storage past an array's last element, which is written again before it is read. It reads as
+// zeros when next touched. Huge pages only, so that the pages still in use are not split.
+void releasePages(const void* data, std::size_t bytes);
+// The same for v's storage past its last element.
+template <typename V> void releaseSpare(const V& v) {
+    releasePages(v.data() + v.size(), (v.capacity() - v.size()) * sizeof(typename V::value_type));
+}
 // An allocator for arrays of numbers that start at zero: calloc takes a large block straight from
 // the kernel's zeroed pages without writing it, and value-initialising an element writes nothing
 // (all its bytes are zero already), so resize(n) leaves the pages untouched until they are used.

@@ -99,6 +99,8 @@ public:
     Model& model() { return model_; }
     const Model& model() const { return model_; }
     const Heap& queue() const { return queue_; }
+    // The queue's storage past its last pair goes back to the system (see Heap::releaseSpare).
+    void releaseSpareQueue() const { queue_.releaseSpare(); }
     const Edge& edge(uint32_t index) const { return edges_[index]; }
     // The edge at position i of the queue's storage order.
     const Edge& queued(uint32_t i) const { return edges_[queue_.items()[i].edge]; }

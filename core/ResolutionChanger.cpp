@@ -110,6 +110,8 @@ bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fract
     }
     if (observer)
         observer->progressed(start, engine.activeFaces(), target);
+    if (engine.activeFaces() < start)
+        engine.releaseSpareQueue();
     return true;
 }
 
