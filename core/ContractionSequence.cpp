@@ -3,28 +3,86 @@
 #include "HugePages.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
 
 namespace gdx {
 
+namespace {
+
+// Unsigned LEB128: seven bits a byte, low bits first, the top bit set on all but the last byte.
+void putNumber(std::vector<uint8_t>& out, uint32_t x) {
+    while (x >= 0x80) {
+        out.push_back(uint8_t(x | 0x80));
+        x >>= 7;
+    }
+    out.push_back(uint8_t(x));
+}
+
+uint32_t getNumber(const uint8_t*& p) {
+    uint32_t x = 0;
+    for (int shift = 0;; shift += 7) {
+        const uint8_t byte = *p++;
+        x |= uint32_t(byte & 0x7f) << shift;
+        if (byte < 0x80)
+            return x;
+    }
+}
+
+// A record's indices go in as differences from the one before, folded so that small steps either
+// way take one byte: the faces and wedges of a contraction lie near each other in the input.
+struct Writer {
+    std::vector<uint8_t>& out;
+    uint32_t previous = 0;
+    void put(uint32_t x) {
+        const uint32_t step = x - previous;
+        previous = x;
+        putNumber(out, (step << 1) ^ uint32_t(-(step >> 31))); // zigzag: -1 -> 1, 1 -> 2
+    }
+};
+
+struct Reader {
+    const uint8_t* p;
+    uint32_t previous = 0;
+    uint32_t get() {
+        const uint32_t folded = getNumber(p);
+        previous += (folded >> 1) ^ uint32_t(-(folded & 1));
+        return previous;
+    }
+};
+
+} // namespace
+
 void ContractionSequence::reserve(size_t records) {
     reserveHuge(headers_, records);
-    // A record lists about a dozen faces and wedges.
-    reserveHuge(pool_, records * 12);
+    // A record takes about 30 bytes of lists; room for more is only address space until used.
+    reserveHuge(pool_, records * 64);
+}
+
+uint32_t ContractionSequence::poolSize() const {
+    if (pool_.size() > UINT32_MAX)
+        throw std::bad_alloc();
+    return uint32_t(pool_.size());
 }
 
 void ContractionSequence::push_back(const PairContraction& r) {
     dropUndone();
+    headers_.push_back(Header{r.keptVertex, r.removedVertex, r.displacement, poolSize()});
     ++applied_;
-    headers_.push_back(Header{r.keptVertex, r.removedVertex, r.displacement, uint32_t(pool_.size()),
-                              r.removedFaces.size(), r.changedFaces.size(), r.wedgePairs.size(),
-                              r.freeWedges.size(), r.firstRemovedSideFace, r.firstRemovedSideWedge});
-    pool_.insert(pool_.end(), r.removedFaces.begin(), r.removedFaces.end());
-    pool_.insert(pool_.end(), r.changedFaces.begin(), r.changedFaces.end());
+    for (uint32_t n : {r.removedFaces.size(), r.changedFaces.size(), r.wedgePairs.size(), r.freeWedges.size(),
+                       r.firstRemovedSideFace, r.firstRemovedSideWedge})
+        putNumber(pool_, n);
+    Writer out{pool_};
+    for (uint32_t f : r.removedFaces)
+        out.put(f);
+    for (uint32_t f : r.changedFaces)
+        out.put(f);
     for (const WedgePair& pair : r.wedgePairs) {
-        pool_.push_back(pair.kept);
-        pool_.push_back(pair.removed);
+        out.put(pair.kept);
+        out.put(pair.removed);
     }
-    pool_.insert(pool_.end(), r.freeWedges.begin(), r.freeWedges.end());
+    for (uint32_t w : r.freeWedges)
+        out.put(w);
 }
 
 void ContractionSequence::pop_back() {
@@ -59,22 +117,27 @@ void ContractionSequence::get(size_t i, PairContraction& out) const {
     out.keptVertex = h.keptVertex;
     out.removedVertex = h.removedVertex;
     out.displacement = h.displacement;
-    out.firstRemovedSideFace = h.firstRemovedSideFace;
-    out.firstRemovedSideWedge = h.firstRemovedSideWedge;
-    const uint32_t* p = pool_.data() + h.start;
+    const uint8_t* p = pool_.data() + h.start;
+    const uint32_t removedCount = getNumber(p), changedCount = getNumber(p), pairCount = getNumber(p),
+                   freeCount = getNumber(p);
+    out.firstRemovedSideFace = getNumber(p);
+    out.firstRemovedSideWedge = getNumber(p);
+    Reader in{p};
     out.removedFaces.clear();
-    for (uint32_t k = 0; k < h.removedCount; ++k)
-        out.removedFaces.push_back(*p++);
+    for (uint32_t k = 0; k < removedCount; ++k)
+        out.removedFaces.push_back(in.get());
     out.changedFaces.clear();
-    for (uint32_t k = 0; k < h.changedCount; ++k)
-        out.changedFaces.push_back(*p++);
+    for (uint32_t k = 0; k < changedCount; ++k)
+        out.changedFaces.push_back(in.get());
     // Stored in set order already: rebuilding the set is a run of appends.
     out.wedgePairs.clear();
-    for (uint32_t k = 0; k < h.pairCount; ++k, p += 2)
-        out.wedgePairs.insert(WedgePair{p[0], p[1]});
+    for (uint32_t k = 0; k < pairCount; ++k) {
+        const uint32_t kept = in.get();
+        out.wedgePairs.insert(WedgePair{kept, in.get()});
+    }
     out.freeWedges.clear();
-    for (uint32_t k = 0; k < h.freeCount; ++k)
-        out.freeWedges.push_back(*p++);
+    for (uint32_t k = 0; k < freeCount; ++k)
+        out.freeWedges.push_back(in.get());
 }
 
 } // namespace gdx

@@ -1,7 +1,8 @@
 // ContractionSequence: the records of the contractions currently applied, oldest first, used as a
-// stack. Millions of records are kept, so each is stored packed: a small fixed header plus its face
-// and wedge lists in one shared index pool that grows and shrinks with the stack. Records go in and
-// come out as ordinary PairContraction values.
+// stack. Millions of records are kept, so each is stored packed: a small fixed header plus its list
+// lengths and its face and wedge lists as variable-length differences in one shared byte pool that
+// grows and shrinks with the stack (about 50 bytes a record, where plain indices took 93). Records
+// go in and come out as ordinary PairContraction values.
 //
 //   sequence.push_back(record);        // after applying it
 //   sequence.back(record);             // the latest, to undo it
@@ -50,16 +51,16 @@ private:
     struct Header {
         uint32_t keptVertex, removedVertex;
         FloatVector displacement;
-        uint32_t start; // first entry of the record's lists in pool_
-        uint32_t removedCount, changedCount, pairCount, freeCount;
-        uint32_t firstRemovedSideFace, firstRemovedSideWedge;
+        uint32_t start; // the record's first byte in pool_
     };
     void dropUndone();
-
+    // Bytes past 4 GiB cannot be addressed by a header: such a sequence is out of memory.
+    uint32_t poolSize() const;
     std::vector<Header> headers_;
     size_t applied_ = 0;
-    size_t keepFrom_ = 0;        // records below this index are not kept when undone
-    std::vector<uint32_t> pool_; // removed faces, changed faces, wedge pairs (kept, removed), free wedges
+    size_t keepFrom_ = 0;       // records below this index are not kept when undone
+    std::vector<uint8_t> pool_; // per record: list lengths, then removed faces, changed faces,
+                                // wedge pairs (kept, removed) and free wedges
 };
 
 } // namespace gdx

@@ -117,6 +117,27 @@ TEST(ContractionSequence, RecordsComeBackAsTheyWentInAndPopsFreeTheirLists) {
     s.pop_back();
     s.push_back(c);
     EXPECT_EQ(s[1], c);
+    // Indices are stored as steps from the one before: the largest, steps across the whole range
+    // both ways and the lengths where a step needs one more byte come back unchanged.
+    PairContraction wide;
+    wide.keptVertex = UINT32_MAX;
+    wide.removedVertex = 0;
+    for (uint32_t f : {UINT32_MAX, 0u})
+        wide.removedFaces.push_back(f);
+    for (uint32_t f : {1u << 31, 5u, UINT32_MAX - 1, 63u, 64u, 8255u, 8256u, 1u << 28, (1u << 28) - 1, 0u})
+        wide.changedFaces.push_back(f);
+    wide.firstRemovedSideFace = 70000;
+    wide.wedgePairs.insert(WedgePair{0, UINT32_MAX});
+    wide.wedgePairs.insert(WedgePair{7, 3});
+    for (uint32_t w : {UINT32_MAX, 1u << 21})
+        wide.freeWedges.push_back(w);
+    wide.firstRemovedSideWedge = UINT32_MAX;
+    s.push_back(wide);
+    s.push_back(a);
+    EXPECT_EQ(s[2], wide);
+    EXPECT_EQ(s[3], a);
+    s.pop_back();
+    s.pop_back();
     s.pop_back();
     s.pop_back();
     EXPECT_TRUE(s.empty());
