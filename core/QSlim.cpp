@@ -309,6 +309,30 @@ void QSlim::releaseEdge(uint32_t e) {
     freeEdges_.push_back(e);
 }
 
+void QSlim::releaseSpare() {
+    queue_.releaseSpare();
+    // Pairs listed for settle() may be released ones: their pool is left as it is.
+    if (!stale_.empty() || freeEdges_.size() < edges_.size() / 4)
+        return;
+    std::vector<uint32_t> moved(edges_.size(), 0);
+    for (uint32_t e : freeEdges_)
+        moved[e] = INVALID_INDEX;
+    uint32_t used = 0;
+    for (uint32_t e = 0; e < edges_.size(); ++e)
+        if (moved[e] != INVALID_INDEX) {
+            edges_[used] = edges_[e];
+            moved[e] = used++;
+        }
+    edges_.resize(used);
+    gdx::releaseSpare(edges_);
+    for (PairList& pairs : vertexPairs_)
+        for (uint32_t& e : pairs)
+            e = moved[e];
+    queue_.renumber(moved);
+    IndexArray().swap(freeEdges_);
+    std::vector<uint8_t>().swap(staleFlags_);
+}
+
 void QSlim::erase(PairList& list, uint32_t e) {
     const uint32_t i = list.find(e);
     if (i < list.size())

@@ -103,15 +103,20 @@ bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fract
     if (!changer)
         return false;
     const uint32_t start = engine.activeFaces();
+    const bool decreasing = start > target;
     for (uint32_t steps = 1; !changer->done(); ++steps) {
         changer->step();
         if (observer && steps % 4096 == 0)
             observer->progressed(start, engine.activeFaces(), target);
+        // A long decimation gives back, as it goes, the storage of the pairs it released: the
+        // records it adds then do not raise the process's peak.
+        if (decreasing && steps % 32768 == 0)
+            engine.releaseSpare();
     }
     if (observer)
         observer->progressed(start, engine.activeFaces(), target);
-    if (engine.activeFaces() < start)
-        engine.releaseSpareQueue();
+    if (decreasing)
+        engine.releaseSpare();
     return true;
 }
 
