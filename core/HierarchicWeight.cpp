@@ -7,7 +7,7 @@
 namespace gdx {
 
 HierarchicWeight::HierarchicWeight(uint32_t vertexCount)
-    : currentNode_(vertexCount), ownWeight_(vertexCount, 1.0f), vertexCount_(vertexCount) {
+    : currentNode_(vertexCount), vertexCount_(vertexCount) {
     // Room for every merge: at most one fewer than the vertices.
     reserveHuge(merges_, vertexCount);
     for (uint32_t v = 0; v < vertexCount; ++v)
@@ -54,6 +54,11 @@ float HierarchicWeight::getWeight(uint32_t vertex) {
 }
 
 void HierarchicWeight::setWeight(uint32_t vertex, float weight) {
+    if (ownWeight_.empty()) {
+        if (weight == 1.0f)
+            return; // as it is
+        ownWeight_.assign(vertexCount_, 1.0f);
+    }
     nonUnitWeights_ -= ownWeight_[vertex] != 1.0f ? 1 : 0;
     nonUnitWeights_ += weight != 1.0f ? 1 : 0;
     ownWeight_[vertex] = weight;

@@ -50,14 +50,15 @@ private:
     // exact below 2^24).
     bool unitOnly() const { return nonUnitWeights_ == 0 && vertexCount_ < (1u << 24); }
     Combined combined(uint32_t node) const {
-        return node < vertexCount_ ? Combined{ownWeight_[node], 1} : cache_[node - vertexCount_];
+        return node < vertexCount_ ? Combined{ownWeight(node), 1} : cache_[node - vertexCount_];
     }
     uint32_t vertexOf(uint32_t node) const {
         return node < vertexCount_ ? node : merges_[node - vertexCount_].vertex;
     }
     void refreshCache();
     std::vector<uint32_t> currentNode_;
-    std::vector<float> ownWeight_;
+    float ownWeight(uint32_t v) const { return ownWeight_.empty() ? 1.0f : ownWeight_[v]; }
+    std::vector<float> ownWeight_; // empty while every own weight is 1
     std::vector<Merge> merges_;
     std::vector<Combined> cache_; // one per merge when current, else stale
     uint32_t vertexCount_;

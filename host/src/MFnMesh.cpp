@@ -38,8 +38,8 @@ int cornerOfVertex(const MeshGeom& m, int face, int vertex) {
     if (face < 0 || face >= m.numFaces())
         return -1;
     for (int c = 0; c < m.faceCounts[face]; ++c)
-        if (m.faceVerts[m.faceOffsets[face] + c] == vertex)
-            return m.faceOffsets[face] + c;
+        if (m.faceVerts[m.faceOffset(face) + c] == vertex)
+            return m.faceOffset(face) + c;
     return -1;
 }
 
@@ -244,8 +244,8 @@ int MFnMesh::numEdges(MStatus* ReturnStatus) const {
     std::vector<std::pair<int, int>> edges;
     for (int f = 0; f < m->numFaces(); ++f)
         for (int c = 0; c < m->faceCounts[f]; ++c) {
-            int a = m->faceVerts[m->faceOffsets[f] + c];
-            int b = m->faceVerts[m->faceOffsets[f] + (c + 1) % m->faceCounts[f]];
+            int a = m->faceVerts[m->faceOffset(f) + c];
+            int b = m->faceVerts[m->faceOffset(f) + (c + 1) % m->faceCounts[f]];
             edges.emplace_back(std::min(a, b), std::max(a, b));
         }
     std::sort(edges.begin(), edges.end());
@@ -298,7 +298,7 @@ MStatus MFnMesh::getPolygonVertices(int polygonId, MIntArray& vertexList) const 
     return atIndex(geom(), polygonId, &MeshGeom::numFaces, [&](const MeshGeom& m) {
         vertexList.clear();
         for (int c = 0; c < m.faceCounts[polygonId]; ++c)
-            vertexList.append(m.faceVerts[m.faceOffsets[polygonId] + c]);
+            vertexList.append(m.faceVerts[m.faceOffset(polygonId) + c]);
     });
 }
 
@@ -453,7 +453,7 @@ MStatus MFnMesh::assignUVs(const MIntArray& uvCounts, const MIntArray& uvIds, co
         next = 0;
         for (int f = 0; f < m.numFaces(); ++f)
             for (int c = 0; c < uvCounts[f]; ++c)
-                s.uvIds[m.faceOffsets[f] + c] = uvIds[next++];
+                s.uvIds[m.faceOffset(f) + c] = uvIds[next++];
         changed();
         return MStatus::kSuccess;
     });
@@ -470,11 +470,11 @@ MStatus MFnMesh::getAssignedUVs(MIntArray& uvCounts, MIntArray& uvIds, const MSt
     for (int f = 0; f < m->numFaces(); ++f) {
         bool all = true;
         for (int c = 0; c < m->faceCounts[f]; ++c)
-            all = all && s.uvId(static_cast<size_t>(m->faceOffsets[f] + c)) >= 0;
+            all = all && s.uvId(static_cast<size_t>(m->faceOffset(f) + c)) >= 0;
         uvCounts.append(all ? m->faceCounts[f] : 0);
         if (all)
             for (int c = 0; c < m->faceCounts[f]; ++c)
-                uvIds.append(s.uvId(static_cast<size_t>(m->faceOffsets[f] + c)));
+                uvIds.append(s.uvId(static_cast<size_t>(m->faceOffset(f) + c)));
     }
     return MStatus::kSuccess;
 }

@@ -54,7 +54,7 @@ const Triangulation& MItMeshPolygon::triangulation() {
         static thread_local std::vector<std::array<double, 3>> corners;
         corners.clear();
         for (int c = 0; c < mesh_->faceCounts[current_]; ++c)
-            corners.push_back(mesh_->points[mesh_->faceVerts[mesh_->faceOffsets[current_] + c]]);
+            corners.push_back(mesh_->points[mesh_->faceVerts[mesh_->faceOffset(current_) + c]]);
         if (!tri_)
             tri_ = std::make_unique<Triangulation>();
         triangulatePolygon(corners, *tri_);
@@ -128,7 +128,7 @@ MStatus MItMeshPolygon::getVertices(MIntArray& vertices) {
         return status;
     vertices.clear();
     for (int c = 0; c < mesh_->faceCounts[current_]; ++c)
-        vertices.append(mesh_->faceVerts[mesh_->faceOffsets[current_] + c]);
+        vertices.append(mesh_->faceVerts[mesh_->faceOffset(current_) + c]);
     return MStatus::kSuccess;
 }
 
@@ -160,7 +160,7 @@ MPoint MItMeshPolygon::center(MSpace::Space, MStatus* ReturnStatus) {
     double x = 0, y = 0, z = 0;
     int n = mesh_->faceCounts[current_];
     for (int c = 0; c < n; ++c) {
-        const auto& p = mesh_->points[mesh_->faceVerts[mesh_->faceOffsets[current_] + c]];
+        const auto& p = mesh_->points[mesh_->faceVerts[mesh_->faceOffset(current_) + c]];
         x += p[0], y += p[1], z += p[2];
     }
     return MPoint(x / n, y / n, z / n);
@@ -207,7 +207,7 @@ MStatus MItMeshPolygon::getTriangle(int localTriIndex, MPointArray& points, MInt
     vertexList.clear();
     for (int corner : t.triangles[localTriIndex]) {
         points.append(point(corner, space));
-        vertexList.append(mesh_->faceVerts[mesh_->faceOffsets[current_] + corner]);
+        vertexList.append(mesh_->faceVerts[mesh_->faceOffset(current_) + corner]);
     }
     return MStatus::kSuccess;
 }
@@ -283,7 +283,7 @@ bool MItMeshPolygon::hasUVs(MStatus* ReturnStatus) {
     if (set < 0 || set >= static_cast<int>(mesh_->uvSets.size()))
         return false;
     for (int c = 0; c < mesh_->faceCounts[current_]; ++c)
-        if (mesh_->uvSets[set].uvId(static_cast<size_t>(mesh_->faceOffsets[current_] + c)) < 0)
+        if (mesh_->uvSets[set].uvId(static_cast<size_t>(mesh_->faceOffset(current_) + c)) < 0)
             return false;
     return true;
 }
@@ -299,7 +299,7 @@ bool MItMeshPolygon::hasColor(MStatus* ReturnStatus) {
     if (!valid(ReturnStatus, "MItMeshPolygon::hasColor"))
         return false;
     for (int c = 0; c < mesh_->faceCounts[current_]; ++c) {
-        int fv = mesh_->faceOffsets[current_] + c;
+        int fv = mesh_->faceOffset(current_) + c;
         if (fv < static_cast<int>(mesh_->hasColor.size()) && mesh_->hasColor[fv])
             return true;
     }

@@ -1,5 +1,6 @@
 #include "MeshGeom.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace gxhost {
@@ -19,10 +20,13 @@ void MeshGeom::setTopology(std::vector<Vec3> pts, std::vector<int> counts, std::
 }
 
 void MeshGeom::rebuildOffsets() {
-    faceOffsets.resize(faceCounts.size());
+    std::vector<int>().swap(offsets_);
+    if (std::all_of(faceCounts.begin(), faceCounts.end(), [](int count) { return count == 3; }))
+        return;
+    offsets_.resize(faceCounts.size());
     int offset = 0;
     for (size_t f = 0; f < faceCounts.size(); ++f) {
-        faceOffsets[f] = offset;
+        offsets_[f] = offset;
         offset += faceCounts[f];
     }
 }
@@ -42,12 +46,12 @@ int MeshGeom::addUVSet(const std::string& name) {
 int MeshGeom::faceVertex(int face, int corner) const {
     if (face < 0 || face >= numFaces() || corner < 0 || corner >= faceCounts[face])
         return -1;
-    return faceOffsets[face] + corner;
+    return faceOffset(face) + corner;
 }
 
 MeshGeom::Vec3 MeshGeom::faceNormalRaw(int face) const {
     Vec3 n{0, 0, 0};
-    int count = faceCounts[face], start = faceOffsets[face];
+    int count = faceCounts[face], start = faceOffset(face);
     for (int i = 0; i < count; ++i) {
         const Vec3& a = points[faceVerts[start + i]];
         const Vec3& b = points[faceVerts[start + (i + 1) % count]];
@@ -70,7 +74,7 @@ void MeshGeom::buildSmoothNormals() const {
     for (int f = 0; f < numFaces(); ++f) {
         Vec3 n = faceNormalRaw(f); // its length weighs the face by its area
         for (int c = 0; c < faceCounts[f]; ++c) {
-            Vec3& s = smooth_[faceVerts[faceOffsets[f] + c]];
+            Vec3& s = smooth_[faceVerts[faceOffset(f) + c]];
             s[0] += n[0], s[1] += n[1], s[2] += n[2];
         }
     }

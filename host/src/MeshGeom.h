@@ -24,7 +24,6 @@ struct MeshGeom {
     std::vector<Vec3> points;
     std::vector<int> faceCounts;
     std::vector<int> faceVerts;
-    std::vector<int> faceOffsets; // start of each face in faceVerts; kept by rebuildOffsets()
 
     std::vector<UVSet> uvSets{UVSet{"map1", {}, {}, {}}};
     int currentUVSet = 0;
@@ -41,7 +40,9 @@ struct MeshGeom {
 
     // Replaces the topology; all per-face-vertex data is reset (UV sets keep their names and values).
     void setTopology(std::vector<Vec3> pts, std::vector<int> counts, std::vector<int> verts);
+    // Where each face starts in faceVerts; kept by rebuildOffsets().
     void rebuildOffsets();
+    int faceOffset(int face) const { return offsets_.empty() ? 3 * face : offsets_[face]; }
     int findUVSet(const std::string& name) const;
     // Adds an empty UV set (no face-vertex has a UV in it) and returns its index.
     int addUVSet(const std::string& name);
@@ -65,6 +66,7 @@ struct MeshGeom {
 
 private:
     void buildSmoothNormals() const;
+    std::vector<int> offsets_; // empty when every face is a triangle (3 * face)
     mutable std::vector<Vec3> smooth_;
     mutable bool smoothValid_ = false;
 };

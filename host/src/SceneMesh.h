@@ -11,21 +11,21 @@
 namespace gxhost {
 
 struct SceneUVSet {
-    std::string name;            // the first set is "map1"
-    std::vector<float> u, v;     // the set's UV values
+    std::string name;        // the first set is "map1"
+    std::vector<float> u, v; // the set's UV values
     // Per face-vertex (in the order of SceneMesh::faceVertices) an index into u/v, or -1 where the
     // face has no UV in this set.
     std::vector<int32_t> uvIds;
 };
 
 struct SceneMesh {
-    std::string name;                           // node name, unique within a scene
+    std::string name; // node name, unique within a scene
     std::array<double, 16> transform{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; // row-major, to parent
-    std::string parent;                         // name of the parent transform, empty at the root
+    std::string parent; // name of the parent transform, empty at the root
 
-    std::vector<std::array<float, 3>> points;   // welded vertex positions
-    std::vector<int32_t> faceCounts;            // corners per polygon
-    std::vector<int32_t> faceVertices;          // point index per face-vertex, polygons back to back
+    std::vector<std::array<float, 3>> points; // welded vertex positions
+    std::vector<int32_t> faceCounts;          // corners per polygon
+    std::vector<int32_t> faceVertices;        // point index per face-vertex, polygons back to back
 
     std::vector<SceneUVSet> uvSets;
     // Per face-vertex normals and colours; empty when the mesh has none. A colour with

@@ -192,7 +192,7 @@ namespace {
 void drawEdges(const MeshGeom& m) {
     glBegin(GL_LINES);
     for (int f = 0; f < m.numFaces(); ++f) {
-        const int start = m.faceOffsets[f], count = m.faceCounts[f];
+        const int start = m.faceOffset(f), count = m.faceCounts[f];
         for (int c = 0; c < count; ++c) {
             const auto& a = m.points[m.faceVerts[start + c]];
             const auto& b = m.points[m.faceVerts[start + (c + 1) % count]];
@@ -213,7 +213,7 @@ void drawFaces(const MeshGeom& m, const std::vector<int>& faces, const MaterialL
                            : nullptr;
     glBegin(GL_TRIANGLES);
     for (int f : faces) {
-        const int start = m.faceOffsets[f], count = m.faceCounts[f];
+        const int start = m.faceOffset(f), count = m.faceCounts[f];
         std::vector<std::array<double, 3>> corners;
         for (int c = 0; c < count; ++c)
             corners.push_back(m.points[m.faceVerts[start + c]]);
