@@ -312,7 +312,7 @@ void QSlim::releaseEdge(uint32_t e) {
 void QSlim::releaseSpare() {
     queue_.releaseSpare();
     // Pairs listed for settle() may be released ones: their pool is left as it is.
-    if (!stale_.empty() || freeEdges_.size() < edges_.size() / 4)
+    if (!stale_.empty() || freeEdges_.size() < edges_.size() / 8)
         return;
     std::vector<uint32_t> moved(edges_.size(), 0);
     for (uint32_t e : freeEdges_)
