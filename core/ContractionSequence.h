@@ -13,6 +13,7 @@
 // the applied ones until advance() takes the next one back or push_back() drops them all.
 #pragma once
 
+#include "HugePages.h"
 #include "PairContraction.h"
 
 #include <vector>
@@ -58,9 +59,11 @@ private:
     uint32_t poolSize() const;
     std::vector<Header> headers_;
     size_t applied_ = 0;
-    size_t keepFrom_ = 0;       // records below this index are not kept when undone
-    std::vector<uint8_t> pool_; // per record: list lengths, then removed faces, changed faces,
-                                // wedge pairs (kept, removed) and free wedges
+    size_t keepFrom_ = 0; // records below this index are not kept when undone
+    // Per record: list lengths, then removed faces, changed faces, wedge pairs (kept, removed) and
+    // free wedges. Growing it writes nothing (ZeroedAllocator): a record makes room for its longest
+    // form, writes what it needs and cuts the rest, so no byte is read before it is written.
+    std::vector<uint8_t, ZeroedAllocator<uint8_t>> pool_;
 };
 
 } // namespace gdx
