@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <random>
 
@@ -95,4 +97,38 @@ TEST(Heap, RandomOperationsKeepOrderAndIndices) {
     for (const Edge& e : sorted)
         expected.push_back({e.first, e.second});
     EXPECT_EQ(drain(p), expected);
+}
+
+// After most entries are gone, the pages past the last one go back to the system (and only those):
+// the entries left are untouched, and the queue grows into the released pages again.
+TEST(Heap, ReleasedSparePagesLeaveTheEntriesAndFillAgain) {
+    std::mt19937 rng(5);
+    Pool p;
+    const uint32_t n = 400000; // 6.4 MB of entries: several whole 2 MiB pages
+    p.edges.reserve(2 * n);
+    p.heap.reserve(2 * n);
+    for (uint32_t i = 0; i < n; ++i)
+        p.heap.append(p.add(rng() % 100000, rng() % 100000, float(rng() % 1000)));
+    p.heap.rebuild();
+    for (uint32_t i = 0; i < n - 20000; ++i)
+        p.heap.remove(p.heap.top());
+    const std::vector<Heap::Item> kept = p.heap.items();
+    const auto& items = p.heap.items();
+    const auto resident = [&] {
+        const uintptr_t page = 4096,
+                        begin = (uintptr_t(items.data() + items.size()) + page - 1) & ~(page - 1),
+                        end = uintptr_t(items.data() + n) & ~(page - 1);
+        std::vector<unsigned char> in((end - begin) / page);
+        EXPECT_EQ(mincore(reinterpret_cast<void*>(begin), end - begin, in.data()), 0);
+        return std::count_if(in.begin(), in.end(), [](unsigned char c) { return c & 1; });
+    };
+    const auto before = resident();
+    p.heap.releaseSpare();
+    EXPECT_LT(resident(), before / 2) << "pages past the last entry stay resident";
+    ASSERT_EQ(items.size(), kept.size());
+    for (size_t i = 0; i < kept.size(); ++i)
+        ASSERT_TRUE(items[i].edge == kept[i].edge && items[i].cost == kept[i].cost) << i;
+    for (uint32_t i = 0; i < n; ++i)
+        p.insert(p.add(rng() % 100000, rng() % 100000, float(rng() % 1000)));
+    expectHeapOrder(p);
 }
