@@ -23,33 +23,26 @@ void adviseInside(const void* data, std::size_t bytes, std::uintptr_t page, int 
 }
 
 } // namespace
-#endif
 
 void adviseHugePages(const void* data, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
     adviseInside(data, bytes, kHugePage, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)bytes;
-#endif
 }
 
 void populatePages(const void* data, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+#if defined(MADV_POPULATE_WRITE)
     adviseInside(data, bytes, kPage, MADV_POPULATE_WRITE);
 #else
-    (void)data;
-    (void)bytes;
+    (void)data, (void)bytes, (void)kPage;
 #endif
 }
 
 void releasePages(const void* data, std::size_t bytes) {
-#if defined(__linux__)
     adviseInside(data, bytes, kHugePage, MADV_DONTNEED);
-#else
-    (void)data;
-    (void)bytes;
-#endif
 }
+#else
+void adviseHugePages(const void*, std::size_t) {}
+void populatePages(const void*, std::size_t) {}
+void releasePages(const void*, std::size_t) {}
+#endif
 
 } // namespace gdx
