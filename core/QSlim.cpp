@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cfloat>
 #include <cmath>
+#include <new>
 #include <thread>
 
 namespace gdx {
@@ -314,7 +315,12 @@ void QSlim::releaseSpare() {
     // Pairs listed for settle() may be released ones: their pool is left as it is.
     if (!stale_.empty() || freeEdges_.size() < edges_.size() / 8)
         return;
-    std::vector<uint32_t> moved(edges_.size(), 0);
+    std::vector<uint32_t> moved;
+    try {
+        moved.assign(edges_.size(), 0);
+    } catch (const std::bad_alloc&) {
+        return; // short of memory: the pool stays as it is
+    }
     for (uint32_t e : freeEdges_)
         moved[e] = INVALID_INDEX;
     uint32_t used = 0;
