@@ -201,25 +201,36 @@ def test_two_engines_in_two_threads():
     def run(out, i):
         out[i] = gradix.simplify(vertices, faces, ratio=0.05, uvs=uvs)
 
-    alone = [None]
-    start = time.perf_counter()
-    run(alone, 0)
-    one = time.perf_counter() - start
-    # The GIL is released while the engine works: this thread keeps running meanwhile.
-    results, ticks = [None, None], 0
-    threads = [threading.Thread(target=run, args=(results, i)) for i in range(2)]
-    start = time.perf_counter()
-    for t in threads:
-        t.start()
-    while any(t.is_alive() for t in threads):
-        ticks += 1
-        time.sleep(0.001)
-    both = time.perf_counter() - start
-    for r in results:  # and each thread computes exactly what one alone does
-        np.testing.assert_array_equal(r.vertices, alone[0].vertices)
-        np.testing.assert_array_equal(r.faces, alone[0].faces)
-    assert ticks > 10
-    # Faster than one after the other, when the machine has a free core for the second thread.
+    def attempt():
+        alone = [None]
+        start = time.perf_counter()
+        run(alone, 0)
+        one = time.perf_counter() - start
+        # The GIL is released while the engine works: this thread keeps running meanwhile.
+        results, ticks = [None, None], 0
+        threads = [threading.Thread(target=run, args=(results, i)) for i in range(2)]
+        start = time.perf_counter()
+        for t in threads:
+            t.start()
+        while any(t.is_alive() for t in threads):
+            ticks += 1
+            time.sleep(0.001)
+        both = time.perf_counter() - start
+        for r in results:  # and each thread computes exactly what one alone does
+            np.testing.assert_array_equal(r.vertices, alone[0].vertices)
+            np.testing.assert_array_equal(r.faces, alone[0].faces)
+        assert ticks > 10
+        return one, both
+
+    # Faster than one after the other, when the machine has a free core for the second thread. The
+    # other tests of the suite run beside this one, so it gets three tries: an engine that held the
+    # GIL would take twice as long in every one of them.
     cores = os.cpu_count() or 1
+    times = []
+    for _ in range(3):
+        one, both = attempt()
+        times.append(f"two threads {both:.3f} s, one run {one:.3f} s")
+        if both < 2 * one * 0.9:
+            return
     if cores >= 2 and os.getloadavg()[0] < cores - 1:
-        assert both < 2 * one * 0.9, f"two threads {both:.3f} s, one run {one:.3f} s"
+        assert False, "; ".join(times)
