@@ -1,7 +1,8 @@
 // Runs that must be refused or stopped: an output over the input or a file it uses, outputs that
 // are not regular files, option values that are not numbers in range, inputs that used to hang,
-// signals in the middle of writing and two runs writing one file. Each refusal is one line with its
-// exit status, before any work; the input stays as it was and no file is left behind.
+// signals in the middle of writing, two runs writing one file and an input changed during the run.
+// Each refusal is one line with its exit status (before any work, but for the changed input); the
+// input stays as it was and no file is left behind.
 #include "ToolRun.h"
 
 #include <gtest/gtest.h>
@@ -218,4 +219,36 @@ TEST(Hardening, ConcurrentRunsToOneFileEachWriteAWholeFile) {
         EXPECT_GT(triangleCount(readMeshes(mesh)), 0u);
         EXPECT_EQ(dir.files(), (std::vector<std::string>{"same.glb", "same.png"}));
     }
+}
+
+// A glTF input rewritten while the tool simplifies it (after it was read, before the result is
+// written from it) is refused at writing: one line, a failing status and no output. The run reads
+// the input in its first second, so the file is changed once its progress shows the simplification.
+TEST(Hardening, AGltfInputChangedDuringTheRunIsRefused) {
+    ScratchDir dir;
+    const std::string in = dir.path("big.gltf"), out = dir.path("out.gltf"), log = dir.path("log.txt");
+    ASSERT_EQ(runProgram(GRADIX_MAKE_SAMPLE, {in, "400", "400"}).status, 0);
+    const pid_t pid = spawn({"--progress", "simplify", in, "-o", out, "--percent", "10"}, log);
+    bool changed = false;
+    for (int wait = 0; wait < 600 && !changed; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            GTEST_SKIP() << "the run ended before it showed its progress";
+        if (readBytes(log).find("simplifying to 10%") != std::string::npos) {
+            std::string json = readBytes(in);
+            const size_t at = json.find("\"generator\"");
+            ASSERT_NE(at, std::string::npos);
+            json.insert(at, "\"copyright\": \"changed during the run\", ");
+            writeText(in, json);
+            changed = true;
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(changed);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0);
+    EXPECT_NE(readBytes(log).find(in + ": the file changed while it was being simplified"), std::string::npos)
+        << readBytes(log);
+    EXPECT_FALSE(exists(out));
+    EXPECT_FALSE(exists(dir.path("out.bin")));
 }
