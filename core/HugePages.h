@@ -45,10 +45,11 @@ void releasePages(const void* data, std::size_t bytes);
 template <typename V> void releaseSpare(const V& v) {
     releasePages(v.data() + v.size(), (v.capacity() - v.size()) * sizeof(typename V::value_type));
 }
-// An allocator for arrays of numbers that start at zero: calloc takes a large block straight from
-// the kernel's zeroed pages without writing it, and value-initialising an element writes nothing
-// (all its bytes are zero already), so resize(n) leaves the pages untouched until they are used.
-// Only for types whose value-initialised state is all zero bytes.
+// An allocator whose resize(n) writes nothing: value-initialising an element is left out. Fresh
+// storage comes from calloc (a large block straight from the kernel's zeroed pages, untouched), so
+// elements of new storage read as zero until used: an array of numbers that start at zero costs no
+// writing. Elements made again after a shrink keep whatever bytes were there: for such use the
+// owner writes them before reading. Only for types whose value-initialised state is all zero bytes.
 template <typename T> struct ZeroedAllocator {
     using value_type = T;
     ZeroedAllocator() = default;
