@@ -42,6 +42,8 @@ void ContractionGuard::configure(double foldAngle, bool keepTopology, bool lockB
     keepTopology_ = keepTopology;
     lockBorder_ = lockBorder;
     holdBorder_ = holdBorder;
+    if (enabled() && !border_)
+        border_.reset(new std::atomic<uint8_t>[model_.numVertices()]()); // all BORDER_UNKNOWN
 }
 
 namespace {
@@ -61,14 +63,15 @@ bool onSegment(const DoubleVector& p, const DoubleVector& end, const DoubleVecto
 }
 } // namespace
 
-BorderHold ContractionGuard::holdBorder(uint32_t a, uint32_t b, const FloatVector& target) {
-    const bool aOn = onBorder(a), bOn = onBorder(b);
+BorderHold ContractionGuard::holdBorder(uint32_t a, uint32_t b, const FloatVector& target,
+                                         IndexArray* scratch) {
+    const bool aOn = onBorder(a, scratch), bOn = onBorder(b, scratch);
     if (!aOn || !bOn)
         return {aOn ? BorderPin::AT_FIRST : bOn ? BorderPin::AT_SECOND : BorderPin::FREE};
     if (edgeFaceCount(a, b) != 1)
         return {BorderPin::SHIFTS}; // two border points joined across the surface
     // Along the border edge: the border runs ca-a-b-cb.
-    const uint32_t ca = otherBorderNeighbour(a, b), cb = otherBorderNeighbour(b, a);
+    const uint32_t ca = otherBorderNeighbour(a, b, scratch), cb = otherBorderNeighbour(b, a, scratch);
     const auto& pos = model_.positions();
     const DoubleVector pa = toDouble(pos[a]), pb = toDouble(pos[b]);
     const DoubleVector pca = ca == INVALID_INDEX ? pa : toDouble(pos[ca]);
@@ -92,9 +95,9 @@ BorderHold ContractionGuard::holdBorder(uint32_t a, uint32_t b, const FloatVecto
 }
 
 // v's border neighbour other than `end` when v has exactly two; INVALID_INDEX otherwise.
-uint32_t ContractionGuard::otherBorderNeighbour(uint32_t v, uint32_t end) {
+uint32_t ContractionGuard::otherBorderNeighbour(uint32_t v, uint32_t end, IndexArray* scratch) {
     uint32_t other = INVALID_INDEX, count = 0;
-    for (uint32_t n : neighbours(v))
+    for (uint32_t n : scratch ? neighboursInto(v, *scratch) : neighbours(v))
         if (edgeFaceCount(v, n) == 1) {
             ++count;
             if (n != end)
@@ -117,21 +120,35 @@ Verdict ContractionGuard::judge(uint32_t a, uint32_t b, const FloatVector& targe
 }
 
 // A vertex whose faces form an open fan has one neighbour more than it has faces.
-bool ContractionGuard::onBorder(uint32_t v) {
-    if (border_.empty())
-        border_.assign(model_.numVertices(), BORDER_UNKNOWN);
-    if (border_[v] == BORDER_UNKNOWN)
-        border_[v] = neighbours(v).size() > model_.vertexFaces(v).size() ? ON_BORDER : INSIDE;
-    return border_[v] == ON_BORDER;
+bool ContractionGuard::onBorder(uint32_t v, IndexArray* scratch) {
+    uint8_t state = borderState(v);
+    if (state == BORDER_UNKNOWN) {
+        const size_t count = scratch ? neighboursInto(v, *scratch).size() : neighbours(v).size();
+        state = count > model_.vertexFaces(v).size() ? ON_BORDER : INSIDE;
+        setBorderState(v, state);
+    }
+    return state == ON_BORDER;
 }
 
 void ContractionGuard::forgetBorderAround(const PairContraction& record) {
-    if (border_.empty())
+    if (!border_)
         return;
-    border_[record.keptVertex] = border_[record.removedVertex] = BORDER_UNKNOWN;
+    setBorderState(record.keptVertex, BORDER_UNKNOWN);
+    setBorderState(record.removedVertex, BORDER_UNKNOWN);
     for (uint32_t f : model_.vertexFaces(record.removedVertex))
         for (uint32_t x : model_.face(f).vertices)
-            border_[x] = BORDER_UNKNOWN;
+            setBorderState(x, BORDER_UNKNOWN);
+}
+
+const IndexArray& ContractionGuard::neighboursInto(uint32_t v, IndexArray& scratch) const {
+    scratch.clear();
+    for (uint32_t f : model_.vertexFaces(v))
+        for (uint32_t x : model_.face(f).vertices)
+            if (x != v)
+                scratch.push_back(x);
+    std::sort(scratch.begin(), scratch.end());
+    scratch.erase(std::unique(scratch.begin(), scratch.end()), scratch.end());
+    return scratch;
 }
 
 void ContractionGuard::uncontracted(const PairContraction& record) {

@@ -19,7 +19,9 @@
 #include "Model.h"
 #include "PairContraction.h"
 
+#include <atomic>
 #include <initializer_list>
+#include <memory>
 
 namespace gdx {
 
@@ -59,14 +61,19 @@ public:
     // otherwise SHIFTS, with how far the border moves (the farthest of a, b and the target from
     // the other border) and the edge's squared length when a-b is a border edge between two plain
     // border vertices (0 and 0 otherwise).
-    BorderHold holdBorder(uint32_t a, uint32_t b, const FloatVector& target);
+    // With `scratch`, neighbours are gathered there instead of through the guard's caches, so
+    // that threads may ask about different pairs at once (setup prices on every core); the answer
+    // is the same either way.
+    BorderHold holdBorder(uint32_t a, uint32_t b, const FloatVector& target, IndexArray* scratch = nullptr);
 
 private:
     bool folds(uint32_t a, uint32_t b, const FloatVector& target) const;
     bool breaksTopology(uint32_t a, uint32_t b);
-    bool onBorder(uint32_t v);
-    uint32_t otherBorderNeighbour(uint32_t v, uint32_t end);
+    bool onBorder(uint32_t v, IndexArray* scratch = nullptr);
+    uint32_t otherBorderNeighbour(uint32_t v, uint32_t end, IndexArray* scratch);
     const IndexArray& neighbours(uint32_t v);
+    // v's neighbours gathered into `scratch` (sorted), touching no shared state.
+    const IndexArray& neighboursInto(uint32_t v, IndexArray& scratch) const;
     bool faceWith(std::initializer_list<uint32_t> vertices) const;
     uint32_t edgeFaceCount(uint32_t a, uint32_t b) const;
 
@@ -84,9 +91,12 @@ private:
     uint32_t victim_ = 0;         // the slot (0 or 1) the next small vertex not cached replaces
     // Per vertex, whether it is on an open border, once asked (0: not known). Only the vertices
     // of the faces around the removed vertex change their faces or neighbours in a contraction or
-    // its undo, so only theirs is forgotten.
+    // its undo, so only theirs is forgotten. Threads pricing at once may fill in the same entry,
+    // with the same value.
     enum : uint8_t { BORDER_UNKNOWN = 0, INSIDE = 1, ON_BORDER = 2 };
-    std::vector<uint8_t> border_;
+    std::unique_ptr<std::atomic<uint8_t>[]> border_;
+    uint8_t borderState(uint32_t v) const { return border_[v].load(std::memory_order_relaxed); }
+    void setBorderState(uint32_t v, uint8_t s) { border_[v].store(s, std::memory_order_relaxed); }
     void forgetBorderAround(const PairContraction& record);
 };
 

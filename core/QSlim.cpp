@@ -268,12 +268,12 @@ void QSlim::collectPairs() {
 }
 
 // Every pair's price depends only on the engine as set up, so the pairs are priced on every core,
-// each thread with its own working state. The guards keep state of their own (border and
-// neighbour caches filled as asked), and a model with repeated corners prices through the full
-// contraction record: those are priced one after another.
+// each thread with its own working state (the border hold, the one guard a price asks, included).
+// A model with repeated corners prices through the full contraction record: those are priced one
+// after another.
 void QSlim::priceAllPairs() {
     const uint32_t n = uint32_t(edges_.size());
-    if (guard_.enabled() || !model_.pricesConcurrently()) {
+    if (!model_.pricesConcurrently()) {
         for (uint32_t e = 0; e < n; ++e)
             computeError(edges_[e]);
         return;
@@ -287,7 +287,7 @@ void QSlim::priceAllPairs() {
                       [&](const tbb::blocked_range<uint32_t>& range) {
                           Pricer& pricer = pricers.local();
                           for (uint32_t e = range.begin(); e != range.end(); ++e)
-                              evaluatePair(edges_[e], pricer);
+                              computeError(edges_[e], pricer);
                       });
 }
 
@@ -390,7 +390,8 @@ void QSlim::computeError(Edge& pair, Pricer& pricer) {
     if (!guard_.enabled())
         return;
     if (guard_.holdsBorder()) {
-        const BorderHold hold = guard_.holdBorder(pair.first, pair.second, pair.target);
+        const BorderHold hold = guard_.holdBorder(pair.first, pair.second, pair.target,
+                                                  pricer.ownScratch ? &pricer.neighbours : nullptr);
         if (hold.pin == BorderPin::AT_FIRST || hold.pin == BorderPin::AT_SECOND)
             pinTarget(pair, hold.pin == BorderPin::AT_FIRST ? pair.first : pair.second, evaluated, pricer);
         else if (hold.pin == BorderPin::SHIFTS)

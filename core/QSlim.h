@@ -118,8 +118,9 @@ private:
     struct Pricer {
         PairContraction record;
         VectorN attributes, candidate;
-        bool ownScratch = false; // the model's wedge scratch (false) or `scratch`
-        Model::PricingScratch scratch;
+        bool ownScratch = false; // the model's wedge scratch and the guard's caches (false), or
+        Model::PricingScratch scratch; // these, for a thread pricing beside others
+        IndexArray neighbours;
     };
     bool evaluatePair(Edge& pair, Pricer& pricer);
     void priceAllPairs();

@@ -19,7 +19,8 @@ struct EngineRun {
     std::unique_ptr<QSlim> engine;
     ContractionSequence sequence;
 
-    EngineRun(const test::MeshSource& source, int placement, bool replay = false, bool partner = true) {
+    EngineRun(const test::MeshSource& source, int placement, bool replay = false, bool partner = true,
+              bool guarded = false) {
         model = test::buildModel(source);
         model->setAttributeUse(true, true, true);
         model->setAttributeClamping(true, true, true);
@@ -28,6 +29,8 @@ struct EngineRun {
         engine->placement = placement;
         engine->setReplayScrub(replay);
         engine->setPartnerThread(partner);
+        if (guarded)
+            engine->setGuards(60.0, true, false, true);
         engine->setup();
     }
 };
@@ -116,6 +119,8 @@ TEST_P(QSlimProperties, InvariantsHoldAfterEveryStepAndZeroAndBackRestoresEveryt
     EngineRun fresh(seamedGrid(), GetParam());
     ASSERT_GE(run.model->numFaces(), 10000u);
     checkEverything(*run.engine);
+    // Setup prices on every core; with the guards on, a price holds the open borders too.
+    checkPrices(*EngineRun(seamedGrid(), GetParam(), false, true, true).engine);
 
     PairContraction r;
     uint32_t steps = 0;
