@@ -64,7 +64,7 @@ bool onSegment(const DoubleVector& p, const DoubleVector& end, const DoubleVecto
 } // namespace
 
 BorderHold ContractionGuard::holdBorder(uint32_t a, uint32_t b, const FloatVector& target,
-                                         IndexArray* scratch) {
+                                        IndexArray* scratch) {
     const bool aOn = onBorder(a, scratch), bOn = onBorder(b, scratch);
     if (!aOn || !bOn)
         return {aOn ? BorderPin::AT_FIRST : bOn ? BorderPin::AT_SECOND : BorderPin::FREE};

@@ -16,11 +16,6 @@ void Heap::releaseSpare() const {
     gdx::releaseSpare(items_);
 }
 
-void Heap::renumber(const std::vector<uint32_t>& moved) {
-    for (Item& item : items_)
-        item.edge = moved[item.edge];
-}
-
 void Heap::append(uint32_t edge) {
     edges_[edge].heapIndex = uint32_t(items_.size());
     items_.push_back(itemOf(edge));

@@ -29,8 +29,11 @@ public:
     // Gives the pages past the last entry back: after a long run of removals (a decimation leaves
     // a tenth of the pairs queued) they are only memory the process holds.
     void releaseSpare() const;
-    // The pool's pairs were moved: entry e now refers to moved[e].
-    void renumber(const std::vector<uint32_t>& moved);
+    // The pool's pairs were moved: entry e now refers to moved(e).
+    template <typename Map> void renumber(const Map& moved) {
+        for (Item& item : items_)
+            item.edge = moved(item.edge);
+    }
     uint32_t top() const { return items_[0].edge; }
     const std::vector<Item>& items() const { return items_; }
 

@@ -118,7 +118,7 @@ private:
     struct Pricer {
         PairContraction record;
         VectorN attributes, candidate;
-        bool ownScratch = false; // the model's wedge scratch and the guard's caches (false), or
+        bool ownScratch = false;       // the model's wedge scratch and the guard's caches (false), or
         Model::PricingScratch scratch; // these, for a thread pricing beside others
         IndexArray neighbours;
     };
