@@ -15,6 +15,7 @@ Model::Model(uint32_t numVertices, uint32_t faceCapacity)
     : vertexState_(numVertices), normals_(numVertices, UNSET_NORMAL), colors_(numVertices, UNSET_COLOR),
       firstU_(numVertices, UNSET_UV), firstV_(numVertices, UNSET_UV), wedgeCount_(numVertices) {
     own_.wedgeFlags.assign(numVertices, 0);
+    singleWedge_.assign(numVertices, 0);
     resizeHuge(vertexFaces_, numVertices);
     reserveHuge(positions_, numVertices);
     reserveHuge(faces_, faceCapacity);
@@ -480,6 +481,19 @@ void Model::contract(const PairContraction& record) {
     for (const WedgePair& pair : record.wedgePairs)
         for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
             faces_[record.changedFaces[i]].face.replaceWedge(pair.removed, pair.kept);
+    noteWedgesAround(record);
+}
+
+// a's faces and wedges changed, and the third corners of the removed faces lost (or, undone, got
+// back) a face each.
+void Model::noteWedgesAround(const PairContraction& record) {
+    if (singleWedge_.empty())
+        return;
+    noteSingleWedge(record.keptVertex);
+    noteSingleWedge(record.removedVertex);
+    for (uint32_t f : record.removedFaces)
+        for (uint32_t x : faces_[f].face.vertices)
+            noteSingleWedge(x);
 }
 
 void Model::uncontract(const PairContraction& record) {
@@ -511,6 +525,23 @@ void Model::uncontract(const PairContraction& record) {
     for (const WedgePair& pair : record.wedgePairs)
         for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
             faces_[record.changedFaces[i]].face.replaceWedge(pair.kept, pair.removed);
+    noteWedgesAround(record);
+}
+
+void Model::noteSingleWedges() {
+    for (uint32_t v = 0; v < numVertices(); ++v)
+        noteSingleWedge(v);
+}
+
+void Model::noteSingleWedge(uint32_t v) {
+    const FaceList& around = vertexFaces_[v];
+    uint8_t single = 1;
+    if (!around.empty()) {
+        const uint32_t w = wedgeAt(around[0], v);
+        for (uint32_t f : around)
+            single &= wedgeAt(f, v) == w ? 1 : 0;
+    }
+    singleWedge_[v] = single;
 }
 
 void Model::forgetWedges(uint32_t v) {
@@ -601,6 +632,22 @@ bool Model::prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record,
     // with fewer faces. Their wedges at a and b pair up; the kept wedge takes its smallest partner.
     const bool fromB = aroundB.size() <= aroundA.size();
     const uint32_t other = fromB ? a : b;
+    if (singleWedge_[a] && singleWedge_[b]) {
+        // One wedge on each side: they pair up if a face has both vertices, else both are free.
+        bool shared = false;
+        for (uint32_t f : fromB ? aroundB : aroundA)
+            shared = shared || faces_[f].face.hasVertex(other);
+        if (shared) {
+            record.wedgePairs.insert(WedgePair{wedgeAt(aroundA[0], a), wedgeAt(aroundB[0], b)});
+            return true;
+        }
+        if (!aroundA.empty())
+            record.freeWedges.push_back(wedgeAt(aroundA[0], a));
+        record.firstRemovedSideWedge = record.freeWedges.size();
+        if (!aroundB.empty())
+            record.freeWedges.push_back(wedgeAt(aroundB[0], b));
+        return true;
+    }
     for (uint32_t f : fromB ? aroundB : aroundA)
         if (faces_[f].face.hasVertex(other))
             record.wedgePairs.insert(WedgePair{wedgeAt(f, a), wedgeAt(f, b)});

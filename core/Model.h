@@ -110,6 +110,11 @@ public:
     struct PricingScratch;
     bool prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record, PricingScratch& scratch) const;
     bool pricesConcurrently() const { return !repeatedCorners_; }
+    // Notes, for every vertex, whether all its faces use one wedge there (most vertices away from
+    // seams): pricing a pair of two such vertices then needs neither vertex's wedge counts. Kept up
+    // to date by contract() and uncontract(); until called, every pair is priced the long way.
+    void noteSingleWedges();
+    bool singleWedge(uint32_t v) const { return singleWedge_[v] != 0; }
     void contract(const PairContraction& record);
     void uncontract(const PairContraction& record);
 
@@ -174,7 +179,12 @@ public:
     };
 
 private:
-    PricingScratch own_;           // the model's own: its counts follow the model's changes
+    PricingScratch own_; // the model's own: its counts follow the model's changes
+    // Per vertex, 1 when every face of it uses one wedge there (or it has none); 0 when it may use
+    // several, or noteSingleWedges() has not been called.
+    std::vector<uint8_t> singleWedge_;
+    void noteSingleWedge(uint32_t v);
+    void noteWedgesAround(const PairContraction& record);
     bool repeatedCorners_ = false; // a face names one vertex twice: pricing takes the full path
 
     // Scratch storage reused by prepareContraction and the wedge split.

@@ -108,6 +108,7 @@ void QSlim::setup() {
         queue_.reserve(3 * model_.numFaces());
         partner().start(populate);
     }
+    model_.noteSingleWedges();
     try {
         initQuadrics();
         if (boundaryWeight_ > 0.0 || discontinuityWeight_ > 0.0)
@@ -576,10 +577,14 @@ void QSlim::pricePairsOf(uint32_t v, uint32_t begin, uint32_t end, Pricer& price
         if (i + 2 < end)
             prefetchFacesOf(other(i + 2));
         if (i + 1 < end) {
-            // Its faces were asked for a step ago: now their wedges' quadrics.
+            // Its faces were asked for a step ago: now their wedges' quadrics (one, mostly).
             const uint32_t w = other(i + 1);
-            for (uint32_t f : model_.vertexFaces(w))
-                quadrics_.prefetch(model_.wedgeAt(f, w));
+            const FaceList& faces = model_.vertexFaces(w);
+            for (uint32_t k = 0; k < faces.size(); ++k) {
+                quadrics_.prefetch(model_.wedgeAt(faces[k], w));
+                if (model_.singleWedge(w))
+                    break;
+            }
         }
         reprice(edges_[pairs[i]], pricer);
     }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <set>
@@ -110,6 +111,25 @@ void checkPricesAround(QSlim& q, const PairContraction& r) {
         for (uint32_t e : q.vertexPairs(v))
             checkPrice(q, q.edge(e));
 }
+// Pricing's shortcut wedge lists (for vertices whose faces use one wedge each) equal the full
+// record's for every pair around a change.
+void checkWedgeListsAround(QSlim& q, const PairContraction& r) {
+    Model& m = q.model();
+    PairContraction priced, full;
+    for (uint32_t v : {r.keptVertex, r.removedVertex})
+        for (uint32_t e : q.vertexPairs(v)) {
+            const Edge& pair = q.edge(e);
+            m.prepareEvaluation(pair.first, pair.second, priced);
+            m.prepareContraction(pair.first, pair.second, full);
+            const auto same = [](const auto& x, const auto& y) {
+                return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin());
+            };
+            ASSERT_TRUE(same(priced.wedgePairs, full.wedgePairs) &&
+                        same(priced.freeWedges, full.freeWedges) &&
+                        priced.firstRemovedSideWedge == full.firstRemovedSideWedge)
+                << "pair " << pair.first << "-" << pair.second;
+        }
+}
 } // namespace
 
 class QSlimProperties : public ::testing::TestWithParam<int> {};
@@ -129,6 +149,7 @@ TEST_P(QSlimProperties, InvariantsHoldAfterEveryStepAndZeroAndBackRestoresEveryt
         run.sequence.push_back(r);
         checkAround(*run.engine, r);
         checkPricesAround(*run.engine, r);
+        checkWedgeListsAround(*run.engine, r);
         if (++steps % 1000 == 0) {
             checkEverything(*run.engine);
             checkPrices(*run.engine);
@@ -142,6 +163,7 @@ TEST_P(QSlimProperties, InvariantsHoldAfterEveryStepAndZeroAndBackRestoresEveryt
         run.sequence.back(last);
         run.engine->undoContraction(last);
         checkAround(*run.engine, last);
+        checkWedgeListsAround(*run.engine, last);
         run.sequence.pop_back();
         if (run.sequence.size() % 1000 == 0)
             checkEverything(*run.engine);
