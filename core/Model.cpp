@@ -481,19 +481,8 @@ void Model::contract(const PairContraction& record) {
     for (const WedgePair& pair : record.wedgePairs)
         for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
             faces_[record.changedFaces[i]].face.replaceWedge(pair.removed, pair.kept);
-    noteWedgesAround(record);
-}
-
-// a's faces and wedges changed, and the third corners of the removed faces lost (or, undone, got
-// back) a face each.
-void Model::noteWedgesAround(const PairContraction& record) {
-    if (singleWedge_.empty())
-        return;
-    noteSingleWedge(record.keptVertex);
-    noteSingleWedge(record.removedVertex);
-    for (uint32_t f : record.removedFaces)
-        for (uint32_t x : faces_[f].face.vertices)
-            noteSingleWedge(x);
+    // The removed faces' third corners only lose a face: one wedge there stays one.
+    noteSingleWedge(a);
 }
 
 void Model::uncontract(const PairContraction& record) {
@@ -525,7 +514,12 @@ void Model::uncontract(const PairContraction& record) {
     for (const WedgePair& pair : record.wedgePairs)
         for (uint32_t i = record.firstRemovedSideFace; i < record.changedFaces.size(); ++i)
             faces_[record.changedFaces[i]].face.replaceWedge(pair.kept, pair.removed);
-    noteWedgesAround(record);
+    // The removed faces come back, perhaps with a second wedge at their third corners.
+    noteSingleWedge(a);
+    noteSingleWedge(b);
+    for (uint32_t f : record.removedFaces)
+        for (uint32_t x : faces_[f].face.vertices)
+            noteSingleWedge(x);
 }
 
 void Model::noteSingleWedges() {

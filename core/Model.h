@@ -184,7 +184,6 @@ private:
     // several, or noteSingleWedges() has not been called.
     std::vector<uint8_t> singleWedge_;
     void noteSingleWedge(uint32_t v);
-    void noteWedgesAround(const PairContraction& record);
     bool repeatedCorners_ = false; // a face names one vertex twice: pricing takes the full path
 
     // Scratch storage reused by prepareContraction and the wedge split.
