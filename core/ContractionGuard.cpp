@@ -130,12 +130,20 @@ bool ContractionGuard::onBorder(uint32_t v, IndexArray* scratch) {
     return state == ON_BORDER;
 }
 
-void ContractionGuard::forgetBorderAround(const PairContraction& record) {
+// Before a contraction: a vertex x next to b that keeps all its faces only sees b become a, so it
+// has as many neighbours as before or one fewer: one inside stays inside. The removed faces' corners
+// lose a face and are asked again, as are a, b and x on a border. After an undo, every vertex of b's
+// faces is asked again.
+void ContractionGuard::forgetBorderAround(const PairContraction& record, bool undone) {
     if (!border_)
         return;
     setBorderState(record.keptVertex, BORDER_UNKNOWN);
     setBorderState(record.removedVertex, BORDER_UNKNOWN);
     for (uint32_t f : model_.vertexFaces(record.removedVertex))
+        for (uint32_t x : model_.face(f).vertices)
+            if (undone || borderState(x) != INSIDE)
+                setBorderState(x, BORDER_UNKNOWN);
+    for (uint32_t f : record.removedFaces)
         for (uint32_t x : model_.face(f).vertices)
             setBorderState(x, BORDER_UNKNOWN);
 }
@@ -153,7 +161,7 @@ const IndexArray& ContractionGuard::neighboursInto(uint32_t v, IndexArray& scrat
 
 void ContractionGuard::uncontracted(const PairContraction& record) {
     cache_[0].vertex = cache_[1].vertex = cache_[2].vertex = INVALID_INDEX;
-    forgetBorderAround(record);
+    forgetBorderAround(record, true);
 }
 
 const IndexArray& ContractionGuard::neighbours(uint32_t v) {
@@ -184,7 +192,7 @@ const IndexArray& ContractionGuard::neighbours(uint32_t v) {
 // Only a and b change among the neighbours of another vertex h: b goes, and a is a neighbour
 // afterwards exactly when one of the faces that survive the contraction (the changed ones) has h.
 void ContractionGuard::contracting(const PairContraction& record) {
-    forgetBorderAround(record);
+    forgetBorderAround(record, false);
     const uint32_t a = record.keptVertex, b = record.removedVertex;
     for (Cached& c : cache_) {
         if (c.vertex == INVALID_INDEX)

@@ -97,7 +97,7 @@ private:
     std::unique_ptr<std::atomic<uint8_t>[]> border_;
     uint8_t borderState(uint32_t v) const { return border_[v].load(std::memory_order_relaxed); }
     void setBorderState(uint32_t v, uint8_t s) { border_[v].store(s, std::memory_order_relaxed); }
-    void forgetBorderAround(const PairContraction& record);
+    void forgetBorderAround(const PairContraction& record, bool undone);
 };
 
 } // namespace gdx
