@@ -35,6 +35,15 @@ bool partnersHaveCores() {
     static const uint32_t cores = std::max(1u, std::thread::hardware_concurrency());
     return 2 * gPartneredEngines.load(std::memory_order_relaxed) <= cores;
 }
+
+// The set bits of x, inline: the portable build has no popcount instruction, and the library call
+// it would make instead showed in the compaction's profile.
+uint32_t bitCount(uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555ull;
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return uint32_t((x * 0x0101010101010101ull) >> 56);
+}
 } // namespace
 
 QSlim::~QSlim() {
@@ -333,11 +342,11 @@ void QSlim::releaseSpare() {
     uint32_t count = 0;
     for (size_t word = 0; word < released.size(); ++word) {
         releasedBefore[word] = count;
-        count += uint32_t(__builtin_popcountll(released[word]));
+        count += bitCount(released[word]);
     }
     const auto moved = [&](uint32_t e) {
         const uint64_t below = released[e / 64] & ((uint64_t(1) << (e % 64)) - 1);
-        return e - releasedBefore[e / 64] - uint32_t(__builtin_popcountll(below));
+        return e - releasedBefore[e / 64] - bitCount(below);
     };
     uint32_t used = 0;
     for (uint32_t e = 0; e < n; ++e)
