@@ -199,12 +199,19 @@ struct Measurer {
         std::vector<double> distance(s.points.size());
         if (uvs)
             uvDiff->assign(s.points.size(), 0.0);
+        // The weighted samples first. The others (the points) only count for the largest distance:
+        // the distance to the previous point's closest triangle bounds a point's own from above, so
+        // a point whose bound is within the largest distance found so far cannot change the result
+        // and is not searched for (most points of a fine source, measured against its
+        // simplification, are not).
         tbb::parallel_for(
             tbb::blocked_range<size_t>(0, s.points.size(), CHUNK),
             [&](const tbb::blocked_range<size_t>& range) {
                 // The first sample of a chunk starts from any point of the surface.
                 TriangleTree::Hit hint{t.triangles[0][0], 0};
                 for (size_t i = range.begin(); i != range.end(); ++i) {
+                    if (!(s.weights[i] > 0.0))
+                        continue;
                     hint = t.triangleTree->closest(s.points[i], hint, touch);
                     distance[i] = std::sqrt(CGAL::squared_distance(s.points[i], hint.point));
                     if (uvs && s.weights[i] > 0.0) {
@@ -220,6 +227,27 @@ struct Measurer {
                         }
                         (*uvDiff)[i] = std::sqrt(du * du + dv * dv);
                     }
+                }
+            },
+            tbb::simple_partitioner());
+        const double weightedLargest = *std::max_element(distance.begin(), distance.end());
+        tbb::parallel_for(
+            tbb::blocked_range<size_t>(0, s.points.size(), CHUNK),
+            [&](const tbb::blocked_range<size_t>& range) {
+                TriangleTree::Hit hint{t.triangles[0][0], 0};
+                double largest = weightedLargest;
+                for (size_t i = range.begin(); i != range.end(); ++i) {
+                    if (s.weights[i] > 0.0)
+                        continue;
+                    const double bound = std::sqrt(
+                        CGAL::squared_distance(s.points[i], closestOn(s.points[i], t.triangles[hint.index])));
+                    if (bound <= largest) {
+                        distance[i] = bound;
+                        continue;
+                    }
+                    hint = t.triangleTree->closest(s.points[i], hint, touch);
+                    distance[i] = std::sqrt(CGAL::squared_distance(s.points[i], hint.point));
+                    largest = std::max(largest, distance[i]);
                 }
             },
             tbb::simple_partitioner());
