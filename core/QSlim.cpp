@@ -271,6 +271,9 @@ void QSlim::collectPairs() {
     for (uint32_t v = 0; v < model_.numVertices(); ++v)
         for (uint32_t i = start[v]; i < start[v + 1]; ++i)
             edges_[linkPair(v, other[i])].setWeight(pairWeight(v, other[i]));
+    // Setup ends at the run's peak: the lists go before the pricing and the queue.
+    IndexArray().swap(start);
+    IndexArray().swap(other);
     priceAllPairs();
     for (uint32_t e = 0; e < edges_.size(); ++e)
         queue_.append(e);
@@ -323,8 +326,11 @@ void QSlim::releaseEdge(uint32_t e) {
 void QSlim::releaseSpare() {
     queue_.releaseSpare();
     // Pairs listed for settle() may be released ones: their pool is left as it is.
-    if (!stale_.empty() || freeEdges_.size() < edges_.size() / 8)
+    // The run's peak comes before the first compaction: that one comes early, the later ones (the
+    // pool only shrinks from then on) once a quarter of the pairs are released.
+    if (!stale_.empty() || freeEdges_.size() < edges_.size() / (compacted_ ? 4 : 16))
         return;
+    compacted_ = true;
     // A pair in use moves down by the number of released pairs before it, counted from a bit per
     // pair and a running count per 64 pairs: a quarter of a megabyte for a million triangles, where
     // an index per pair took 6 MB at the run's peak.

@@ -171,6 +171,7 @@ private:
     std::unique_ptr<WorkPartner> partner_; // started when first needed
     WorkPartner& partner();
     std::unique_ptr<Pricer> partnerPricer_;
+    bool compacted_ = false;          // the pair pool was compacted once (see releaseSpare)
     bool replay_ = false;             // replayed scrubbing on
     bool deferring_ = false;          // within an undo or a replay of a replaying engine
     bool unordered_ = false;          // the queue's order waits for settle()
