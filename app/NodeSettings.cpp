@@ -112,6 +112,12 @@ void NodeSettings::addOptions(CLI::App& command) {
                   "and one that changes the border's shape costs ten times as much plus how far the border "
                   "moves (default on)")
         ->group(group);
+    command
+        .add_flag("!--flat-seams", flatNotSeam,
+                  "Hold the normal seams of flat shading (each face its own normal, neighbours bending by "
+                  "less than 30 degrees) like other seams; by default they are none, as every edge of a "
+                  "flat-shaded surface would be held in place")
+        ->group(group);
 }
 
 bool NodeSettings::apply(const std::string& node, bool sourceHasUVs, bool sourceHasNormals,
@@ -142,6 +148,7 @@ bool NodeSettings::apply(const std::string& node, bool sourceHasUVs, bool source
         {"keepTopology", keepTopology},
         {"lockBorder", lockBorder},
         {"holdBorder", holdBorder},
+        {"flatNotSeam", flatNotSeam},
     };
     for (const auto& [attribute, value] : values)
         if (!gxhost::setAttr(node + "." + attribute, value)) {

@@ -30,6 +30,7 @@ struct NodeSettings {
     bool keepTopology = true;
     bool lockBorder = false;
     bool holdBorder = true;
+    bool flatNotSeam = true; // the tool's default; the node's is off
 
     void addOptions(CLI::App& command);
     // Writes every setting to the Gradix node `node`; UVs, normals and colours as resolved for a

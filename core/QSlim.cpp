@@ -177,13 +177,44 @@ void QSlim::addConstraints() {
             scratchWedgesW_.clear();
             model_.wedgesAt(v, faces, scratchWedgesV_);
             model_.wedgesAt(w, faces, scratchWedgesW_);
-            if (scratchWedgesV_.size() >= 2 && scratchWedgesW_.size() >= 2)
+            if (scratchWedgesV_.size() >= 2 && scratchWedgesW_.size() >= 2 &&
+                !(facetedNotSeams_ && facetedOnly(v, w, faces)))
                 addConstraintPlanes(v, w, faces, discontinuityWeight_);
         }
     }
     groupStart_ = IndexArray();
     groupEnd_ = IndexArray();
     edgeFaceGroups_ = IndexArray();
+}
+
+// Whether the edge v-w is a seam only through the flat shading of a smooth surface: every face on
+// it carries its own normal at both ends, the faces bend by less than a crease would, and the
+// wedges differ in nothing else. Such normals follow the geometry, which the faces' own quadrics
+// already hold; a real crease (a box's edge) stays a seam.
+bool QSlim::facetedOnly(uint32_t v, uint32_t w, const IndexArray& faces) const {
+    constexpr double kSameDirection = 1.0 - 1e-6;         // cosine: about 0.08 degrees
+    const double kCrease = std::cos(30.0 * M_PI / 180.0); // faces bending more meet at a crease
+    const uint32_t first = model_.wedgeAt(faces[0], v);
+    DoubleVector firstNormal;
+    model_.faceNormal(faces[0], firstNormal, true);
+    for (uint32_t f : faces) {
+        DoubleVector n;
+        model_.faceNormal(f, n, true);
+        if (!(dot(n, firstNormal) >= kCrease))
+            return false;
+        for (uint32_t x : {v, w}) {
+            const uint32_t wedge = model_.wedgeAt(f, x);
+            DoubleVector normal = model_.normals()[wedge];
+            normalize(normal);
+            if (!(dot(normal, n) >= kSameDirection))
+                return false;
+            if (model_.firstU()[wedge] != model_.firstU()[first] ||
+                model_.firstV()[wedge] != model_.firstV()[first] ||
+                !(model_.colors()[wedge] == model_.colors()[first]))
+                return false;
+        }
+    }
+    return true;
 }
 
 // For every neighbour w > v, the faces around v that use w, in the order of v's face list (as

@@ -66,6 +66,13 @@ public:
     // partners). Each pair is priced the same on either thread and queued in the same order:
     // results do not change.
     void setPartnerThread(bool on) { partnerThread_ = on; }
+    // Flat shading is no seam, off unless set: an edge whose faces each carry their own geometric
+    // normal at both its ends, bend by less than 30 degrees, and whose wedges differ in nothing
+    // else, gets no seam planes. Every edge of a flat-shaded mesh is such a seam, and planes of the
+    // seam weight around every edge outweigh the faces' own planes a thousandfold: the shape went
+    // (a flat-shaded sheet to 10 %: Hausdorff 20 % of its diagonal, against 0.03 % with this).
+    // Creases (a box's edges) stay seams.
+    void setFacetedNotSeams(bool on) { facetedNotSeams_ = on; }
     // Fold, topology and border guards (ContractionGuard); all off unless set.
     void setGuards(double foldAngle, bool keepTopology, bool lockBorder, bool holdBorder = false);
 
@@ -171,7 +178,9 @@ private:
     std::unique_ptr<WorkPartner> partner_; // started when first needed
     WorkPartner& partner();
     std::unique_ptr<Pricer> partnerPricer_;
-    bool compacted_ = false;          // the pair pool was compacted once (see releaseSpare)
+    bool compacted_ = false;       // the pair pool was compacted once (see releaseSpare)
+    bool facetedNotSeams_ = false; // flat shading is no seam (setFacetedNotSeams)
+    bool facetedOnly(uint32_t v, uint32_t w, const IndexArray& faces) const;
     bool replay_ = false;             // replayed scrubbing on
     bool deferring_ = false;          // within an undo or a replay of a replaying engine
     bool unordered_ = false;          // the queue's order waits for settle()

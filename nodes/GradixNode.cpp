@@ -46,7 +46,8 @@ MObject GradixNode::smInMesh, GradixNode::smInWeights, GradixNode::smVertexPlace
     GradixNode::smLambdaNormals, GradixNode::smLambdaColors, GradixNode::smBoundaryConstraint,
     GradixNode::smDiscontinuityConstraint, GradixNode::smPauseMeshUpdate;
 MObject GradixNode::smBlockSolve, GradixNode::smPreventFolds, GradixNode::smFoldAngle,
-    GradixNode::smKeepTopology, GradixNode::smLockBorder, GradixNode::smHoldBorder, GradixNode::smReplayScrub;
+    GradixNode::smKeepTopology, GradixNode::smLockBorder, GradixNode::smHoldBorder, GradixNode::smReplayScrub,
+    GradixNode::smFlatNotSeam;
 MObject GradixNode::smOutMesh, GradixNode::smOutSlimInfo, GradixNode::smOutUVs, GradixNode::smOutUVids;
 
 namespace {
@@ -81,7 +82,8 @@ private:
     using Key = std::array<uint64_t, 3>;
     struct Hash {
         size_t operator()(const Key& k) const {
-            return size_t((k[0] * 0x9E3779B97F4A7C15ull) ^ (k[1] * 0xC2B2AE3D27D4EB4Full) ^ (k[2] + (k[2] >> 29)));
+            return size_t((k[0] * 0x9E3779B97F4A7C15ull) ^ (k[1] * 0xC2B2AE3D27D4EB4Full) ^
+                          (k[2] + (k[2] >> 29)));
         }
     };
     static constexpr unsigned int kSearched = 16;
@@ -309,6 +311,8 @@ const AttributeSpec kOutputs[] = {
 // foldAngle), keepTopology, lockBorder and holdBorder: the engine's contraction guards.
 // replayScrub: lowering the resolution re-applies the contractions undone before instead of asking
 // the queue again, and pairs are priced when the queue is next needed (QSlim::setReplayScrub).
+// flatNotSeam: the normals of a smooth surface shaded flat make no seam planes
+// (QSlim::setFacetedNotSeams).
 const AttributeSpec kEngineInputs[] = {
     {&GradixNode::smBlockSolve,
      "blockSolve",
@@ -356,7 +360,28 @@ const AttributeSpec kEngineInputs[] = {
      {}},
     {&GradixNode::smLockBorder, "lockBorder", "lb", Kind::BOOL, 0, "smLockBorder", false, true, true, {}, {}},
     {&GradixNode::smHoldBorder, "holdBorder", "hb", Kind::BOOL, 0, "smHoldBorder", false, true, true, {}, {}},
-    {&GradixNode::smReplayScrub, "replayScrub", "rps", Kind::BOOL, 0, "smReplayScrub", false, true, true, {}, {}},
+    {&GradixNode::smReplayScrub,
+     "replayScrub",
+     "rps",
+     Kind::BOOL,
+     0,
+     "smReplayScrub",
+     false,
+     true,
+     true,
+     {},
+     {}},
+    {&GradixNode::smFlatNotSeam,
+     "flatNotSeam",
+     "fns",
+     Kind::BOOL,
+     0,
+     "smFlatNotSeam",
+     false,
+     true,
+     true,
+     {},
+     {}},
 };
 
 bool isNumeric(Kind kind) {
@@ -621,6 +646,8 @@ bool GradixNode::setInternalValue(const MPlug& plug, const MDataHandle& handle) 
         rebuildAndResolution(boolSetting(holdBorder));
     } else if (attribute == smReplayScrub) {
         rebuildAndResolution(boolSetting(replayScrub));
+    } else if (attribute == smFlatNotSeam) {
+        rebuildAndResolution(boolSetting(flatNotSeam));
     }
     return MPxNode::setInternalValue(plug, handle);
 }
@@ -846,6 +873,7 @@ void GradixNode::buildEngine() {
     engine->setBlockSolve(blockSolve);
     engine->setGuards(preventFolds ? foldAngle : 0.0, keepTopology, lockBorder, holdBorder);
     engine->setReplayScrub(replayScrub);
+    engine->setFacetedNotSeams(flatNotSeam);
     model->setAttributeUse(useUVs, useNormals, useVertexColors);
     model->setAttributeClamping(clampUVs, unitizeNormals, clampVertexColors);
     model->setAttributeWeights(lambdaUVs, lambdaNormals, lambdaColors);

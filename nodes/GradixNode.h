@@ -51,7 +51,7 @@ public:
         smDiscontinuityConstraint, smPauseMeshUpdate;
     // Engine settings beyond the specified ones, off by default.
     static MObject smBlockSolve, smPreventFolds, smFoldAngle, smKeepTopology, smLockBorder, smHoldBorder,
-        smReplayScrub;
+        smReplayScrub, smFlatNotSeam;
     // Outputs.
     static MObject smOutMesh, smOutSlimInfo, smOutUVs, smOutUVids;
 
@@ -81,6 +81,7 @@ private:
     bool blockSolve = false;
     bool preventFolds = false, keepTopology = false, lockBorder = false, holdBorder = false;
     bool replayScrub = false;
+    bool flatNotSeam = false;
     float foldAngle = 60.0f;
 
     boost::shared_ptr<gdx::Model> model;

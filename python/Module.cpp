@@ -228,8 +228,8 @@ colors (k = 3 or 4); results give them back the same way. Settings are the Gradi
 attributes by name (vertexPlacement, edgeWeights, weightCombining, useUVs, useNormals,
 useVertexColors, clampUVs, unitizeNormals, clampVertexColors, lambdaUVs, lambdaNormals,
 lambdaColors, boundaryConstraint, discontinuityConstraint, blockSolve, preventFolds, foldAngle,
-keepTopology, lockBorder, holdBorder, replayScrub) with the node's defaults (the guards and
-replaying off) and clamping; useUVs, useNormals and useVertexColors default to whether UVs, normals or colors were given.
+keepTopology, lockBorder, holdBorder, replayScrub, flatNotSeam) with the node's defaults (the
+guards, replaying and flatNotSeam off) and clamping; useUVs, useNormals and useVertexColors default to whether UVs, normals or colors were given.
 Bad arrays raise ValueError before any work; file problems raise OSError with the tool's message.)";
 
 const char* kSimplifyDoc = R"(simplify(vertices, faces, *, ratio=None, triangles=None, vertices_target=None,

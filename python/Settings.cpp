@@ -40,6 +40,7 @@ const Entry kEntries[] = {
     {"lockBorder", Kind::BOOL, {}},
     {"holdBorder", Kind::BOOL, {}},
     {"replayScrub", Kind::BOOL, {}},
+    {"flatNotSeam", Kind::BOOL, {}},
 };
 
 const Entry& find(const std::string& name) {
@@ -121,6 +122,8 @@ void Settings::set(const std::string& name, double value) {
         holdBorder = value != 0.0;
     else if (n == "replayScrub")
         replayScrub = value != 0.0;
+    else if (n == "flatNotSeam")
+        flatNotSeam = value != 0.0;
 }
 
 void Settings::set(const std::string& name, const std::string& field) {
@@ -146,6 +149,7 @@ void Settings::configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx:
     engine.setBlockSolve(blockSolve);
     engine.setGuards(preventFolds ? foldAngle : 0.0, keepTopology, lockBorder, holdBorder);
     engine.setReplayScrub(replayScrub);
+    engine.setFacetedNotSeams(flatNotSeam);
     model.setAttributeUse(useUVs < 0 ? hasUVs : useUVs > 0, useNormals < 0 ? hasNormals : useNormals > 0,
                           useVertexColors < 0 ? hasColors : useVertexColors > 0);
     model.setAttributeClamping(clampUVs, unitizeNormals, clampVertexColors);

@@ -27,6 +27,7 @@ struct Settings {
     bool blockSolve = false;
     bool preventFolds = false, keepTopology = false, lockBorder = false, holdBorder = false;
     bool replayScrub = false;
+    bool flatNotSeam = false;
     float foldAngle = 60.0f;
 
     // Sets a number-valued setting; throws std::invalid_argument naming an unknown one.

@@ -1,5 +1,7 @@
 #include "QSlim.h"
 #include "HierarchicWeight.h"
+#include "MatrixN.h"
+#include "ResolutionChanger.h"
 #include "TestMeshes.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +171,55 @@ TEST(QSlimConstraints, SeamEdgesNeedSeveralWedgesAtBothEnds) {
     EXPECT_NEAR(seamPart(lowerLeft, {1.1f, 1, 0}), 1000.0 * 0.01, 1e-4);
     // The top vertex has one wedge and its edge to the centre is no seam: no planes at all.
     EXPECT_NEAR(seamPart(top, {1.1f, 2, 0}), 0.0, 1e-9);
+}
+
+// A curved sheet shaded flat (each face its own geometric normal, so every edge is a normal seam)
+// taken to 10 %: with the seams' planes around every edge the shape goes; with flat shading taken
+// for no seam, every vertex left stays near the surface.
+TEST(QSlimConstraints, FlatShadingIsNoSeamWhenSet) {
+    const uint32_t n = 24;
+    const auto height = [](double x, double y) { return 0.3 * std::sin(x) * std::cos(0.7 * y); };
+    test::MeshSource sheet;
+    for (uint32_t y = 0; y <= n; ++y)
+        for (uint32_t x = 0; x <= n; ++x)
+            sheet.points.push_back(
+                FloatPoint{float(x) * 0.25f, float(y) * 0.25f, float(height(x * 0.25, y * 0.25)), 1.0f});
+    for (uint32_t y = 0; y < n; ++y)
+        for (uint32_t x = 0; x < n; ++x) {
+            const uint32_t a = y * (n + 1) + x;
+            for (const std::array<uint32_t, 3>& v : {std::array<uint32_t, 3>{a, a + 1, a + n + 2},
+                                                     std::array<uint32_t, 3>{a, a + n + 2, a + n + 1}}) {
+                const DoubleVector p0 = toDouble(sheet.points[v[0]]), p1 = toDouble(sheet.points[v[1]]),
+                                   p2 = toDouble(sheet.points[v[2]]);
+                DoubleVector normal = cross(p1 - p0, p2 - p0);
+                normalize(normal);
+                test::Triangle t{v, {}};
+                for (test::Corner& c : t.c)
+                    c.normal = normal;
+                sheet.triangles.push_back(t);
+            }
+        }
+    const auto farthest = [&](bool flatNotSeam) {
+        auto model = test::buildModel(sheet);
+        model->setAttributeUse(false, true, false);
+        HierarchicWeight weights(model->numVertices());
+        QSlim engine(*model, weights);
+        engine.setBlockSolve(true);
+        engine.setFacetedNotSeams(flatNotSeam);
+        engine.setup();
+        ContractionSequence sequence;
+        changeResolution(engine, sequence, 0.1);
+        double most = 0.0;
+        for (uint32_t v = 0; v < model->numVertices(); ++v)
+            if (model->vertexState(v).active) {
+                const FloatPoint& p = model->positions()[v];
+                most = std::max(most, std::fabs(p.z - height(p.x, p.y)));
+            }
+        return most;
+    };
+    const double held = farthest(false), free = farthest(true);
+    EXPECT_LT(free, 0.05); // the bumps are 0.3 high
+    EXPECT_GT(held, 10 * free);
 }
 
 TEST(QSlimWeights, NegativeOrNaNWeightsStoreZeroAndEdgeWeightingsCombineVertexWeights) {
