@@ -44,8 +44,9 @@ def triangle_corners(vertices, faces):
 
 @pytest.mark.skipif(not TOOL, reason="needs the gradix tool (GRADIX_TOOL)")
 @pytest.mark.parametrize("percent,options,settings", [
-    (25, [], dict(blockSolve=True, preventFolds=True, keepTopology=True, holdBorder=True)),
-    (10, ["--placement", "endpoint", "--full-solve", "--no-prevent-folds", "--no-keep-topology", "--no-hold-border"],
+    (25, [], dict(blockSolve=True, preventFolds=True, keepTopology=True, holdBorder=True, flatNotSeam=True)),
+    (10, ["--placement", "endpoint", "--full-solve", "--no-prevent-folds", "--no-keep-topology", "--no-hold-border",
+          "--flat-seams"],
      dict(vertexPlacement="endpoint")),
 ])
 def test_matches_the_tool(sample, tmp_path, percent, options, settings):
