@@ -192,15 +192,17 @@ void QSlim::addConstraints() {
 // wedges differ in nothing else. Such normals follow the geometry, which the faces' own quadrics
 // already hold; a real crease (a box's edge) stays a seam.
 bool QSlim::facetedOnly(uint32_t v, uint32_t w, const IndexArray& faces) const {
-    constexpr double kSameDirection = 1.0 - 1e-6;         // cosine: about 0.08 degrees
-    const double kCrease = std::cos(30.0 * M_PI / 180.0); // faces bending more meet at a crease
+    constexpr double kSameDirection = 1.0 - 1e-6; // cosine: about 0.08 degrees
+    // Faces bending by more than 30 degrees (this cosine) meet at a crease.
+    constexpr double kCrease = 0.8660254037844386;
     const uint32_t first = model_.wedgeAt(faces[0], v);
     DoubleVector firstNormal;
-    model_.faceNormal(faces[0], firstNormal, true);
     for (uint32_t f : faces) {
         DoubleVector n;
         model_.faceNormal(f, n, true);
-        if (!(dot(n, firstNormal) >= kCrease))
+        if (f == faces[0])
+            firstNormal = n;
+        else if (!(dot(n, firstNormal) >= kCrease))
             return false;
         for (uint32_t x : {v, w}) {
             const uint32_t wedge = model_.wedgeAt(f, x);
