@@ -41,6 +41,22 @@ pid_t spawn(const std::vector<std::string>& args, const std::string& log = "") {
     return pid;
 }
 
+// Waits for a spawned run; one still going after `seconds` is killed and fails the test with its
+// messages, so that a run that hangs shows where it was rather than the suite timing out.
+int finish(pid_t pid, const std::string& log = "", int seconds = 240) {
+    int status = 0;
+    for (int waited = 0; waited < seconds * 20; ++waited) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return status;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    ADD_FAILURE() << "the run did not end within " << seconds << " s; its messages:\n"
+                  << (log.empty() ? "" : readBytes(log));
+    return status;
+}
+
 } // namespace
 
 TEST(Hardening, RefusedRunsLeaveTheInputAndTheFolderAsTheyWere) {
@@ -166,8 +182,7 @@ TEST(Hardening, StoppedRunsLeaveNothing) {
             {"lods", GRADIX_SAMPLE, "-o", folder, "--levels", "90,70,50,30,20,10,5,2,1", "--format", "gltf"});
         std::this_thread::sleep_for(std::chrono::milliseconds(150 + 150 * round));
         kill(pid, signal);
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        const int status = finish(pid);
         if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
             continue;
         ++stopped;
@@ -207,8 +222,7 @@ TEST(Hardening, ConcurrentRunsToOneFileEachWriteAWholeFile) {
         for (size_t i = 0; i < runs.size(); ++i)
             pids.push_back(spawn(runs[i], logs.path(std::to_string(i))));
         for (size_t i = 0; i < runs.size(); ++i) {
-            int status = 0;
-            ASSERT_EQ(waitpid(pids[i], &status, 0), pids[i]);
+            const int status = finish(pids[i], logs.path(std::to_string(i)));
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
                 << runs[i][0] << " " << runs[i].back() << ": status " << status << "\n"
                 << readBytes(logs.path(std::to_string(i)));
@@ -243,8 +257,7 @@ TEST(Hardening, AGltfInputChangedDuringTheRunIsRefused) {
             changed = true;
         }
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    const int status = finish(pid, log);
     ASSERT_TRUE(changed);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0);
     EXPECT_NE(readBytes(log).find(in + ": the file changed while it was being simplified"), std::string::npos)
