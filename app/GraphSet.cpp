@@ -11,7 +11,7 @@ bool GraphSet::load(Session& session, const std::string& input, std::string& err
     placements_.clear();
     std::vector<SourceMesh> all;
     asset_ = keepAsset_ ? std::make_unique<gxhost::SourceAsset>() : nullptr;
-    if (!session.importFile(input, all, error, asset_.get()))
+    if (!session.importFile(input, all, error, asset_.get(), flatNormals_))
         return false;
     sources_.clear();
     for (SourceMesh& mesh : all) {
@@ -50,6 +50,7 @@ bool GraphSet::open(Session& session, const std::string& input, const NodeSettin
     if (!session.loadPlugin(error))
         return false;
     progress.stage("reading " + input);
+    flatNormals_ = settings.flatNotSeam && settings.useNormals >= 0;
     if (!load(session, input, error))
         return false;
     progress.stage("building the graphs");

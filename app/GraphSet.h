@@ -70,6 +70,7 @@ private:
     Session* session_ = nullptr;
     bool shareInstances_ = false;
     bool keepAsset_ = false;
+    bool flatNormals_ = false; // flat-shaded meshes reach the graphs without normals
     std::unique_ptr<gxhost::SourceAsset> asset_;
     std::vector<Placement> placements_;
     std::string input_;

@@ -1,5 +1,6 @@
 #include "LodGraph.h"
 
+#include "FlatNormals.h"
 #include "UnusedPoints.h"
 
 #include <gxhost/Host.h>
@@ -78,7 +79,11 @@ bool LodGraph::build(Session& session, const SourceMesh& source, const NodeSetti
     }
     result_ = gxhost::nodeName(result);
 
-    if (!settings.apply(gradix_, !source.scene.uvSets.empty(), !source.scene.normals.empty(),
+    // A flat-shaded mesh is simplified as a smooth one: its result gets its own faces' normals.
+    NodeSettings resolved = settings;
+    if (source.flatNormals)
+        resolved.useNormals = -1;
+    if (!resolved.apply(gradix_, !source.scene.uvSets.empty(), !source.scene.normals.empty(),
                         hasColors(source.scene), error)) {
         error = fail(error);
         return false;
@@ -221,6 +226,8 @@ bool LodGraph::resultMesh(bool keepMaterials, gxhost::SceneMesh& out, std::strin
     out.parent = source_->scene.parent;
     out.transform = source_->scene.transform;
     removeUnusedPoints(out);
+    if (source_->flatNormals)
+        setFlatNormals(out);
     return true;
 }
 

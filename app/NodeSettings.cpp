@@ -114,9 +114,10 @@ void NodeSettings::addOptions(CLI::App& command) {
         ->group(group);
     command
         .add_flag("!--flat-seams", flatNotSeam,
-                  "Hold the normal seams of flat shading (each face its own normal, neighbours bending by "
-                  "less than 30 degrees) like other seams; by default they are none, as every edge of a "
-                  "flat-shaded surface would be held in place")
+                  "Keep flat shading's normals as attributes and hold their seams like others. By default "
+                  "a mesh shaded flat throughout is simplified as the smooth surface it shades and its "
+                  "result shaded flat again, and elsewhere an edge between faces with their own normals "
+                  "bending by less than 30 degrees is no seam")
         ->group(group);
 }
 

@@ -1,5 +1,7 @@
 #include "Session.h"
 
+#include "FlatNormals.h"
+
 #include "io/MeshExporter.h"
 #include "io/MeshImporter.h"
 
@@ -36,7 +38,7 @@ bool Session::loadPlugin(std::string& error) {
 }
 
 bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error,
-                         gxhost::SourceAsset* asset) {
+                         gxhost::SourceAsset* asset, bool dropFlatNormals) {
     meshes.clear();
     std::vector<gxhost::SceneMesh> scenes;
     if (!gxhost::importSceneAndAsset(path, scenes, asset, error))
@@ -58,14 +60,20 @@ bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshe
     for (gxhost::SceneMesh& scene : scenes) {
         clearMessages();
         MStatus status;
+        const bool flat = dropFlatNormals && hasFlatNormals(scene);
+        std::vector<std::array<float, 3>> normals;
+        if (flat)
+            normals.swap(scene.normals);
         MObject node = gxhost::createMeshNode(scene, &status);
+        if (flat)
+            normals.swap(scene.normals);
         if (!status) {
             error =
                 withHostError(path + ": mesh '" + scene.name + "' cannot be made into a mesh node", *this);
             meshes.clear();
             return false;
         }
-        meshes.push_back({std::move(scene), gxhost::nodeName(node)});
+        meshes.push_back({std::move(scene), gxhost::nodeName(node), flat});
     }
     return true;
 }

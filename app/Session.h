@@ -19,10 +19,12 @@
 namespace gradix {
 
 // A mesh of the input file: as the file held it (name, parent, transform, attributes) and the
-// name of the host mesh node that holds it.
+// name of the host mesh node that holds it. With flatNormals the node holds the mesh without its
+// normals, which are its faces' own (see FlatNormals.h).
 struct SourceMesh {
     gxhost::SceneMesh scene;
     std::string node;
+    bool flatNormals = false;
 };
 
 class Session {
@@ -33,9 +35,10 @@ public:
     Session& operator=(const Session&) = delete;
 
     bool loadPlugin(std::string& error);
-    // Reads every mesh of `path` into its own mesh node.
+    // Reads every mesh of `path` into its own mesh node; with `dropFlatNormals`, a flat-shaded
+    // mesh's node gets no normals.
     bool importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error,
-                    gxhost::SourceAsset* asset = nullptr);
+                    gxhost::SourceAsset* asset = nullptr, bool dropFlatNormals = false);
     // Writes `meshes` to `path` in `format` (by the extension when empty); no file on failure. With
     // `source` (the input as read), materials are written with all their source properties.
     bool exportFile(const std::string& path, const std::string& format,

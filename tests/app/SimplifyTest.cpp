@@ -148,3 +148,68 @@ TEST(Simplify, AttributesCountByDefaultWhenTheSourceHasThem) {
         EXPECT_FALSE(written[0] == written[2]) << "switching it off changes the result";
     }
 }
+
+// A flat-shaded surface (each face its own normal) is simplified as the smooth surface it shades:
+// its shape stays and the result is flat-shaded in turn. With --flat-seams the normals are kept as
+// attributes of their own, and the result's no longer follow its faces.
+TEST(Simplify, FlatShadedMeshesStayFlatShaded) {
+    using Point = std::array<double, 3>;
+    const auto normalOf = [](const Point& a, const Point& b, const Point& c) {
+        const Point u{b[0] - a[0], b[1] - a[1], b[2] - a[2]}, w{c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        return Point{u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+    };
+    const int n = 40;
+    const auto at = [](double x, double y) {
+        return Point{x, y, 0.3 * std::sin(0.3 * x) * std::cos(0.25 * y)};
+    };
+    std::ostringstream obj;
+    for (int v = 0; v < (n + 1) * (n + 1); ++v)
+        obj << "v " << v % (n + 1) << ' ' << v / (n + 1) << ' ' << at(v % (n + 1), v / (n + 1))[2] << '\n';
+    int faces = 0;
+    for (int v = 0; v < n * (n + 1); ++v)
+        for (const std::array<int, 3> f :
+             {std::array<int, 3>{v, v + 1, v + n + 2}, {v, v + n + 2, v + n + 1}}) {
+            if (v % (n + 1) == n)
+                continue;
+            const auto p = [&](int k) { return at(f[k] % (n + 1), f[k] / (n + 1)); };
+            const Point g = normalOf(p(0), p(1), p(2));
+            obj << "vn " << g[0] << ' ' << g[1] << ' ' << g[2] << "\nf";
+            ++faces;
+            for (int k : f)
+                obj << ' ' << k + 1 << "//" << faces;
+            obj << '\n';
+        }
+    ScratchDir dir;
+    writeText(dir.path("flat.obj"), obj.str());
+    for (const bool seams : {false, true}) {
+        SCOPED_TRACE(seams ? "--flat-seams" : "default");
+        std::vector<std::string> args{"simplify",          dir.path("flat.obj"), "-o",
+                                      dir.path("out.obj"), "--percent",          "10"};
+        if (seams)
+            args.push_back("--flat-seams");
+        const ToolRun run = gradix(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const gxhost::SceneMesh mesh = readMeshes(dir.path("out.obj")).at(0);
+        ASSERT_EQ(mesh.normals.size(), mesh.faceVertices.size());
+        size_t following = 0;
+        for (size_t corner = 0; corner < mesh.faceVertices.size(); ++corner) {
+            const auto p = [&](size_t k) {
+                const auto& q = mesh.points[size_t(mesh.faceVertices[corner / 3 * 3 + k])];
+                return Point{q[0], q[1], q[2]};
+            };
+            const Point g = normalOf(p(0), p(1), p(2));
+            const auto& m = mesh.normals[corner];
+            following += m[0] * g[0] + m[1] * g[1] + m[2] * g[2] >
+                         0.99999 * std::sqrt(g[0] * g[0] + g[1] * g[1] + g[2] * g[2]);
+        }
+        if (seams) {
+            EXPECT_LT(following, mesh.faceVertices.size());
+            continue;
+        }
+        EXPECT_EQ(following, mesh.faceVertices.size());
+        double off = 0.0;
+        for (const auto& q : mesh.points)
+            off = std::max(off, std::fabs(q[2] - at(q[0], q[1])[2]));
+        EXPECT_LT(off, 0.05) << "the bumps are 0.3 high";
+    }
+}
