@@ -50,7 +50,7 @@ bool GraphSet::open(Session& session, const std::string& input, const NodeSettin
     if (!session.loadPlugin(error))
         return false;
     progress.stage("reading " + input);
-    flatNormals_ = settings.flatNotSeam && settings.useNormals >= 0;
+    flatNormals_ = settings.flatNotSeam;
     if (!load(session, input, error))
         return false;
     progress.stage("building the graphs");

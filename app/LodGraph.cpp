@@ -81,6 +81,7 @@ bool LodGraph::build(Session& session, const SourceMesh& source, const NodeSetti
 
     // A flat-shaded mesh is simplified as a smooth one: its result gets its own faces' normals.
     NodeSettings resolved = settings;
+    flatNormals_ = source.flatNormals && settings.useNormals >= 0;
     if (source.flatNormals)
         resolved.useNormals = -1;
     if (!resolved.apply(gradix_, !source.scene.uvSets.empty(), !source.scene.normals.empty(),
@@ -226,7 +227,7 @@ bool LodGraph::resultMesh(bool keepMaterials, gxhost::SceneMesh& out, std::strin
     out.parent = source_->scene.parent;
     out.transform = source_->scene.transform;
     removeUnusedPoints(out);
-    if (source_->flatNormals)
+    if (flatNormals_)
         setFlatNormals(out);
     return true;
 }

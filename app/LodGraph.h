@@ -65,6 +65,7 @@ private:
     bool materialsDone_ = false;
     float lowestEvaluated_ = 100.0f; // since the engine was last built
     bool movedUp_ = false;
+    bool flatNormals_ = false; // results get their faces' normals
     MeshCounts counts_;
 };
 
