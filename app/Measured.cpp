@@ -12,7 +12,8 @@ double percentOf(double value, double diagonal) {
 
 std::string distanceCell(double value, double diagonal) {
     const int digits = value > 0.0 ? std::max(4, 3 - static_cast<int>(std::floor(std::log10(value)))) : 0;
-    return formatNumber(value, std::min(digits, 12)) + " (" + formatNumber(percentOf(value, diagonal), 4) + "%)";
+    return formatNumber(value, std::min(digits, 12)) + " (" + formatNumber(percentOf(value, diagonal), 4) +
+           "%)";
 }
 
 bool parseErrorTarget(const std::string& option, const std::string& text, double diagonal, double& absolute,
@@ -27,7 +28,8 @@ bool parseErrorTarget(const std::string& option, const std::string& text, double
         used = 0;
     }
     if (used == 0 || used != number.size() || !std::isfinite(value) || value <= 0.0) {
-        error = option + " '" + text + "': give a positive distance, or a percentage of the diagonal such as 0.5%";
+        error = option + " '" + text +
+                "': give a positive distance, or a percentage of the diagonal such as 0.5%";
         return false;
     }
     absolute = percent ? value / 100.0 * diagonal : value;

@@ -52,7 +52,8 @@ CLI::Validator memorySize() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
             uint64_t bytes = 0;
-            return parseMemorySize(text, bytes) ? std::string() : "'" + text + "' is not a size from 16M to 1024G";
+            return parseMemorySize(text, bytes) ? std::string()
+                                                : "'" + text + "' is not a size from 16M to 1024G";
         },
         "SIZE (e.g. 512M, 4G)");
 }
