@@ -1,5 +1,6 @@
 #include "FlatNormals.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace gradix {
