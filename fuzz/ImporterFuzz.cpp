@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)
         return 0;
     static const bool once = [] {
-        gxhost::setImportLimits({uint64_t(512) << 20, false, 10.0});
+        gxhost::setImportLimits({uint64_t(512) << 20, false, 10.0, true});
         return true;
     }();
     (void)once;

@@ -75,6 +75,13 @@ void SourceAsset::keep(const aiScene& scene) {
     scene_ = kept_.get();
 }
 
+void SourceAsset::adopt(const AssetContents& contents, std::unique_ptr<aiScene> kept) {
+    importer_->FreeScene();
+    contents_ = contents;
+    kept_ = std::move(kept);
+    scene_ = kept_.get();
+}
+
 std::vector<std::string> describeLosses(const AssetContents& c, const std::string& what,
                                         const WriterKeeps& keeps) {
     std::vector<std::string> lines;

@@ -34,6 +34,9 @@ public:
     bool load(const std::string& path, std::string& error);
     // Keeps `scene`'s contents, materials and embedded images (copies; not its meshes).
     void keep(const aiScene& scene);
+    // Takes contents counted and a scene of materials and embedded images kept elsewhere (by the
+    // import's child process).
+    void adopt(const AssetContents& contents, std::unique_ptr<aiScene> kept);
     const aiScene* scene() const { return scene_; }
     const AssetContents& contents() const { return contents_; }
 

@@ -19,6 +19,9 @@ struct ImportLimits {
     uint64_t maxMemory = uint64_t(4) << 30;
     bool allowOutsideRefs = false;
     double readSeconds = 600.0;
+    // For coverage-guided fuzzing: once the child's read has ended well, the file is read again in
+    // this process, where the fuzzer sees the reader run (it sees nothing of a child's run).
+    bool readHereToo = false;
 };
 
 void setImportLimits(const ImportLimits& limits);

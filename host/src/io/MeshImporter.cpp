@@ -4,6 +4,7 @@
 #include "ContainedIOSystem.h"
 #include "DeclaredCountCheck.h"
 #include "ImportLimits.h"
+#include "ImportTransfer.h"
 #include "MaterialNames.h"
 #include "MeshWelder.h"
 #include "ReaderProbe.h"
@@ -20,7 +21,9 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace gxhost {
 namespace {
@@ -243,7 +246,7 @@ std::string memoryFailure(const ImportLimits& limits) {
            " MiB (see --max-memory)";
 }
 
-// The reader's settings, shared by the trial read and the real one.
+// The reader's settings, in the child and wherever the file is read in this process.
 ContainedIOSystem* prepareImporter(Assimp::Importer& importer, const std::string& path,
                                    const ImportLimits& limits) {
     // One transform per node rather than FBX's chain of pivot helper nodes.
@@ -253,22 +256,106 @@ ContainedIOSystem* prepareImporter(Assimp::Importer& importer, const std::string
     return files;
 }
 
-// Reads the file once in a child process: Assimp's readers crash, abort or loop on some damaged
-// files, which must cost one line, not the program. Empty when the real read may go ahead.
-std::string probeFailure(const std::string& path, const ImportLimits& limits) {
+// Reads the file with Assimp in this process: empty on success, else the problem. `importer` keeps
+// the scene the meshes were taken from.
+std::string readHere(Assimp::Importer& importer, const std::string& path, const ImportLimits& limits,
+                     std::vector<SceneMesh>& meshes, SourceAsset* asset) {
+    ContainedIOSystem* files = prepareImporter(importer, path, limits);
+    const aiScene* scene = nullptr;
+    bool droppedFaces = false;
+    {
+        AssimpLogCapture log;
+        MemoryCeiling ceiling(limits.maxMemory);
+        // No post-processing: triangulating would lose polygons and joining identical vertices is
+        // done by the weld, which keeps attributes per face-vertex.
+        try {
+            scene = importer.ReadFile(path, 0);
+        } catch (const std::exception& e) {
+            // Assimp catches its own errors; this is for what escapes it.
+            scene = nullptr;
+            if (!ceiling.refused())
+                return std::string("cannot load the file: ") + e.what();
+        }
+        if (ceiling.refused()) {
+            importer.FreeScene();
+            return memoryFailure(limits);
+        }
+        droppedFaces = log.droppedOutOfRangeFaces();
+    }
+    if (!files->refused().empty())
+        return "refers to " + files->refused() +
+               ", outside the input's folder (use --allow-outside-refs to read it)";
+    if (droppedFaces)
+        return "face indices out of range";
+    if (!scene)
+        return describeReadFailure(importer.GetErrorString());
+    if (!scene->mRootNode || scene->mNumMeshes == 0)
+        return "no mesh in the file";
+    const size_t slash = path.find_last_of('/');
+    const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string extension = fileName.substr(fileName.find_last_of('.') + 1);
+    const bool gltf = extension == "gltf" || extension == "glb" || extension == "GLTF" || extension == "GLB";
+    SceneGatherer gatherer(*scene, fileName.substr(0, fileName.find('.')), gltf, meshes);
+    std::string problem;
+    if (!gatherer.gather(problem))
+        return problem;
+    if (meshes.empty())
+        return "no polygon mesh in the file";
+    if (asset)
+        asset->keep(*scene);
+    return {};
+}
+
+// Reads the file in a child process, which sends back the meshes it made (ImportTransfer): Assimp's
+// readers crash, abort, loop or read and write out of bounds on some damaged files, which must cost
+// one line and leave this process untouched. Where no child can be made the file is read here.
+std::string readInChild(const std::string& path, const ImportLimits& limits, std::vector<SceneMesh>& meshes,
+                        SourceAsset* asset) {
+    struct Descriptor {
+        int fd;
+        ~Descriptor() {
+            if (fd >= 0)
+                close(fd);
+        }
+    } transfer{memfd_create("gradix-import", MFD_CLOEXEC)};
+    if (transfer.fd < 0) {
+        Assimp::Importer importer;
+        return readHere(importer, path, limits, meshes, asset);
+    }
     const ProbeResult probe = probeReader(
         [&] {
-            auto* trial = new Assimp::Importer; // the child exits without freeing it
-            prepareImporter(*trial, path, limits);
-            MemoryCeiling ceiling(limits.maxMemory);
-            trial->ReadFile(path, 0);
-            return ceiling.refused() ? kProbeOutOfMemory : 0;
+            // The child ends without freeing what it read.
+            auto* importer = new Assimp::Importer;
+            auto* read = new std::vector<SceneMesh>;
+            auto* kept = asset ? new SourceAsset : nullptr;
+            std::string problem;
+            try {
+                problem = readHere(*importer, path, limits, *read, kept);
+            } catch (const std::bad_alloc&) {
+                return kProbeOutOfMemory;
+            } catch (const std::exception& e) {
+                problem = std::string("cannot load the file: ") + e.what();
+            }
+            // Bytes that could not all go are found incomplete at the other end.
+            ImportTransfer::write(transfer.fd, problem, *read, kept);
+            return 0;
         },
         limits.maxMemory, limits.readSeconds);
     switch (probe.outcome) {
-    case ProbeOutcome::Finished:
-    case ProbeOutcome::Unavailable:
-        return {};
+    case ProbeOutcome::Finished: {
+        if (limits.readHereToo) {
+            Assimp::Importer importer;
+            return readHere(importer, path, limits, meshes, asset);
+        }
+        std::string problem;
+        if (!ImportTransfer::read(transfer.fd, problem, meshes, asset))
+            return "cannot load the file: the reader's process ended without handing over what it read";
+        return problem;
+    }
+    case ProbeOutcome::Unavailable: {
+        Assimp::Importer importer;
+        return readHere(importer, path, limits, meshes, asset);
+    }
     case ProbeOutcome::OutOfMemory:
         return memoryFailure(limits);
     case ProbeOutcome::TimedOut:
@@ -301,59 +388,9 @@ bool importSceneAndAsset(const std::string& path, std::vector<SceneMesh>& meshes
         return fail(problem);
     }
 
-    const ImportLimits& limits = importLimits();
-    const std::string stopped = probeFailure(path, limits);
-    if (!stopped.empty())
-        return fail(stopped);
-    Assimp::Importer importer;
-    ContainedIOSystem* files = prepareImporter(importer, path, limits);
-    const aiScene* scene = nullptr;
-    bool droppedFaces = false;
-    {
-        AssimpLogCapture log;
-        MemoryCeiling ceiling(limits.maxMemory);
-        // No post-processing: triangulating would lose polygons and joining identical vertices is
-        // done by the weld, which keeps attributes per face-vertex.
-        try {
-            scene = importer.ReadFile(path, 0);
-        } catch (const std::exception& e) {
-            // Assimp catches its own errors; this is for what escapes it.
-            scene = nullptr;
-            if (!ceiling.refused())
-                return fail(std::string("cannot load the file: ") + e.what());
-        }
-        if (ceiling.refused()) {
-            importer.FreeScene();
-            return fail(memoryFailure(limits));
-        }
-        droppedFaces = log.droppedOutOfRangeFaces();
-    }
-    if (!files->refused().empty()) {
-        return fail("refers to " + files->refused() +
-                    ", outside the input's folder (use --allow-outside-refs to read it)");
-    }
-    if (droppedFaces) {
-        return fail("face indices out of range");
-    }
-    if (!scene) {
-        return fail(describeReadFailure(importer.GetErrorString()));
-    }
-    if (!scene->mRootNode || scene->mNumMeshes == 0) {
-        return fail("no mesh in the file");
-    }
-    const size_t slash = path.find_last_of('/');
-    const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::string extension = fileName.substr(fileName.find_last_of('.') + 1);
-    const bool gltf = extension == "gltf" || extension == "glb" || extension == "GLTF" || extension == "GLB";
-    SceneGatherer gatherer(*scene, fileName.substr(0, fileName.find('.')), gltf, meshes);
-    if (!gatherer.gather(problem)) {
+    problem = readInChild(path, importLimits(), meshes, asset);
+    if (!problem.empty())
         return fail(problem);
-    }
-    if (meshes.empty()) {
-        return fail("no polygon mesh in the file");
-    }
-    if (asset)
-        asset->keep(*scene);
     return true;
 }
 

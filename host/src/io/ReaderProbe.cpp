@@ -56,7 +56,7 @@ struct Descriptor {
     try {
         status = read();
     } catch (...) {
-        status = 0; // an exception the real read will meet and report in the same way
+        status = 1; // an exception `read` let through: the caller finds nothing sent
     }
     _exit(status);
 }

@@ -1,9 +1,10 @@
-// ReaderProbe: runs a file reader once in a child process before the real read. A reader that
-// crashes, aborts, loops or grows without bound on a damaged file then costs the child, and the
-// caller gets one outcome to report instead of losing the process.
+// ReaderProbe: runs a file reader in a child process. A reader that crashes, aborts, loops or grows
+// without bound on a damaged file then costs the child, and the caller gets one outcome to report
+// instead of losing the process; what the reader made reaches the caller through the caller's own
+// channel (the mesh importer's: ImportTransfer, through a memory file the child inherits).
 //
-//   const ProbeResult probe = probeReader([&] { return readOnce(path); }, 4ull << 30, 600.0);
-//   if (probe.outcome == ProbeOutcome::Finished) { ... read it for real ... }
+//   const ProbeResult probe = probeReader([&] { return readAndSend(path, fd); }, 4ull << 30, 600.0);
+//   if (probe.outcome == ProbeOutcome::Finished) { ... take what the child sent ... }
 //
 // `read` runs in the child with standard error closed and SIGINT/SIGTERM/SIGHUP at their defaults;
 // its return value is the child's exit status (0 when it ended, kProbeOutOfMemory when it ran out
@@ -22,7 +23,7 @@ enum class ProbeOutcome {
     Crashed,     // it ended by a signal or an unexpected status; `signal` says which, when one
     OutOfMemory, // it asked for more than the budget
     TimedOut,    // it was still running after the time limit
-    Unavailable, // no child process could be made; read in-process
+    Unavailable, // no child process could be made: the caller reads in-process
 };
 
 struct ProbeResult {
