@@ -80,7 +80,8 @@ public:
         } else {
             view = addView(indices.data(), indices.size() * 4, kElementArrayBuffer);
         }
-        accessors.push_back({{"bufferView", view}, {"componentType", type}, {"count", indices.size()}, {"type", "SCALAR"}});
+        accessors.push_back(
+            {{"bufferView", view}, {"componentType", type}, {"count", indices.size()}, {"type", "SCALAR"}});
         return accessors.size() - 1;
     }
 };
@@ -177,19 +178,21 @@ bool isTriangles(const json& p) {
     return p.value("mode", 4) >= 4;
 }
 
-bool readVec(const GltfDocument& doc, const json& ref, int want, std::vector<float>& values, std::string& error) {
+bool readVec(const GltfDocument& doc, const json& ref, int want, std::vector<float>& values,
+             std::string& error) {
     int components = 0;
     if (!doc.readFloats(ref.get<size_t>(), values, components, error))
         return false;
     if (components != want) {
-        error = "an attribute has " + std::to_string(components) + " components, expected " + std::to_string(want);
+        error = "an attribute has " + std::to_string(components) + " components, expected " +
+                std::to_string(want);
         return false;
     }
     return true;
 }
 
-bool buildPool(const GltfDocument& doc, const json& mesh, VertexPool& pool, std::vector<std::string>& warnings,
-               std::string& error) {
+bool buildPool(const GltfDocument& doc, const json& mesh, VertexPool& pool,
+               std::vector<std::string>& warnings, std::string& error) {
     const std::string name = mesh.value("name", std::string("(unnamed)"));
     bool first = true;
     for (const json& p : mesh["primitives"]) {
@@ -216,19 +219,23 @@ bool buildPool(const GltfDocument& doc, const json& mesh, VertexPool& pool, std:
         }
         if (at.contains("NORMAL") && !readVec(doc, at["NORMAL"], 3, nrm, error))
             return false;
-        if (skin && (!readVec(doc, at["JOINTS_0"], 4, j, error) || !readVec(doc, at["WEIGHTS_0"], 4, w, error)))
+        if (skin &&
+            (!readVec(doc, at["JOINTS_0"], 4, j, error) || !readVec(doc, at["WEIGHTS_0"], 4, w, error)))
             return false;
         for (const char* extra : {"JOINTS_1", "TANGENT"})
             if (at.contains(extra))
-                warnings.push_back("mesh '" + name + "': " + extra + " is not written for simplified geometry");
+                warnings.push_back("mesh '" + name + "': " + extra +
+                                   " is not written for simplified geometry");
         for (size_t v = 0; v < n; ++v) {
             pool.positions.push_back({pos[3 * v], pos[3 * v + 1], pos[3 * v + 2]});
-            pool.normals.push_back(nrm.empty() ? std::array<float, 3>{0, 0, 0}
-                                               : std::array<float, 3>{nrm[3 * v], nrm[3 * v + 1], nrm[3 * v + 2]});
+            pool.normals.push_back(nrm.empty()
+                                       ? std::array<float, 3>{0, 0, 0}
+                                       : std::array<float, 3>{nrm[3 * v], nrm[3 * v + 1], nrm[3 * v + 2]});
             if (skin) {
                 pool.weights.push_back({w[4 * v], w[4 * v + 1], w[4 * v + 2], w[4 * v + 3]});
                 pool.joints.push_back({static_cast<uint16_t>(j[4 * v]), static_cast<uint16_t>(j[4 * v + 1]),
-                                       static_cast<uint16_t>(j[4 * v + 2]), static_cast<uint16_t>(j[4 * v + 3])});
+                                       static_cast<uint16_t>(j[4 * v + 2]),
+                                       static_cast<uint16_t>(j[4 * v + 3])});
             }
         }
         for (size_t t = 0; t < targets; ++t) {
@@ -236,7 +243,8 @@ bool buildPool(const GltfDocument& doc, const json& mesh, VertexPool& pool, std:
             std::vector<float> dp(3 * n, 0.0f), dn(3 * n, 0.0f);
             if (target.contains("POSITION") && !readVec(doc, target["POSITION"], 3, dp, error))
                 return false;
-            if (pool.targetNormals && target.contains("NORMAL") && !readVec(doc, target["NORMAL"], 3, dn, error))
+            if (pool.targetNormals && target.contains("NORMAL") &&
+                !readVec(doc, target["NORMAL"], 3, dn, error))
                 return false;
             for (size_t v = 0; v < n; ++v) {
                 pool.targetPositions[t].push_back({dp[3 * v], dp[3 * v + 1], dp[3 * v + 2]});
@@ -287,8 +295,10 @@ bool buildPrimitives(const SceneMesh& mesh, const SceneMesh& source, const json&
     size_t corner = 0;
     for (size_t f = 0; f < mesh.faceCounts.size(); ++f) {
         const int32_t local = mesh.faceMaterial.empty() ? -1 : mesh.faceMaterial[f];
-        const int32_t material = local >= 0 && static_cast<size_t>(local) < fileMaterial.size() ? fileMaterial[local] : -1;
-        auto group = std::find_if(byMaterial.begin(), byMaterial.end(), [&](const auto& g) { return g.first == material; });
+        const int32_t material =
+            local >= 0 && static_cast<size_t>(local) < fileMaterial.size() ? fileMaterial[local] : -1;
+        auto group = std::find_if(byMaterial.begin(), byMaterial.end(),
+                                  [&](const auto& g) { return g.first == material; });
         if (group == byMaterial.end()) {
             byMaterial.push_back({material, {}});
             group = byMaterial.end() - 1;
@@ -391,7 +401,8 @@ bool buildPrimitives(const SceneMesh& mesh, const SceneMesh& source, const json&
                 const float sum = w[0] + w[1] + w[2] + w[3];
                 for (int k = 0; k < 4; ++k) {
                     values.push_back(sum > 0 ? w[k] / sum : (k == 0 ? 1.0f : 0.0f));
-                    joints.push_back(sum > 0 && w[k] > 0 ? pool.joints[v][k] : (k == 0 ? pool.joints[v][0] : 0));
+                    joints.push_back(sum > 0 && w[k] > 0 ? pool.joints[v][k]
+                                                         : (k == 0 ? pool.joints[v][0] : 0));
                 }
             }
             attributes["JOINTS_0"] = out.addJoints(joints);
@@ -447,7 +458,9 @@ int64_t meshOfNode(const json& asset, const std::vector<uint32_t>& path) {
         at = 1;
     }
     for (; node >= 0 && at < path.size(); ++at) {
-        const json children = static_cast<size_t>(node) < nodes.size() ? nodes[node].value("children", json::array()) : json::array();
+        const json children = static_cast<size_t>(node) < nodes.size()
+                                  ? nodes[node].value("children", json::array())
+                                  : json::array();
         node = path[at] < children.size() ? children[path[at]].get<int64_t>() : -1;
     }
     if (node < 0 || static_cast<size_t>(node) >= nodes.size() || !nodes[node].contains("mesh"))
@@ -534,24 +547,29 @@ bool writeRewrittenGltf(const std::string& path, bool binary, const GltfDocument
         return true;
     };
     const bool keptOk =
-        eachOf("skins", [&](json& skin) {
-            return !skin.contains("inverseBindMatrices") || kept.accessor(skin["inverseBindMatrices"], error);
-        }) &&
-        eachOf("animations", [&](json& animation) {
-            for (json& sampler : animation["samplers"])
-                if (!kept.accessor(sampler["input"], error) || !kept.accessor(sampler["output"], error))
-                    return false;
-            return true;
-        }) &&
-        eachOf("images", [&](json& image) {
-            size_t view = 0;
-            if (!image.contains("bufferView"))
-                return true;
-            if (!kept.view(image["bufferView"].get<size_t>(), view, error))
-                return false;
-            image["bufferView"] = view;
-            return true;
-        }) &&
+        eachOf("skins",
+               [&](json& skin) {
+                   return !skin.contains("inverseBindMatrices") ||
+                          kept.accessor(skin["inverseBindMatrices"], error);
+               }) &&
+        eachOf("animations",
+               [&](json& animation) {
+                   for (json& sampler : animation["samplers"])
+                       if (!kept.accessor(sampler["input"], error) ||
+                           !kept.accessor(sampler["output"], error))
+                           return false;
+                   return true;
+               }) &&
+        eachOf("images",
+               [&](json& image) {
+                   size_t view = 0;
+                   if (!image.contains("bufferView"))
+                       return true;
+                   if (!kept.view(image["bufferView"].get<size_t>(), view, error))
+                       return false;
+                   image["bufferView"] = view;
+                   return true;
+               }) &&
         eachOf("nodes", [&](json& node) {
             if (!node.contains("extensions") || !node["extensions"].contains("EXT_mesh_gpu_instancing"))
                 return true;

@@ -29,7 +29,7 @@ namespace gxhost {
 
 struct GltfLevel {
     std::vector<SceneMesh> meshes; // one per source mesh, in the same order
-    double coverage = 0.0;          // least screen coverage the level is drawn at (chains only)
+    double coverage = 0.0;         // least screen coverage the level is drawn at (chains only)
 };
 
 // `sources` are the meshes as read from `source` (their fileParts and fileMaterials link them to

@@ -34,8 +34,9 @@ bool takePixels(unsigned char* decoded, int width, int height, MaterialLook& loo
 bool decodeEmbedded(const aiTexture& texture, MaterialLook& look) {
     int width = 0, height = 0, channels = 0;
     if (texture.mHeight == 0) {
-        unsigned char* decoded = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(texture.pcData),
-                                                       static_cast<int>(texture.mWidth), &width, &height, &channels, 4);
+        unsigned char* decoded =
+            stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(texture.pcData),
+                                  static_cast<int>(texture.mWidth), &width, &height, &channels, 4);
         return takePixels(decoded, width, height, look);
     }
     look.textureWidth = static_cast<int>(texture.mWidth);

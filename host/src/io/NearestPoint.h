@@ -16,7 +16,9 @@ public:
     int64_t find(const std::array<float, 3>& q) const;
 
 private:
-    int64_t cellKey(int64_t x, int64_t y, int64_t z) const { return (x * 73856093) ^ (y * 19349663) ^ (z * 83492791); }
+    int64_t cellKey(int64_t x, int64_t y, int64_t z) const {
+        return (x * 73856093) ^ (y * 19349663) ^ (z * 83492791);
+    }
     std::array<int64_t, 3> cellOf(const std::array<float, 3>& p) const;
 
     std::vector<std::array<float, 3>> points_;
