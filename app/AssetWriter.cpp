@@ -1,6 +1,7 @@
 #include "AssetWriter.h"
 
 #include "io/ExportFormat.h"
+#include "io/MeshImporter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -89,8 +90,10 @@ bool AssetWriter::write(Session& session, const std::string& path, const std::st
         return false;
     }
     if (!source_) {
+        // Read as every import is (in a child process), for what the writer keeps besides meshes.
         auto source = std::make_unique<gxhost::SourceAsset>();
-        if (!source->load(input_, error))
+        std::vector<gxhost::SceneMesh> unused;
+        if (!gxhost::importSceneAndAsset(input_, unused, source.get(), error))
             return false;
         source_ = std::move(source);
     }

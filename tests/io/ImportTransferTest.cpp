@@ -40,8 +40,11 @@ TEST(ImportTransfer, EverythingArrivesAndATransferCutShortIsRefused) {
     copy.fileNode = {0, 3};
     copy.fileMaterials = {1, 0};
     gxhost::SourceAsset asset;
+    std::vector<SceneMesh> read;
     std::string error;
-    ASSERT_TRUE(asset.load(modelPath("glTF2/BoxTextured-glTF-Binary/BoxTextured.glb"), error)) << error;
+    ASSERT_TRUE(gxhost::importSceneAndAsset(modelPath("glTF2/BoxTextured-glTF-Binary/BoxTextured.glb"), read,
+                                            &asset, error))
+        << error;
     ASSERT_EQ(asset.scene()->mNumTextures, 1u) << "the file embeds its image";
 
     Memory memory;

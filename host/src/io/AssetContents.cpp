@@ -1,8 +1,6 @@
 #include "AssetContents.h"
 
-#include <assimp/Importer.hpp>
 #include <assimp/SceneCombiner.h>
-#include <assimp/config.h>
 #include <assimp/material.h>
 #include <assimp/scene.h>
 
@@ -40,24 +38,10 @@ AssetContents contentsOf(const aiScene& scene) {
 
 } // namespace
 
-SourceAsset::SourceAsset() : importer_(std::make_unique<Assimp::Importer>()) {}
+SourceAsset::SourceAsset() = default;
 SourceAsset::~SourceAsset() = default;
 
-bool SourceAsset::load(const std::string& path, std::string& error) {
-    kept_.reset();
-    importer_->SetPropertyBool(AI_CONFIG_IMPORT_FBX_PRESERVE_PIVOTS, false);
-    scene_ = importer_->ReadFile(path, 0);
-    if (!scene_) {
-        contents_ = AssetContents();
-        error = path + ": cannot load the file";
-        return false;
-    }
-    contents_ = contentsOf(*scene_);
-    return true;
-}
-
 void SourceAsset::keep(const aiScene& scene) {
-    importer_->FreeScene();
     contents_ = contentsOf(scene);
     kept_ = std::make_unique<aiScene>();
     if (scene.mNumMaterials > 0) {
@@ -72,14 +56,11 @@ void SourceAsset::keep(const aiScene& scene) {
             Assimp::SceneCombiner::Copy(&kept_->mTextures[kept_->mNumTextures],
                                         scene.mTextures[kept_->mNumTextures]);
     }
-    scene_ = kept_.get();
 }
 
 void SourceAsset::adopt(const AssetContents& contents, std::unique_ptr<aiScene> kept) {
-    importer_->FreeScene();
     contents_ = contents;
     kept_ = std::move(kept);
-    scene_ = kept_.get();
 }
 
 std::vector<std::string> describeLosses(const AssetContents& c, const std::string& what,

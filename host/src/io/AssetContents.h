@@ -9,9 +9,6 @@
 #include <vector>
 
 struct aiScene;
-namespace Assimp {
-class Importer;
-}
 
 namespace gxhost {
 
@@ -30,20 +27,17 @@ class SourceAsset {
 public:
     SourceAsset();
     ~SourceAsset();
-    // Reads `path` as the mesh importer does (no post-processing); false with `error` when Assimp cannot.
-    bool load(const std::string& path, std::string& error);
     // Keeps `scene`'s contents, materials and embedded images (copies; not its meshes).
     void keep(const aiScene& scene);
     // Takes contents counted and a scene of materials and embedded images kept elsewhere (by the
     // import's child process).
     void adopt(const AssetContents& contents, std::unique_ptr<aiScene> kept);
-    const aiScene* scene() const { return scene_; }
+    // The kept materials and embedded images (null before keep or adopt).
+    const aiScene* scene() const { return kept_.get(); }
     const AssetContents& contents() const { return contents_; }
 
 private:
-    std::unique_ptr<Assimp::Importer> importer_;
     std::unique_ptr<aiScene> kept_;
-    const aiScene* scene_ = nullptr;
     AssetContents contents_;
 };
 
