@@ -25,6 +25,8 @@ public:
     ~Writer() { flush(); }
 
     void bytes(const void* data, size_t size) {
+        if (size == 0)
+            return; // an empty list's data() may be null, which memcpy must not get
         const auto* p = static_cast<const uint8_t*>(data);
         if (size >= sizeof buffer_) {
             flush();
@@ -78,6 +80,8 @@ public:
     bool ok() const { return ok_; }
 
     void bytes(void* out, size_t size) {
+        if (size == 0)
+            return;
         if (!ok_ || size_t(end_ - p_) < size) {
             ok_ = false;
             return;
