@@ -40,14 +40,17 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 // The level the graphs now hold, framed on the source meshes so that every level shares one scale.
 bool drawLevel(Session& session, GraphSet& set, const std::vector<gxhost::MaterialLook>& looks, int width,
                int height, const PictureView& view, Picture& picture, std::string& error) {
-    std::set<std::string> shown, framed;
+    std::set<std::string> shown, framed, faceted;
     for (LodGraph& graph : set.graphs()) {
         shown.insert(graph.resultNode());
         framed.insert(graph.source().node);
+        if (graph.source().flatNormals)
+            faceted.insert(graph.resultNode());
     }
-    if (drawPicture(
-            session, view, width, height, [&shown](const std::string& node) { return shown.count(node) > 0; },
-            looks, picture, error, [&framed](const std::string& node) { return framed.count(node) > 0; }))
+    const auto in = [](const std::set<std::string>& nodes) {
+        return [&nodes](const std::string& node) { return nodes.count(node) > 0; };
+    };
+    if (drawPicture(session, view, width, height, in(shown), looks, picture, error, in(framed), in(faceted)))
         return true;
     error = set.input() + ": " + error;
     return false;

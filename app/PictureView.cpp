@@ -77,7 +77,7 @@ void PictureView::direction(Vec& towardsEye, Vec& up) const {
 
 bool drawPicture(Session& session, const PictureView& view, int width, int height, const MeshFilter& shown,
                  const std::vector<gxhost::MaterialLook>& looks, Picture& picture, std::string& error,
-                 const MeshFilter& framed) {
+                 const MeshFilter& framed, const MeshFilter& faceted) {
     session.clearMessages();
     MStatus status;
     gxhost::Viewport viewport(width, height, &status);
@@ -92,6 +92,7 @@ bool drawPicture(Session& session, const PictureView& view, int width, int heigh
     viewport.setMeshFilter(framed ? framed : shown);
     viewport.frameScene(towardsEye, up);
     viewport.setMeshFilter(shown);
+    viewport.setFacetedFilter(faceted);
     if (!viewport.refresh(view.wireframeOnly ? M3dView::kWireFrame : M3dView::kGouraudShaded,
                           M3dView::kDormant) ||
         !session.hostError().empty()) {

@@ -39,11 +39,11 @@ struct PictureView {
 
 // Draws the meshes for which `shown` answers true into `picture` (of the given size), framed on the
 // meshes `framed` answers true for (the shown ones when empty: pictures of several levels framed on
-// their source share one scale). False with one line in `error` when there is no OpenGL context or
-// drawing fails.
+// their source share one scale); those `faceted` answers true for are lit flat, polygon by polygon.
+// False with one line in `error` when there is no OpenGL context or drawing fails.
 using MeshFilter = std::function<bool(const std::string&)>;
 bool drawPicture(Session& session, const PictureView& view, int width, int height, const MeshFilter& shown,
                  const std::vector<gxhost::MaterialLook>& looks, Picture& picture, std::string& error,
-                 const MeshFilter& framed = {});
+                 const MeshFilter& framed = {}, const MeshFilter& faceted = {});
 
 } // namespace gradix

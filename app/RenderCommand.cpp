@@ -91,9 +91,11 @@ int RenderCommand::run(const GlobalOptions& global) {
     if (!set.setResolution(static_cast<float>(percent_), error) || !set.evaluate(counts, error))
         return failWith(error);
 
-    std::set<std::string> shown;
+    std::set<std::string> shown, faceted;
     for (LodGraph& graph : set.graphs()) {
         shown.insert(graph.resultNode());
+        if (graph.source().flatNormals)
+            faceted.insert(graph.resultNode());
         if (!looks.empty() && !graph.transferMaterials(error))
             return failWith(error);
         if (visualize_.empty())
@@ -115,7 +117,8 @@ int RenderCommand::run(const GlobalOptions& global) {
     Picture picture;
     if (!drawPicture(
             session, view_, width, height,
-            [&shown](const std::string& node) { return shown.count(node) > 0; }, looks, picture, error))
+            [&shown](const std::string& node) { return shown.count(node) > 0; }, looks, picture, error, {},
+            [&faceted](const std::string& node) { return faceted.count(node) > 0; }))
         return failWith(output_ + ": " + error);
     if (!visualize_.empty())
         drawLegend(picture, visualize_, range_);

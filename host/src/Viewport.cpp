@@ -204,8 +204,8 @@ void drawEdges(const MeshGeom& m) {
 }
 
 // The faces of one material: vertex colour (grey without) times the base colour, the texture's
-// coordinates from the look's UV set.
-void drawFaces(const MeshGeom& m, const std::vector<int>& faces, const MaterialLook* look) {
+// coordinates from the look's UV set; `faceted`: each polygon lit by its own normal (Newell's).
+void drawFaces(const MeshGeom& m, const std::vector<int>& faces, const MaterialLook* look, bool faceted) {
     const std::array<float, 3> base = look ? look->baseColor : std::array<float, 3>{1.0f, 1.0f, 1.0f};
     const float plain = look ? 1.0f : 0.7f; // faces without colour or material are light grey
     const UVSet* uvs = look && !look->texture.empty() && look->uvSet < static_cast<int>(m.uvSets.size())
@@ -217,11 +217,18 @@ void drawFaces(const MeshGeom& m, const std::vector<int>& faces, const MaterialL
         std::vector<std::array<double, 3>> corners;
         for (int c = 0; c < count; ++c)
             corners.push_back(m.points[m.faceVerts[start + c]]);
+        std::array<double, 3> own{0.0, 0.0, 0.0};
+        for (int c = 0; faceted && c < count; ++c) {
+            const auto &p = corners[c], &q = corners[(c + 1) % count];
+            own[0] += (p[1] - q[1]) * (p[2] + q[2]);
+            own[1] += (p[2] - q[2]) * (p[0] + q[0]);
+            own[2] += (p[0] - q[0]) * (p[1] + q[1]);
+        }
         const Triangulation t = triangulatePolygon(corners);
         for (const auto& tri : t.triangles)
             for (int c : tri) {
                 const int fv = start + c;
-                const auto n = m.faceVertexNormal(fv);
+                const auto n = faceted ? own : m.faceVertexNormal(fv);
                 glNormal3d(n[0], n[1], n[2]);
                 const bool colored = fv < static_cast<int>(m.hasColor.size()) && m.hasColor[fv];
                 const float* rgb = colored ? m.colors[fv].data() : nullptr;
@@ -317,6 +324,7 @@ void Viewport::drawMeshNodes(const std::vector<std::shared_ptr<Node>>& nodes, bo
         if (!node->alive || !asMeshNode(obj) || (meshFilter_ && !meshFilter_(node->name)))
             continue;
         const MeshGeom& mesh = *meshOf(obj);
+        const bool faceted = facetedFilter_ && facetedFilter_(node->name);
         if (wireOnly) {
             glColor3f(0.7f, 0.7f, 0.7f);
             drawEdges(mesh);
@@ -345,7 +353,7 @@ void Viewport::drawMeshNodes(const std::vector<std::shared_ptr<Node>>& nodes, bo
                 glEnable(GL_TEXTURE_2D);
                 glBindTexture(GL_TEXTURE_2D, texture->second);
             }
-            drawFaces(mesh, faces, look == looks_.end() ? nullptr : &look->second);
+            drawFaces(mesh, faces, look == looks_.end() ? nullptr : &look->second, faceted);
             glDisable(GL_TEXTURE_2D);
         }
         glDisable(GL_POLYGON_OFFSET_FILL);

@@ -47,22 +47,37 @@ std::string halfFlatSheet() {
     return obj;
 }
 
-// A unit sphere facing every way, painted one colour through OBJ vertex colours.
-std::string redSphere() {
+// A unit sphere facing every way, painted one colour through OBJ vertex colours; `flat`: each face
+// carries its own normal (flat shading).
+std::string redSphere(bool flat = false) {
     std::string obj;
     const int rings = 24, segments = 32;
+    std::vector<std::array<double, 3>> points;
     for (int r = 0; r <= rings; ++r)
         for (int s = 0; s < segments; ++s) {
             const double theta = M_PI * r / rings, phi = 2.0 * M_PI * s / segments;
-            obj += "v " + std::to_string(std::sin(theta) * std::cos(phi)) + " " +
-                   std::to_string(std::cos(theta)) + " " + std::to_string(std::sin(theta) * std::sin(phi)) +
-                   " 0.9 0.1 0.1\n";
+            points.push_back(
+                {std::sin(theta) * std::cos(phi), std::cos(theta), std::sin(theta) * std::sin(phi)});
+            obj += "v " + std::to_string(points.back()[0]) + " " + std::to_string(points.back()[1]) + " " +
+                   std::to_string(points.back()[2]) + " 0.9 0.1 0.1\n";
         }
     for (int r = 0; r < rings; ++r)
         for (int s = 0; s < segments; ++s) {
             const int a = r * segments + s + 1, b = r * segments + (s + 1) % segments + 1;
-            obj += "f " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(b + segments) +
-                   " " + std::to_string(a + segments) + "\n";
+            std::string normal;
+            if (flat) {
+                // Across the diagonals: the cap's quads have a corner twice.
+                const auto &p = points[size_t(a - 1)], &q = points[size_t(b - 1)];
+                const auto &u = points[size_t(b + segments - 1)], &w = points[size_t(a + segments - 1)];
+                const double d1[3] = {u[0] - p[0], u[1] - p[1], u[2] - p[2]};
+                const double d2[3] = {w[0] - q[0], w[1] - q[1], w[2] - q[2]};
+                obj += "vn " + std::to_string(d1[1] * d2[2] - d1[2] * d2[1]) + " " +
+                       std::to_string(d1[2] * d2[0] - d1[0] * d2[2]) + " " +
+                       std::to_string(d1[0] * d2[1] - d1[1] * d2[0]) + "\n";
+                normal = "//" + std::to_string(r * segments + s + 1);
+            }
+            obj += "f " + std::to_string(a) + normal + " " + std::to_string(b) + normal + " " +
+                   std::to_string(b + segments) + normal + " " + std::to_string(a + segments) + normal + "\n";
         }
     return obj;
 }
@@ -88,6 +103,25 @@ TEST(Render, SphereIsLitFromTheUpperLeftInItsVertexColours) {
             << "red, shaded: " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
     EXPECT_GT(brightness(lit), brightness(centre));
     EXPECT_GT(brightness(centre), brightness(dark) + 30);
+
+    // Shaded flat, the same sphere (simplified without its normals) is drawn facet by facet: across
+    // its middle the brightness changes at the facets' edges only, where smooth shading changes it
+    // nearly every pixel.
+    for (const bool flat : {false, true}) {
+        writeText(dir.path("sphere.obj"), redSphere(flat));
+        ASSERT_EQ(gradix({"render", dir.path("sphere.obj"), "-o", dir.path("s.png"), "--view", "front",
+                          "--size", "200x200"})
+                      .status,
+                  0);
+        ASSERT_TRUE(readPng(dir.path("s.png"), image));
+        int changes = 0;
+        for (int x = 40; x < 160; ++x)
+            changes += brightness(image.at(x, 100)) != brightness(image.at(x + 1, 100));
+        if (flat)
+            EXPECT_LT(changes, 25);
+        else
+            EXPECT_GT(changes, 60);
+    }
 }
 
 namespace {

@@ -1,7 +1,7 @@
 // Viewport: an offscreen OpenGL 1.1 viewport (Mesa OSMesa). A refresh clears the frame, draws every
 // `mesh` node shaded under a key and a fill light (vertex colours, and the base colours and textures
-// of materials given with setMaterialLooks, modulate the shading), then asks each renderable shape's drawing class for draw
-// requests and draws them; the frame can be read back or saved as PNG.
+// of materials given with setMaterialLooks, modulate the shading), then asks each renderable shape's drawing
+// class for draw requests and draws them; the frame can be read back or saved as PNG.
 //
 //   gxhost::Viewport view(320, 240);
 //   view.frameScene();                       // or view.setCamera(...)
@@ -58,6 +58,11 @@ public:
     void setMeshFilter(std::function<bool(const std::string& nodeName)> filter) {
         meshFilter_ = std::move(filter);
     }
+    // Mesh nodes for which the filter answers true are drawn flat: each polygon lit by its own normal
+    // whatever normals the mesh holds (a flat-shaded source simplified without its normals).
+    void setFacetedFilter(std::function<bool(const std::string& nodeName)> filter) {
+        facetedFilter_ = std::move(filter);
+    }
     // Faces whose material has a look here are drawn in its colour and texture (by material name).
     void setMaterialLooks(const std::vector<MaterialLook>& looks);
     // Shaded refreshes also draw every polygon's edges over the faces.
@@ -86,7 +91,7 @@ private:
     Camera camera_;
     std::array<float, 3> background_{0.15f, 0.15f, 0.18f};
     bool drawMeshes_ = true;
-    std::function<bool(const std::string&)> meshFilter_;
+    std::function<bool(const std::string&)> meshFilter_, facetedFilter_;
     std::map<std::string, MaterialLook> looks_;
     bool wireOverShaded_ = false;
     M3dView::DisplayStyle style_ = M3dView::kGouraudShaded;
