@@ -88,32 +88,26 @@ int brightness(const uint8_t* p) {
 
 } // namespace
 
+// Shaded flat (each face its own normal; simplified without them), the same sphere is drawn facet by
+// facet: across its middle the brightness changes at the facets' edges only, where smooth shading
+// changes it nearly every pixel.
 TEST(Render, SphereIsLitFromTheUpperLeftInItsVertexColours) {
     ScratchDir dir;
-    writeText(dir.path("sphere.obj"), redSphere());
-    const ToolRun run = gradix(
-        {"render", dir.path("sphere.obj"), "-o", dir.path("s.png"), "--view", "front", "--size", "200x200"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    Image image;
-    ASSERT_TRUE(readPng(dir.path("s.png"), image));
-    // The sphere fills the square frame; sample inside it, towards the light and away from it.
-    const uint8_t *lit = image.at(70, 65), *centre = image.at(100, 100), *dark = image.at(140, 140);
-    for (const uint8_t* p : {lit, centre, dark})
-        EXPECT_TRUE(p[0] > 2 * p[1] && p[0] > 2 * p[2])
-            << "red, shaded: " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
-    EXPECT_GT(brightness(lit), brightness(centre));
-    EXPECT_GT(brightness(centre), brightness(dark) + 30);
-
-    // Shaded flat, the same sphere (simplified without its normals) is drawn facet by facet: across
-    // its middle the brightness changes at the facets' edges only, where smooth shading changes it
-    // nearly every pixel.
     for (const bool flat : {false, true}) {
+        SCOPED_TRACE(flat ? "flat" : "smooth");
         writeText(dir.path("sphere.obj"), redSphere(flat));
-        ASSERT_EQ(gradix({"render", dir.path("sphere.obj"), "-o", dir.path("s.png"), "--view", "front",
-                          "--size", "200x200"})
-                      .status,
-                  0);
+        const ToolRun run = gradix({"render", dir.path("sphere.obj"), "-o", dir.path("s.png"), "--view",
+                                    "front", "--size", "200x200"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        Image image;
         ASSERT_TRUE(readPng(dir.path("s.png"), image));
+        // The sphere fills the square frame; sample inside it, towards the light and away from it.
+        const uint8_t *lit = image.at(70, 65), *centre = image.at(100, 100), *dark = image.at(140, 140);
+        for (const uint8_t* p : {lit, centre, dark})
+            EXPECT_TRUE(p[0] > 2 * p[1] && p[0] > 2 * p[2])
+                << "red, shaded: " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
+        EXPECT_GT(brightness(lit), brightness(centre));
+        EXPECT_GT(brightness(centre), brightness(dark) + 30);
         int changes = 0;
         for (int x = 40; x < 160; ++x)
             changes += brightness(image.at(x, 100)) != brightness(image.at(x + 1, 100));

@@ -50,6 +50,15 @@ public:
         value<uint64_t>(v.size());
         bytes(v.data(), v.size() * sizeof(T));
     }
+    // The field list both ends share (see transferMesh).
+    void field(const std::string& s) { text(s); }
+    template <typename T> void field(const std::vector<T>& v) { list(v); }
+    template <typename T> void field(const T& v) { value(v); }
+    template <typename T, typename Each> void each(const std::vector<T>& v, Each each) {
+        value<uint64_t>(v.size());
+        for (const T& x : v)
+            each(x);
+    }
     bool flush() {
         put(buffer_, used_);
         used_ = 0;
@@ -112,6 +121,16 @@ public:
         v.resize(count);
         bytes(v.data(), count * sizeof(T));
     }
+    void field(std::string& s) { text(s); }
+    template <typename T> void field(std::vector<T>& v) { list(v); }
+    template <typename T> void field(T& v) { v = value<T>(); }
+    template <typename T, typename Each> void each(std::vector<T>& v, Each each) {
+        const uint64_t count = value<uint64_t>();
+        for (uint64_t i = 0; ok_ && i < count; ++i) {
+            v.emplace_back();
+            each(v.back());
+        }
+    }
 
 private:
     const uint8_t* p_;
@@ -119,59 +138,28 @@ private:
     bool ok_ = true;
 };
 
-void writeMesh(Writer& w, const SceneMesh& m) {
-    w.text(m.name);
-    w.value(m.transform);
-    w.text(m.parent);
-    w.list(m.points);
-    w.list(m.faceCounts);
-    w.list(m.faceVertices);
-    w.value<uint64_t>(m.uvSets.size());
-    for (const SceneUVSet& set : m.uvSets) {
-        w.text(set.name);
-        w.list(set.u);
-        w.list(set.v);
-        w.list(set.uvIds);
-    }
-    w.list(m.normals);
-    w.list(m.colors);
-    w.list(m.hasColor);
-    w.list(m.faceMaterial);
-    w.value<uint64_t>(m.materials.size());
-    for (const std::string& material : m.materials)
-        w.text(material);
-    w.list(m.fileNode);
-    w.list(m.fileMaterials);
-    w.text(m.instanceOf);
-}
-
-void readMesh(Reader& r, SceneMesh& m) {
-    r.text(m.name);
-    m.transform = r.value<decltype(m.transform)>();
-    r.text(m.parent);
-    r.list(m.points);
-    r.list(m.faceCounts);
-    r.list(m.faceVertices);
-    const uint64_t sets = r.value<uint64_t>();
-    for (uint64_t i = 0; r.ok() && i < sets; ++i) {
-        m.uvSets.emplace_back();
-        r.text(m.uvSets.back().name);
-        r.list(m.uvSets.back().u);
-        r.list(m.uvSets.back().v);
-        r.list(m.uvSets.back().uvIds);
-    }
-    r.list(m.normals);
-    r.list(m.colors);
-    r.list(m.hasColor);
-    r.list(m.faceMaterial);
-    const uint64_t materials = r.value<uint64_t>();
-    for (uint64_t i = 0; r.ok() && i < materials; ++i) {
-        m.materials.emplace_back();
-        r.text(m.materials.back());
-    }
-    r.list(m.fileNode);
-    r.list(m.fileMaterials);
-    r.text(m.instanceOf);
+// Every field of a mesh, in one order for both ends: `io` is a Writer (with a const mesh) or a Reader.
+template <typename IO, typename Mesh> void transferMesh(IO& io, Mesh& m) {
+    io.field(m.name);
+    io.field(m.transform);
+    io.field(m.parent);
+    io.field(m.points);
+    io.field(m.faceCounts);
+    io.field(m.faceVertices);
+    io.each(m.uvSets, [&io](auto& set) {
+        io.field(set.name);
+        io.field(set.u);
+        io.field(set.v);
+        io.field(set.uvIds);
+    });
+    io.field(m.normals);
+    io.field(m.colors);
+    io.field(m.hasColor);
+    io.field(m.faceMaterial);
+    io.each(m.materials, [&io](auto& name) { io.field(name); });
+    io.field(m.fileNode);
+    io.field(m.fileMaterials);
+    io.field(m.instanceOf);
 }
 
 // A material as its list of properties: key, semantic, index, type and the raw value.
@@ -246,7 +234,7 @@ bool write(int fd, const std::string& problem, const std::vector<SceneMesh>& mes
     w.text(problem);
     w.value<uint64_t>(meshes.size());
     for (const SceneMesh& mesh : meshes)
-        writeMesh(w, mesh);
+        transferMesh(w, mesh);
     const aiScene* kept = asset ? asset->scene() : nullptr;
     w.value<uint8_t>(kept != nullptr);
     if (kept) {
@@ -283,7 +271,7 @@ bool read(int fd, std::string& problem, std::vector<SceneMesh>& meshes, SourceAs
     meshes.clear();
     for (uint64_t i = 0; r.ok() && i < count; ++i) {
         meshes.emplace_back();
-        readMesh(r, meshes.back());
+        transferMesh(r, meshes.back());
     }
     if (r.value<uint8_t>() != 0) {
         const AssetContents contents = r.value<AssetContents>();
