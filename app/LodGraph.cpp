@@ -1,6 +1,6 @@
 #include "LodGraph.h"
 
-#include "FlatNormals.h"
+#include "io/FlatNormals.h"
 #include "UnusedPoints.h"
 
 #include <gxhost/Host.h>
@@ -228,7 +228,7 @@ bool LodGraph::resultMesh(bool keepMaterials, gxhost::SceneMesh& out, std::strin
     out.transform = source_->scene.transform;
     removeUnusedPoints(out);
     if (flatNormals_)
-        setFlatNormals(out);
+        gxhost::setFlatNormals(out);
     return true;
 }
 

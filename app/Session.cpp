@@ -1,6 +1,6 @@
 #include "Session.h"
 
-#include "FlatNormals.h"
+#include "io/FlatNormals.h"
 
 #include "io/MeshExporter.h"
 #include "io/MeshImporter.h"
@@ -60,7 +60,7 @@ bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshe
     for (gxhost::SceneMesh& scene : scenes) {
         clearMessages();
         MStatus status;
-        const bool flat = dropFlatNormals && hasFlatNormals(scene);
+        const bool flat = dropFlatNormals && gxhost::hasFlatNormals(scene);
         std::vector<std::array<float, 3>> normals;
         if (flat)
             normals.swap(scene.normals);

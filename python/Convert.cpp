@@ -1,5 +1,7 @@
 #include "Convert.h"
 
+#include "io/FlatNormals.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -194,7 +196,26 @@ py::dict levelArrays(const EngineSession& session, bool compact) {
             }));
         out["uvs"] = session.uvSets() == 1 ? py::object(sets[0]) : py::object(sets);
     }
-    if (session.hasNormals())
+    if (session.flatNormals()) {
+        // Each face's own unit normal at its three corners, as the tool writes a flat-shaded result.
+        auto normals = newArray<double>({m, 3, 3});
+        auto pn = normals.mutable_unchecked<3>();
+        for (py::ssize_t i = 0; i < m; ++i) {
+            const gdx::Face& face = model.face(faces[size_t(i)]);
+            std::array<gxhost::Vector3f, 3> corner;
+            std::array<const gxhost::Vector3f*, 3> corners;
+            for (uint32_t c = 0; c < 3; ++c) {
+                const gdx::FloatPoint& p = model.positions()[face.vertex(c)];
+                corner[c] = {p.x, p.y, p.z};
+                corners[c] = &corner[c];
+            }
+            const gxhost::Vector3f n = gxhost::polygonUnitNormal(corners.data(), 3);
+            for (int c = 0; c < 3; ++c)
+                for (int j = 0; j < 3; ++j)
+                    pn(i, c, j) = n[size_t(j)];
+        }
+        out["normals"] = normals;
+    } else if (session.hasNormals())
         out["normals"] = attribute(session.normalsPerCorner(), 3, [&](uint32_t w, int j) {
             const gdx::DoubleVector& v = model.normals()[w];
             return j == 0 ? v.x : j == 1 ? v.y : v.z;

@@ -1,6 +1,7 @@
 #include "EngineSession.h"
 
 #include "ResolutionChanger.h"
+#include "io/FlatNormals.h"
 
 #include <algorithm>
 #include <array>
@@ -111,6 +112,27 @@ void checkMeshInput(MeshInput& in) {
     }
 }
 
+namespace {
+// Whether every face's corner normals (given per corner) are the face's own.
+bool followFaces(const ArrayView& faces, const ArrayView& normals, const gdx::FloatPointArray& positions) {
+    for (int64_t f = 0; f < faces.shape[0]; ++f) {
+        std::array<gxhost::Vector3f, 3> corner, normal;
+        std::array<const gxhost::Vector3f*, 3> corners, cornerNormals;
+        for (int c = 0; c < 3; ++c) {
+            const gdx::FloatPoint& p = positions[size_t(faces.index(f, c))];
+            corner[c] = {p.x, p.y, p.z};
+            normal[c] = {float(normals.get(f, c, 0)), float(normals.get(f, c, 1)),
+                         float(normals.get(f, c, 2))};
+            corners[c] = &corner[c];
+            cornerNormals[c] = &normal[c];
+        }
+        if (!gxhost::followsItsPolygon(corners.data(), cornerNormals.data(), 3))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
 EngineSession::EngineSession(const MeshInput& in, const Settings& settings) {
     const uint32_t n = uint32_t(in.vertices.shape[0]), m = uint32_t(in.faces.shape[0]);
     if ((settings.useNormals > 0 && !in.normals.values.given()) ||
@@ -131,6 +153,8 @@ EngineSession::EngineSession(const MeshInput& in, const Settings& settings) {
         positions[v] = gdx::FloatPoint{float(in.vertices.get(v, 0)), float(in.vertices.get(v, 1)),
                                        float(in.vertices.get(v, 2)), 1.0f};
     model_->setNumUVSets(uint32_t(in.uvSets.size()));
+    flatNormals_ =
+        settings.flatNotSeam && normals_ > 0 && followFaces(in.faces, in.normals.values, positions);
 
     // Reads attribute `a` at corner c of face f (vertex v), component j.
     const auto value = [](const AttributeInput& a, int64_t f, int c, int64_t v, int j) {
@@ -151,7 +175,7 @@ EngineSession::EngineSession(const MeshInput& in, const Settings& settings) {
         for (int c = 0; c < 3; ++c) {
             const int64_t v = vertex[c];
             gdx::DoubleVector normal;
-            if (normals_ >= 0)
+            if (normals_ >= 0 && !flatNormals_)
                 normal = {double(float(value(in.normals, f, c, v, 0))),
                           double(float(value(in.normals, f, c, v, 1))),
                           double(float(value(in.normals, f, c, v, 2)))};
@@ -174,7 +198,11 @@ EngineSession::EngineSession(const MeshInput& in, const Settings& settings) {
 
     weights_.reset(new gdx::HierarchicWeight(n));
     engine_.reset(new gdx::QSlim(*model_, *weights_));
-    settings.configure(*model_, *weights_, *engine_, !in.uvSets.empty(), normals_ >= 0, colorWidth_ > 0);
+    Settings resolved = settings;
+    if (flatNormals_)
+        resolved.useNormals = 0; // as the tool gives a flat-shaded mesh to its graph: without normals
+    resolved.configure(*model_, *weights_, *engine_, !in.uvSets.empty(), normals_ >= 0 && !flatNormals_,
+                       colorWidth_ > 0);
     engine_->setup();
     sequence_.reserve(model_->numVertices()); // each contraction removes a vertex
     if (in.weights.given()) {

@@ -71,6 +71,9 @@ public:
     bool uvPerCorner(uint32_t k) const { return uvPerCorner_[k]; }
     bool hasNormals() const { return normals_ >= 0; }
     bool normalsPerCorner() const { return normals_ > 0; }
+    // The normals were given per corner as their faces' own (with flatNotSeam): the model holds none
+    // and results get their own faces' normals.
+    bool flatNormals() const { return flatNormals_; }
     int colorWidth() const { return colorWidth_; } // 0 without colours
     bool colorsPerCorner() const { return colorsPerCorner_; }
 
@@ -85,6 +88,7 @@ private:
     float resolution_ = 100.0f;
     std::vector<bool> uvPerCorner_;
     int normals_ = -1; // -1 none, 0 per vertex, 1 per corner
+    bool flatNormals_ = false;
     int colorWidth_ = 0;
     bool colorsPerCorner_ = false;
 };

@@ -42,18 +42,35 @@ def triangle_corners(vertices, faces):
     return sorted(keys)
 
 
+def flat_shaded(path):
+    """terrain(30) with each face's own normal at its corners (flat shading), written to `path`."""
+    vertices, faces, _ = terrain(30)
+    p = vertices[faces]
+    normals = np.cross(p[:, 1] - p[:, 0], p[:, 2] - p[:, 0])
+    normals = np.repeat((normals / np.linalg.norm(normals, axis=1)[:, None])[:, None], 3, axis=1)
+    gradix.save(str(path), [dict(vertices=vertices, faces=faces, normals=normals)])
+    return str(path)
+
+
+TOOL_SETTINGS = dict(blockSolve=True, preventFolds=True, keepTopology=True, holdBorder=True, flatNotSeam=True)
+
+
 @pytest.mark.skipif(not TOOL, reason="needs the gradix tool (GRADIX_TOOL)")
-@pytest.mark.parametrize("percent,options,settings", [
-    (25, [], dict(blockSolve=True, preventFolds=True, keepTopology=True, holdBorder=True, flatNotSeam=True)),
-    (10, ["--placement", "endpoint", "--full-solve", "--no-prevent-folds", "--no-keep-topology", "--no-hold-border",
-          "--flat-seams"],
+@pytest.mark.parametrize("flat,percent,options,settings", [
+    (False, 25, [], TOOL_SETTINGS),
+    (False, 10, ["--placement", "endpoint", "--full-solve", "--no-prevent-folds", "--no-keep-topology",
+                 "--no-hold-border", "--flat-seams"],
      dict(vertexPlacement="endpoint")),
+    # A flat-shaded mesh: simplified without its normals, the result given its faces' own.
+    (True, 10, [], TOOL_SETTINGS),
 ])
-def test_matches_the_tool(sample, tmp_path, percent, options, settings):
+def test_matches_the_tool(sample, tmp_path, flat, percent, options, settings):
+    source = flat_shaded(tmp_path / "flat.glb") if flat else SAMPLE
+    mesh = gradix.load(source)[0] if flat else sample
     tool_out = tmp_path / "tool.glb"
-    subprocess.run([TOOL, "-q", "simplify", SAMPLE, "-o", str(tool_out), "--percent", str(percent),
+    subprocess.run([TOOL, "-q", "simplify", source, "-o", str(tool_out), "--percent", str(percent),
                     "--no-materials", *options], check=True, capture_output=True)
-    r = gradix.simplify(sample["vertices"], sample["faces"], ratio=percent / 100, **attributes(sample), **settings)
+    r = gradix.simplify(mesh["vertices"], mesh["faces"], ratio=percent / 100, **attributes(mesh), **settings)
     ours = tmp_path / "ours.glb"
     gradix.save(str(ours), [r])
     (theirs,), (mine,) = gradix.load(str(tool_out)), gradix.load(str(ours))
