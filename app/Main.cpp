@@ -8,6 +8,9 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -43,10 +46,21 @@ void restartWithHugePages(int argc, char** argv) {
 #endif
 }
 
+// Blocks of 4 MiB and more come straight from the kernel and go back to it when freed. By default
+// glibc raises that threshold as large blocks are freed (up to 32 MiB), so a later array can land in
+// heap pages that freed working arrays had touched, and its capacity not yet used is resident all
+// the same: 12.5 MiB of the peak on a million triangles (303.3 -> 290.8 MiB, time unchanged).
+void fixLargeBlockThreshold() {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 4 << 20);
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     restartWithHugePages(argc, argv);
+    fixLargeBlockThreshold();
     gxhost::installSignalCleanup();
     return gradix::Cli().run(argc, argv);
 }
