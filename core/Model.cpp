@@ -3,6 +3,7 @@
 #include "HugePages.h"
 #include "MatrixN.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace gdx {
@@ -628,10 +629,9 @@ bool Model::prepareEvaluation(uint32_t a, uint32_t b, PairContraction& record,
     const uint32_t other = fromB ? a : b;
     if (singleWedge_[a] && singleWedge_[b]) {
         // One wedge on each side: they pair up if a face has both vertices, else both are free.
-        bool shared = false;
-        for (uint32_t f : fromB ? aroundB : aroundA)
-            shared = shared || faces_[f].face.hasVertex(other);
-        if (shared) {
+        const FaceList& around = fromB ? aroundB : aroundA;
+        if (std::any_of(around.begin(), around.end(),
+                        [&](uint32_t f) { return faces_[f].face.hasVertex(other); })) {
             record.wedgePairs.insert(WedgePair{wedgeAt(aroundA[0], a), wedgeAt(aroundB[0], b)});
             return true;
         }

@@ -217,13 +217,7 @@ void drawFaces(const MeshGeom& m, const std::vector<int>& faces, const MaterialL
         std::vector<std::array<double, 3>> corners;
         for (int c = 0; c < count; ++c)
             corners.push_back(m.points[m.faceVerts[start + c]]);
-        std::array<double, 3> own{0.0, 0.0, 0.0};
-        for (int c = 0; faceted && c < count; ++c) {
-            const auto &p = corners[c], &q = corners[(c + 1) % count];
-            own[0] += (p[1] - q[1]) * (p[2] + q[2]);
-            own[1] += (p[2] - q[2]) * (p[0] + q[0]);
-            own[2] += (p[0] - q[0]) * (p[1] + q[1]);
-        }
+        const MeshGeom::Vec3 own = faceted ? m.faceNormalRaw(f) : MeshGeom::Vec3{};
         const Triangulation t = triangulatePolygon(corners);
         for (const auto& tri : t.triangles)
             for (int c : tri) {

@@ -318,10 +318,12 @@ std::string readInChild(const std::string& path, const ImportLimits& limits, std
                 close(fd);
         }
     } transfer{memfd_create("gradix-import", MFD_CLOEXEC)};
-    if (transfer.fd < 0) {
+    const auto readInThisProcess = [&] {
         Assimp::Importer importer;
         return readHere(importer, path, limits, meshes, asset);
-    }
+    };
+    if (transfer.fd < 0)
+        return readInThisProcess();
     const ProbeResult probe = probeReader(
         [&] {
             // The child ends without freeing what it read.
@@ -343,19 +345,15 @@ std::string readInChild(const std::string& path, const ImportLimits& limits, std
         limits.maxMemory, limits.readSeconds);
     switch (probe.outcome) {
     case ProbeOutcome::Finished: {
-        if (limits.readHereToo) {
-            Assimp::Importer importer;
-            return readHere(importer, path, limits, meshes, asset);
-        }
+        if (limits.readHereToo)
+            return readInThisProcess();
         std::string problem;
         if (!ImportTransfer::read(transfer.fd, problem, meshes, asset))
             return "cannot load the file: the reader's process ended without handing over what it read";
         return problem;
     }
-    case ProbeOutcome::Unavailable: {
-        Assimp::Importer importer;
-        return readHere(importer, path, limits, meshes, asset);
-    }
+    case ProbeOutcome::Unavailable:
+        return readInThisProcess();
     case ProbeOutcome::OutOfMemory:
         return memoryFailure(limits);
     case ProbeOutcome::TimedOut:
