@@ -11,6 +11,9 @@
 
 namespace gradixpy {
 
+// The engine on arrays, shared with the tool.
+using namespace gxengine;
+
 namespace py = pybind11;
 
 // A view of `object` (anything NumPy can take as an array; None gives an absent view). Converted

@@ -12,6 +12,9 @@
 
 namespace gradixpy {
 
+// The engine on arrays, shared with the tool.
+using namespace gxengine;
+
 // Positions (n x 3) and triangles (m x 3) as a surface; triangles with an index out of range are
 // left out (the arrays were checked before, so there are none in practice).
 gxmeasure::Surface surfaceOf(const ArrayView& vertices, const ArrayView& faces);

@@ -6,7 +6,7 @@
 #include <cfloat>
 #include <stdexcept>
 
-namespace gradixpy {
+namespace gxengine {
 namespace {
 
 enum class Kind { ENUM, BOOL, FLOAT };
@@ -156,4 +156,4 @@ void Settings::configure(gdx::Model& model, gdx::HierarchicWeight& weights, gdx:
     model.setAttributeWeights(lambdaUVs, lambdaNormals, lambdaColors);
 }
 
-} // namespace gradixpy
+} // namespace gxengine

@@ -1,15 +1,17 @@
-// ArrayView: reads the elements of a NumPy array where they lie, whatever its element type and
-// strides, so that input arrays are never copied. An absent array has ndim == 0 and data == nullptr.
+// ArrayView: reads the elements of an array where they lie (a NumPy array's buffer, or values the
+// tool holds), whatever its element type and strides, so that input arrays are never copied. An
+// absent array has ndim == 0 and data == nullptr.
 //
-//   ArrayView v = viewOf(array);            // (Module side; the array must outlive the view)
-//   double x = v.get(i, j);                 // element [i, j] converted to double
+//   ArrayView v = packedView(points.data(), n, 3);  // the values must outlive the view
+//   double x = v.get(i, j);                          // element [i, j] converted to double
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
-namespace gradixpy {
+namespace gxengine {
 
 class ArrayView {
 public:
@@ -79,7 +81,27 @@ private:
     static int64_t clampIndex(int64_t v) { return v < 0 || v > 0xfffffffeLL ? -1 : v; }
 };
 
+// `rows` x `width` values of T packed at `data`; with `corners`, rows x corners x width (an attribute
+// given per face corner). T is float, double or int32_t.
+template <typename T> ArrayView packedView(const T* data, int64_t rows, int64_t width, int64_t corners = 0) {
+    static_assert(std::is_same_v<T, float> || std::is_same_v<T, double> || std::is_same_v<T, int32_t>);
+    ArrayView view;
+    view.data = reinterpret_cast<const char*>(data);
+    view.type = std::is_same_v<T, float>    ? ArrayView::Type::F32
+                : std::is_same_v<T, double> ? ArrayView::Type::F64
+                                            : ArrayView::Type::I32;
+    view.ndim = corners ? 3 : 2;
+    const int64_t row = (corners ? corners : 1) * width;
+    view.shape[0] = rows;
+    view.shape[1] = corners ? corners : width;
+    view.shape[2] = corners ? width : 0;
+    view.strides[0] = row * int64_t(sizeof(T));
+    view.strides[1] = (corners ? width : 1) * int64_t(sizeof(T));
+    view.strides[2] = corners ? int64_t(sizeof(T)) : 0;
+    return view;
+}
+
 // "(3, 2)"-style text of a view's shape, for messages.
 std::string shapeText(const ArrayView& view);
 
-} // namespace gradixpy
+} // namespace gxengine

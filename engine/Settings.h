@@ -16,7 +16,7 @@ class QSlim;
 class HierarchicWeight;
 } // namespace gdx
 
-namespace gradixpy {
+namespace gxengine {
 
 struct Settings {
     short vertexPlacement = 0, edgeWeights = 0, weightCombining = 0;
@@ -42,4 +42,4 @@ struct Settings {
                    bool hasNormals, bool hasColors) const;
 };
 
-} // namespace gradixpy
+} // namespace gxengine

@@ -22,7 +22,7 @@
 #include <memory>
 #include <vector>
 
-namespace gradixpy {
+namespace gxengine {
 
 // A per-corner (faces x 3 x width) or per-vertex (vertices x width) attribute array.
 struct AttributeInput {
@@ -93,4 +93,4 @@ private:
     bool colorsPerCorner_ = false;
 };
 
-} // namespace gradixpy
+} // namespace gxengine

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace gradixpy {
+namespace gxengine {
 namespace {
 
 void fail(const std::string& name, const std::string& problem) {
@@ -294,4 +294,4 @@ uint32_t EngineSession::usedVertices() const {
     return count;
 }
 
-} // namespace gradixpy
+} // namespace gxengine
