@@ -1,5 +1,7 @@
 #include "GraphSet.h"
 
+#include "HalvesPass.h"
+
 #include <gxhost/Host.h>
 
 namespace gradix {
@@ -11,7 +13,7 @@ bool GraphSet::load(Session& session, const std::string& input, std::string& err
     placements_.clear();
     std::vector<SourceMesh> all;
     asset_ = keepAsset_ ? std::make_unique<gxhost::SourceAsset>() : nullptr;
-    if (!session.importFile(input, all, error, asset_.get(), flatNormals_))
+    if (!session.importFile(input, all, error, asset_.get(), flatNormals_, reduce_))
         return false;
     sources_.clear();
     for (SourceMesh& mesh : all) {
@@ -51,7 +53,21 @@ bool GraphSet::open(Session& session, const std::string& input, const NodeSettin
         return false;
     progress.stage("reading " + input);
     flatNormals_ = settings.flatNotSeam;
-    if (!load(session, input, error))
+    if (aheadPercent_ >= 0.0 || aheadTriangles_ > 0)
+        reduce_ = [&](const gxhost::SceneMesh& mesh, size_t meshes, gxhost::SceneMesh& reduced) {
+            // A file of several meshes spends its target over them by their measured errors, at
+            // resolutions not known yet.
+            if (mesh.faceCounts.size() < kHalvesMinTriangles || meshes != 1)
+                return false;
+            progress.stage("simplifying " + mesh.name + " in two halves");
+            const uint64_t target = aheadTriangles_ > 0
+                                        ? aheadTriangles_
+                                        : uint64_t(double(mesh.faceCounts.size()) * aheadPercent_ / 100.0);
+            return reduceInHalves(mesh, settings, target, reduced);
+        };
+    const bool loaded = load(session, input, error);
+    reduce_ = nullptr;
+    if (!loaded)
         return false;
     progress.stage("building the graphs");
     return build(settings, weights, error);

@@ -32,6 +32,13 @@ public:
     // AssetWriter::keepSource), rather than have the writer read it again (call before load).
     void keepSourceAsset() { keepAsset_ = true; }
     std::unique_ptr<gxhost::SourceAsset> takeSourceAsset() { return std::move(asset_); }
+    // The mesh of a file of one mesh, when large enough, is simplified in halves on two cores as
+    // open reads it (see HalvesPass.h), most of the way to `percent` of its triangles, or with
+    // `triangles` > 0 to that many. Call before open.
+    void reduceAhead(double percent, uint64_t triangles) {
+        aheadPercent_ = percent;
+        aheadTriangles_ = triangles;
+    }
     // Loads the plug-in into the session, reads the input and builds the graphs, telling `progress`.
     bool open(Session& session, const std::string& input, const NodeSettings& settings,
               const WeightOptions& weights, Progress& progress, std::string& error);
@@ -71,6 +78,9 @@ private:
     bool shareInstances_ = false;
     bool keepAsset_ = false;
     bool flatNormals_ = false; // flat-shaded meshes reach the graphs without normals
+    double aheadPercent_ = -1.0;
+    uint64_t aheadTriangles_ = 0;
+    NodeReducer reduce_;
     std::unique_ptr<gxhost::SourceAsset> asset_;
     std::vector<Placement> placements_;
     std::string input_;

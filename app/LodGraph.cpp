@@ -1,7 +1,7 @@
 #include "LodGraph.h"
 
-#include "io/FlatNormals.h"
 #include "UnusedPoints.h"
+#include "io/FlatNormals.h"
 
 #include <gxhost/Host.h>
 #include <gxhost/MeshConversion.h>
@@ -103,7 +103,7 @@ bool LodGraph::build(Session& session, const SourceMesh& source, const NodeSetti
             error = fail("cannot connect " + from + " to " + to);
             return false;
         }
-    resolution_ = lowestEvaluated_ = 100.0f;
+    resolution_ = nodeResolution_ = lowestEvaluated_ = 100.0f;
     movedUp_ = evaluated_ = materialsDone_ = false;
     return true;
 }
@@ -145,18 +145,27 @@ bool LodGraph::setWeights(const std::vector<double>& weights, std::string& error
     return true;
 }
 
+float LodGraph::nodePercent(float percent) const {
+    // A node that holds the source already simplified in halves is asked for as many triangles.
+    return source_->nodeScale == 1.0 ? percent : std::min(100.0f, float(double(percent) * source_->nodeScale));
+}
+
 bool LodGraph::setResolution(float percent, std::string& error) {
-    // The node answers a write of an unchanged value with no new mesh, so it is not written again.
     if (percent == resolution_)
         return true;
-    session_->clearMessages();
-    if (!gxhost::setAttr(gradix_ + ".resolution", percent)) {
-        error = fail("cannot set " + gradix_ + ".resolution");
-        return false;
+    const float node = nodePercent(percent);
+    // The node answers a write of an unchanged value with no new mesh, so it is not written again.
+    if (node != nodeResolution_) {
+        session_->clearMessages();
+        if (!gxhost::setAttr(gradix_ + ".resolution", node)) {
+            error = fail("cannot set " + gradix_ + ".resolution");
+            return false;
+        }
+        nodeResolution_ = node;
+        evaluated_ = false;
+        materialsDone_ = false;
     }
     resolution_ = percent;
-    evaluated_ = false;
-    materialsDone_ = false;
     return true;
 }
 
@@ -176,8 +185,8 @@ bool LodGraph::evaluate(MeshCounts& counts, std::string& error) {
     mesh.getVertices(faceCounts, faceVertices);
     counts_ = countPolygons(faceCounts.vec(), faceVertices.vec(), static_cast<size_t>(mesh.numVertices()));
     evaluated_ = true;
-    movedUp_ = movedUp_ || resolution_ > lowestEvaluated_;
-    lowestEvaluated_ = std::min(lowestEvaluated_, resolution_);
+    movedUp_ = movedUp_ || nodeResolution_ > lowestEvaluated_;
+    lowestEvaluated_ = std::min(lowestEvaluated_, nodeResolution_);
     counts = counts_;
     return true;
 }

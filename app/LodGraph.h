@@ -37,6 +37,9 @@ public:
     // `percent` of the source's triangles (0 … 100). Setting the current value again does nothing.
     bool setResolution(float percent, std::string& error);
     float resolution() const { return resolution_; }
+    // The resolution the node is given for `percent` of the source's triangles: the same, unless the
+    // node holds fewer triangles than the source (see SourceMesh::nodeScale).
+    float nodePercent(float percent) const;
     // A graph that has been evaluated below its current resolution holds a state reached by undoing
     // contractions, which restores positions and quadrics only up to rounding. Settling rebuilds
     // the engine from the source and moves it straight down to the current resolution, so the
@@ -61,9 +64,10 @@ private:
     const SourceMesh* source_ = nullptr;
     std::string gradix_, editUVs_, result_;
     float resolution_ = 100.0f;
+    float nodeResolution_ = 100.0f; // as written to the node (see SourceMesh::nodeScale)
     bool evaluated_ = false;
     bool materialsDone_ = false;
-    float lowestEvaluated_ = 100.0f; // since the engine was last built
+    float lowestEvaluated_ = 100.0f; // the node's, since its engine was last built
     bool movedUp_ = false;
     bool flatNormals_ = false; // results get their faces' normals
     MeshCounts counts_;

@@ -121,14 +121,14 @@ void NodeSettings::addOptions(CLI::App& command) {
         ->group(group);
 }
 
-bool NodeSettings::apply(const std::string& node, bool sourceHasUVs, bool sourceHasNormals,
-                         bool sourceHasColors, std::string& error) const {
+std::vector<std::pair<const char*, double>> NodeSettings::values(bool sourceHasUVs, bool sourceHasNormals,
+                                                                 bool sourceHasColors) const {
     // A source without UVs still reaches the node with an empty default UV set, whose zero UVs
     // would cost memory and time in the engine and keep nothing.
     const bool uvs = useUVs == 0 ? sourceHasUVs : useUVs > 0;
     const bool normals = useNormals == 0 ? sourceHasNormals : useNormals > 0;
     const bool colors = useVertexColors == 0 ? sourceHasColors : useVertexColors > 0;
-    const std::vector<std::pair<const char*, double>> values = {
+    return {
         {"vertexPlacement", vertexPlacement},
         {"edgeWeights", edgeWeights},
         {"weightCombining", weightCombining},
@@ -151,7 +151,11 @@ bool NodeSettings::apply(const std::string& node, bool sourceHasUVs, bool source
         {"holdBorder", holdBorder},
         {"flatNotSeam", flatNotSeam},
     };
-    for (const auto& [attribute, value] : values)
+}
+
+bool NodeSettings::apply(const std::string& node, bool sourceHasUVs, bool sourceHasNormals,
+                         bool sourceHasColors, std::string& error) const {
+    for (const auto& [attribute, value] : values(sourceHasUVs, sourceHasNormals, sourceHasColors))
         if (!gxhost::setAttr(node + "." + attribute, value)) {
             error = "cannot set " + node + "." + attribute;
             return false;

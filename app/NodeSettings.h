@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -37,6 +39,9 @@ struct NodeSettings {
     // source that has (or lacks) them. False with the host's error.
     bool apply(const std::string& node, bool sourceHasUVs, bool sourceHasNormals, bool sourceHasColors,
                std::string& error) const;
+    // The node's attribute values `apply` writes, by attribute name, in the node's order.
+    std::vector<std::pair<const char*, double>> values(bool sourceHasUVs, bool sourceHasNormals,
+                                                       bool sourceHasColors) const;
 };
 
 } // namespace gradix

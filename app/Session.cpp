@@ -38,7 +38,7 @@ bool Session::loadPlugin(std::string& error) {
 }
 
 bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error,
-                         gxhost::SourceAsset* asset, bool dropFlatNormals) {
+                         gxhost::SourceAsset* asset, bool dropFlatNormals, const NodeReducer& reduce) {
     meshes.clear();
     std::vector<gxhost::SceneMesh> scenes;
     if (!gxhost::importSceneAndAsset(path, scenes, asset, error))
@@ -64,7 +64,9 @@ bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshe
         std::vector<std::array<float, 3>> normals;
         if (flat)
             normals.swap(scene.normals);
-        MObject node = gxhost::createMeshNode(scene, &status);
+        gxhost::SceneMesh reduced;
+        const bool reducing = reduce && reduce(scene, scenes.size(), reduced);
+        MObject node = gxhost::createMeshNode(reducing ? reduced : scene, &status);
         if (flat)
             normals.swap(scene.normals);
         if (!status) {
@@ -73,7 +75,10 @@ bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshe
             meshes.clear();
             return false;
         }
-        meshes.push_back({std::move(scene), gxhost::nodeName(node), flat});
+        const double scale = reducing ? double(scene.faceCounts.size()) /
+                                            double(std::max<size_t>(1, reduced.faceCounts.size()))
+                                      : 1.0;
+        meshes.push_back({std::move(scene), gxhost::nodeName(node), flat, scale});
     }
     return true;
 }

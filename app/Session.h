@@ -13,6 +13,7 @@
 
 #include <gxhost/Host.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,19 @@ namespace gradix {
 
 // A mesh of the input file: as the file held it (name, parent, transform, attributes) and the
 // name of the host mesh node that holds it. With flatNormals the node holds the mesh without its
-// normals, which are its faces' own (see FlatNormals.h).
+// normals, which are its faces' own (see FlatNormals.h). A node that holds the mesh already
+// simplified (see HalvesPass.h) has nodeScale source triangles for each of its own.
 struct SourceMesh {
     gxhost::SceneMesh scene;
     std::string node;
     bool flatNormals = false;
+    double nodeScale = 1.0;
 };
+
+// Given a mesh as its node would hold it and how many meshes the file has, fills `reduced` with what
+// the node should hold instead and returns true, or returns false to keep the mesh as it is.
+using NodeReducer =
+    std::function<bool(const gxhost::SceneMesh& mesh, size_t meshes, gxhost::SceneMesh& reduced)>;
 
 class Session {
 public:
@@ -36,9 +44,10 @@ public:
 
     bool loadPlugin(std::string& error);
     // Reads every mesh of `path` into its own mesh node; with `dropFlatNormals`, a flat-shaded
-    // mesh's node gets no normals.
+    // mesh's node gets no normals; with `reduce`, a node may hold the mesh it makes instead.
     bool importFile(const std::string& path, std::vector<SourceMesh>& meshes, std::string& error,
-                    gxhost::SourceAsset* asset = nullptr, bool dropFlatNormals = false);
+                    gxhost::SourceAsset* asset = nullptr, bool dropFlatNormals = false,
+                    const NodeReducer& reduce = nullptr);
     // Writes `meshes` to `path` in `format` (by the extension when empty); no file on failure. With
     // `source` (the input as read), materials are written with all their source properties.
     bool exportFile(const std::string& path, const std::string& format,

@@ -20,9 +20,11 @@ bool TargetSearch::countAt(float resolution, uint64_t& count, std::string& error
 
 uint64_t TargetSearch::predicted(float resolution) const {
     // The node asks its engine for trunc(faces x resolution x 0.01) faces, in float arithmetic.
-    const float fraction = resolution >= 100.0f ? 1.0f : resolution * 0.01f;
     uint64_t total = 0;
-    for (uint64_t faces : sourceFaces_) {
+    for (size_t i = 0; i < sourceFaces_.size(); ++i) {
+        const uint64_t faces = sourceFaces_[i];
+        const float node = graphs_[i].nodePercent(resolution);
+        const float fraction = node >= 100.0f ? 1.0f : node * 0.01f;
         float wanted = static_cast<float>(static_cast<double>(faces) * fraction);
         wanted = std::min(wanted, static_cast<float>(faces));
         total += wanted >= 0.0f ? static_cast<uint64_t>(wanted) : 0;

@@ -94,7 +94,11 @@ uint32_t targetFaceCount(const Model& model, double fraction) {
 bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fraction,
                       ResolutionObserver* observer) {
     // For whole face counts, "active <= F x r" and "active <= trunc(F x r)" agree.
-    const uint32_t target = targetFaceCount(engine.model(), fraction);
+    return changeFaceCount(engine, sequence, targetFaceCount(engine.model(), fraction), observer);
+}
+
+bool changeFaceCount(QSlim& engine, ContractionSequence& sequence, uint32_t target,
+                     ResolutionObserver* observer) {
     std::unique_ptr<ResolutionChanger> changer;
     if (engine.activeFaces() <= target)
         changer.reset(new (std::nothrow) ResolutionIncreaser(engine, sequence, target));

@@ -81,5 +81,8 @@ public:
 // engine goes). Returns false, changing nothing, when the changer cannot be created.
 bool changeResolution(QSlim& engine, ContractionSequence& sequence, double fraction,
                       ResolutionObserver* observer = nullptr);
+// The same towards `target` active faces.
+bool changeFaceCount(QSlim& engine, ContractionSequence& sequence, uint32_t target,
+                     ResolutionObserver* observer = nullptr);
 
 } // namespace gdx

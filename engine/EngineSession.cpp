@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <new>
 #include <stdexcept>
 
 namespace gxengine {
@@ -133,7 +134,12 @@ bool followFaces(const ArrayView& faces, const ArrayView& normals, const gdx::Fl
 }
 } // namespace
 
-EngineSession::EngineSession(const MeshInput& in, const Settings& settings) {
+EngineSession::EngineSession(const MeshInput& in, const Settings& settings)
+    : EngineSession(in, settings, false) {
+    setUp(in.weights);
+}
+
+EngineSession::EngineSession(const MeshInput& in, const Settings& settings, bool) {
     const uint32_t n = uint32_t(in.vertices.shape[0]), m = uint32_t(in.faces.shape[0]);
     if ((settings.useNormals > 0 && !in.normals.values.given()) ||
         (settings.useVertexColors > 0 && !in.colors.values.given()))
@@ -203,11 +209,14 @@ EngineSession::EngineSession(const MeshInput& in, const Settings& settings) {
         resolved.useNormals = 0; // as the tool gives a flat-shaded mesh to its graph: without normals
     resolved.configure(*model_, *weights_, *engine_, !in.uvSets.empty(), normals_ >= 0 && !flatNormals_,
                        colorWidth_ > 0);
+}
+
+void EngineSession::setUp(const ArrayView& weights) {
     engine_->setup();
     sequence_.reserve(model_->numVertices()); // each contraction removes a vertex
-    if (in.weights.given()) {
-        for (uint32_t v = 0; v < n; ++v)
-            weights_->setWeight(v, float(in.weights.get(v) * 100.0 + 1.0));
+    if (weights.given()) {
+        for (uint32_t v = 0; v < model_->numVertices(); ++v)
+            weights_->setWeight(v, float(weights.get(v) * 100.0 + 1.0));
         engine_->updatePairWeights();
     }
 }
@@ -230,13 +239,8 @@ bool EngineSession::raises(float percent) const {
 }
 
 void EngineSession::reachTriangles(uint32_t target) {
-    std::unique_ptr<gdx::ResolutionChanger> changer;
-    if (engine_->activeFaces() <= target)
-        changer.reset(new gdx::ResolutionIncreaser(*engine_, sequence_, target));
-    else
-        changer.reset(new gdx::ResolutionDecreaser(*engine_, sequence_, target));
-    while (!changer->done())
-        changer->step();
+    if (!gdx::changeFaceCount(*engine_, sequence_, target))
+        throw std::bad_alloc();
     resolution_ =
         model_->numFaces() ? 100.0f * float(engine_->activeFaces()) / float(model_->numFaces()) : 100.0f;
 }
