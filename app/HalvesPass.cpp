@@ -156,7 +156,17 @@ bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings,
                     gxhost::SceneMesh& out) {
     const size_t m = mesh.faceCounts.size(), n = mesh.points.size();
     if (m < kHalvesMinTriangles || mesh.faceVertices.size() != 3 * m ||
-        std::any_of(mesh.faceCounts.begin(), mesh.faceCounts.end(), [](int32_t c) { return c != 3; }))
+        std::any_of(mesh.faceCounts.begin(), mesh.faceCounts.end(), [](int32_t c) { return c != 3; }) ||
+        std::any_of(mesh.faceVertices.begin(), mesh.faceVertices.end(),
+                    [n](int32_t v) { return v < 0 || size_t(v) >= n; }))
+        return false;
+    // Per-corner attributes come one per corner or not at all.
+    const size_t corners = 3 * m;
+    if (std::any_of(mesh.uvSets.begin(), mesh.uvSets.end(),
+                    [&](const gxhost::SceneUVSet& set) { return set.uvIds.size() != corners; }) ||
+        (!mesh.normals.empty() && mesh.normals.size() != corners) ||
+        (!mesh.colors.empty() && (mesh.colors.size() != corners || mesh.hasColor.size() != corners)) ||
+        (!mesh.faceMaterial.empty() && mesh.faceMaterial.size() != m))
         return false;
 
     // The cut: faces ordered by their centres along the box's longest side (ties by face), the first
@@ -216,7 +226,8 @@ bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings,
     if (double(targets[0] + targets[1]) > kMostKept * double(m))
         return false;
 
-    const bool withColors = std::find(mesh.hasColor.begin(), mesh.hasColor.end(), 1) != mesh.hasColor.end();
+    const bool withColors = !mesh.colors.empty() &&
+                            std::find(mesh.hasColor.begin(), mesh.hasColor.end(), 1) != mesh.hasColor.end();
     gxengine::Settings engineSettings;
     for (const auto& [name, value] : settings.values(!mesh.uvSets.empty(), !mesh.normals.empty(), withColors))
         engineSettings.set(name, value);

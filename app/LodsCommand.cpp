@@ -166,6 +166,8 @@ int LodsCommand::run(const GlobalOptions& global) {
     Session session(global.pluginPath);
     GraphSet set;
     set.shareInstances();
+    if (!byError && !levels.empty())
+        graph_.reduceAhead(set, levels.front(), 0);
     if (!AssetWriter::mayRewrite(input_, format_.empty() ? format->name : format_))
         set.keepSourceAsset();
     AssetWriter writer;

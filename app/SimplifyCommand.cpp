@@ -66,11 +66,6 @@ SimplifyCommand::SimplifyCommand(CLI::App& parent) {
                        "A target at or above the input's size writes the input unchanged instead of failing");
     command_->add_flag("--allow-drop", allowDrop_,
                        "Let parts of a multi-mesh file go below 4 triangles, or vanish");
-    command_->add_flag("--halves,!--no-halves", halves_,
-                       "Take a file's one triangle mesh of 200,000 triangles or more most of the way "
-                       "to the target as two halves on two cores, each keeping the cut between them "
-                       "where it is, then the joined mesh the rest of the way (default on; with "
-                       "--percent or --triangles, not with painted weights)");
     graph_.addOptions(*command_);
 }
 
@@ -99,8 +94,7 @@ int SimplifyCommand::run(const GlobalOptions& global) {
     const std::string formatName = gxhost::findExportFormat(output_, format_)->name;
     if (!AssetWriter::mayRewrite(input_, formatName))
         set.keepSourceAsset();
-    if (halves_ && graph_.weights.file.empty() && graph_.weights.colorChannel.empty())
-        set.reduceAhead(percent_, triangles_);
+    graph_.reduceAhead(set, percent_, triangles_);
     AssetWriter writer;
     if (!set.open(session, input_, graph_.settings, graph_.weights, progress, error) ||
         !writer.open(input_, error))

@@ -29,7 +29,6 @@ private:
     uint64_t triangles_ = 0, vertices_ = 0;
     std::string maxError_;
     bool allowLarger_ = false, allowDrop_ = false;
-    bool halves_ = true;
     GraphOptions graph_;
 };
 

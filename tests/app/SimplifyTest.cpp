@@ -219,7 +219,7 @@ TEST(Simplify, FlatShadedMeshesStayFlatShaded) {
 // A mesh of 200,000 triangles or more goes most of the way down in two halves, one per core, before
 // its graph takes the joined mesh to the target. The result is not the one-core run's but as close
 // to the source, keeps the materials and attributes, opens no seam along the cut (its only open
-// edges lie on the sheet's rim), and a triangle target lands as with --percent.
+// edges lie on the sheet's rim), and triangle targets and a chain's levels land as with --percent.
 TEST(Simplify, LargeMeshesGoDownInTwoHalvesWithoutOpeningTheCut) {
     ScratchDir dir;
     const std::string in = dir.path("terrain.glb");
@@ -238,6 +238,12 @@ TEST(Simplify, LargeMeshesGoDownInTwoHalvesWithoutOpeningTheCut) {
     for (const char* error : {"hausdorff", "mean"})
         EXPECT_LE(jsonNumber(halves, error), 1.25 * jsonNumber(whole, error)) << error << "\n" << halves;
     EXPECT_LE(std::fabs(triangleCount(readMeshes(dir.path("counted.glb"))) - 20000.0), 2.0) << counted;
+    // A chain of levels goes down in halves to its finest level, then on through its graph.
+    const ToolRun chain = gradix({"--json", "lods", in, "-o", dir.path("levels"), "--levels", "40,10"});
+    ASSERT_EQ(chain.status, 0) << chain.err;
+    const std::string coarsest = chain.out.substr(std::min(chain.out.size(), chain.out.find("\"level\":10")));
+    EXPECT_LE(std::fabs(jsonNumber(coarsest, "triangles") - 21600.0), 2.0) << chain.out;
+    EXPECT_LE(jsonNumber(coarsest, "hausdorff"), 1.25 * jsonNumber(whole, "hausdorff")) << chain.out;
 
     const gxhost::SceneMesh source = readMeshes(in).at(0), mesh = readMeshes(dir.path("halves.glb")).at(0);
     EXPECT_EQ(materialNames({mesh}), materialNames({source}));
