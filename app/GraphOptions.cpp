@@ -26,7 +26,7 @@ void GraphOptions::addOptions(CLI::App& command, bool writesMeshes) {
                          "Fail, writing nothing, when the output format cannot hold something of the input "
                          "(a skin, a texture, an animation, ...) instead of warning");
         command.add_flag("--halves,!--no-halves", halves,
-                         "Take a file's one triangle mesh of 200,000 triangles or more most of the way to "
+                         "Take a file's one mesh of 200,000 triangles or more most of the way to "
                          "the target (lods: its finest level) as two halves on two cores, each keeping the "
                          "cut between them where it is, then the joined mesh the rest of the way (default "
                          "on; not with painted weights or error targets)");

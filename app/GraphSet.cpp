@@ -57,12 +57,12 @@ bool GraphSet::open(Session& session, const std::string& input, const NodeSettin
         reduce_ = [&](const gxhost::SceneMesh& mesh, size_t meshes, gxhost::SceneMesh& reduced) {
             // A file of several meshes spends its target over them by their measured errors, at
             // resolutions not known yet.
-            if (mesh.faceCounts.size() < kHalvesMinTriangles || meshes != 1)
+            const uint64_t triangles = polygonTriangles(mesh);
+            if (triangles < kHalvesMinTriangles || meshes != 1)
                 return false;
             progress.stage("simplifying " + mesh.name + " in two halves");
-            const uint64_t target = aheadTriangles_ > 0
-                                        ? aheadTriangles_
-                                        : uint64_t(double(mesh.faceCounts.size()) * aheadPercent_ / 100.0);
+            const uint64_t target =
+                aheadTriangles_ > 0 ? aheadTriangles_ : uint64_t(double(triangles) * aheadPercent_ / 100.0);
             return reduceInHalves(mesh, settings, target, reduced);
         };
     const bool loaded = load(session, input, error);

@@ -1,6 +1,7 @@
 #include "HalvesPass.h"
 
 #include "EngineSession.h"
+#include "Triangulator.h"
 
 #include <algorithm>
 #include <array>
@@ -18,7 +19,7 @@ constexpr double kMargin = 1.1;
 constexpr double kMostKept = 0.75;
 
 struct Half {
-    std::vector<uint32_t> faces;  // source faces, ascending
+    std::vector<uint32_t> faces;  // the mesh's triangles (see Triangles), ascending
     std::vector<int32_t> local;   // per source vertex, its vertex in this half or -1
     std::vector<uint32_t> source; // per vertex of this half, its source vertex
     uint64_t keptVertices = 0;    // border vertices, which the half's engine keeps in place
@@ -26,20 +27,61 @@ struct Half {
     bool failed = false;
 };
 
-// Per source vertex, whether an edge of it has one face: the mesh's own borders. An edge a -> b of a
-// face is shared when some face has b -> a (half-edges grouped by their first vertex).
-std::vector<uint8_t> borderVertices(const gxhost::SceneMesh& mesh) {
-    const size_t n = mesh.points.size(), m = mesh.faceCounts.size();
-    std::vector<uint32_t> start(n + 1, 0), to(3 * m);
-    for (int32_t v : mesh.faceVertices)
-        ++start[size_t(v) + 1];
+// The mesh's triangles: a triangle mesh's own faces, or its polygons triangulated as the host
+// triangulates them for the node. Each has three corners (indices into the face-vertex lists) and
+// the face it comes from.
+struct Triangles {
+    bool own = true;               // every face a triangle: triangle t is face t, corners 3t .. 3t + 2
+    std::vector<uint32_t> corners; // otherwise three per triangle
+    std::vector<uint32_t> faces;   // and the face of each
+    size_t count = 0;
+    size_t corner(size_t t, size_t c) const { return own ? 3 * t + c : corners[3 * t + c]; }
+    size_t face(size_t t) const { return own ? t : faces[t]; }
+};
+
+Triangles trianglesOf(const gxhost::SceneMesh& mesh) {
+    Triangles tris;
+    tris.own = std::all_of(mesh.faceCounts.begin(), mesh.faceCounts.end(), [](int32_t c) { return c == 3; });
+    if (tris.own) {
+        tris.count = mesh.faceCounts.size();
+        return tris;
+    }
+    std::vector<std::array<double, 3>> corners;
+    gxhost::Triangulation triangulation;
+    size_t offset = 0;
+    for (size_t f = 0; f < mesh.faceCounts.size(); offset += size_t(mesh.faceCounts[f]), ++f) {
+        const size_t k = size_t(mesh.faceCounts[f]);
+        corners.clear();
+        for (size_t c = 0; c < k; ++c) {
+            const std::array<float, 3>& p = mesh.points[size_t(mesh.faceVertices[offset + c])];
+            corners.push_back({p[0], p[1], p[2]});
+        }
+        gxhost::triangulatePolygon(corners, triangulation);
+        for (const std::array<int, 3>& t : triangulation.triangles) {
+            for (int c : t)
+                tris.corners.push_back(uint32_t(offset + size_t(c)));
+            tris.faces.push_back(uint32_t(f));
+        }
+    }
+    tris.count = tris.faces.size();
+    return tris;
+}
+
+// Per source vertex, whether an edge of it has one triangle: the mesh's own borders. An edge a -> b
+// of a triangle is shared when some triangle has b -> a (half-edges grouped by their first vertex).
+std::vector<uint8_t> borderVertices(const gxhost::SceneMesh& mesh, const Triangles& tris) {
+    const size_t n = mesh.points.size();
+    const auto vertex = [&](size_t t, size_t c) { return uint32_t(mesh.faceVertices[tris.corner(t, c)]); };
+    std::vector<uint32_t> start(n + 1, 0), to(3 * tris.count);
+    for (size_t t = 0; t < tris.count; ++t)
+        for (size_t c = 0; c < 3; ++c)
+            ++start[vertex(t, c) + 1];
     for (size_t v = 0; v < n; ++v)
         start[v + 1] += start[v];
     std::vector<uint32_t> fill(start.begin(), start.end() - 1);
-    for (size_t f = 0; f < m; ++f)
+    for (size_t t = 0; t < tris.count; ++t)
         for (size_t c = 0; c < 3; ++c)
-            to[fill[size_t(mesh.faceVertices[3 * f + c])]++] =
-                uint32_t(mesh.faceVertices[3 * f + (c + 1) % 3]);
+            to[fill[vertex(t, c)]++] = vertex(t, (c + 1) % 3);
     std::vector<uint8_t> border(n, 0);
     for (uint32_t a = 0; a < n; ++a)
         for (uint32_t i = start[a]; i < start[a + 1]; ++i) {
@@ -51,7 +93,7 @@ std::vector<uint8_t> borderVertices(const gxhost::SceneMesh& mesh) {
 }
 
 // The half's engine, built from its faces with every corner's attributes and not yet set up.
-std::unique_ptr<gxengine::EngineSession> buildHalf(const gxhost::SceneMesh& mesh,
+std::unique_ptr<gxengine::EngineSession> buildHalf(const gxhost::SceneMesh& mesh, const Triangles& tris,
                                                    const gxengine::Settings& settings, bool withColors,
                                                    const Half& half) {
     const size_t corners = 3 * half.faces.size();
@@ -65,7 +107,7 @@ std::unique_ptr<gxengine::EngineSession> buildHalf(const gxhost::SceneMesh& mesh
     std::vector<float> colors(withColors ? 4 * corners : 0);
     for (size_t i = 0; i < half.faces.size(); ++i)
         for (size_t c = 0; c < 3; ++c) {
-            const size_t from = 3 * size_t(half.faces[i]) + c, to = 3 * i + c;
+            const size_t from = tris.corner(half.faces[i], c), to = 3 * i + c;
             faces[to] = half.local[size_t(mesh.faceVertices[from])];
             for (size_t k = 0; k < uvs.size(); ++k) {
                 const int32_t id = mesh.uvSets[k].uvIds[from];
@@ -98,10 +140,10 @@ std::unique_ptr<gxengine::EngineSession> buildHalf(const gxhost::SceneMesh& mesh
 
 // Builds the half's engine and moves it to `target` triangles; the input arrays are gone before the
 // engine is set up.
-void simplifyHalf(const gxhost::SceneMesh& mesh, const gxengine::Settings& settings, bool withColors,
-                  uint64_t target, Half& half) {
+void simplifyHalf(const gxhost::SceneMesh& mesh, const Triangles& tris, const gxengine::Settings& settings,
+                  bool withColors, uint64_t target, Half& half) {
     try {
-        half.engine = buildHalf(mesh, settings, withColors, half);
+        half.engine = buildHalf(mesh, tris, settings, withColors, half);
         half.engine->setUp();
         half.engine->reachTriangles(uint32_t(target));
     } catch (const std::exception&) {
@@ -111,19 +153,19 @@ void simplifyHalf(const gxhost::SceneMesh& mesh, const gxengine::Settings& setti
 
 // Appends the half's active faces to `out`, as simplified: points numbered by `index`, per-corner
 // attributes from the wedges, materials and absent attributes from the source faces.
-void appendHalf(const gxhost::SceneMesh& mesh, const Half& half, const std::vector<int32_t>& index,
-                gxhost::SceneMesh& out) {
+void appendHalf(const gxhost::SceneMesh& mesh, const Triangles& tris, const Half& half,
+                const std::vector<int32_t>& index, gxhost::SceneMesh& out) {
     const gdx::Model& model = half.engine->model();
     for (uint32_t f = 0; f < model.numFaces(); ++f) {
         if (!model.faceState(f).active)
             continue;
         const gdx::Face& face = model.face(f);
-        const uint32_t sourceFace = half.faces[half.engine->inputFace(f)];
+        const size_t triangle = half.faces[half.engine->inputFace(f)];
         out.faceCounts.push_back(3);
         if (!mesh.faceMaterial.empty())
-            out.faceMaterial.push_back(mesh.faceMaterial[sourceFace]);
+            out.faceMaterial.push_back(mesh.faceMaterial[tris.face(triangle)]);
         for (uint32_t c = 0; c < 3; ++c) {
-            const size_t from = 3 * size_t(sourceFace) + c;
+            const size_t from = tris.corner(triangle, c);
             const uint32_t w = face.wedge(c);
             out.faceVertices.push_back(index[half.source[face.vertex(c)]]);
             for (size_t k = 0; k < mesh.uvSets.size(); ++k) {
@@ -152,25 +194,38 @@ void appendHalf(const gxhost::SceneMesh& mesh, const Half& half, const std::vect
 
 } // namespace
 
+uint64_t polygonTriangles(const gxhost::SceneMesh& mesh) {
+    uint64_t triangles = 0;
+    for (int32_t count : mesh.faceCounts)
+        triangles += count > 2 ? uint64_t(count - 2) : 0;
+    return triangles;
+}
+
 bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings, uint64_t targetTriangles,
                     gxhost::SceneMesh& out) {
-    const size_t m = mesh.faceCounts.size(), n = mesh.points.size();
-    if (m < kHalvesMinTriangles || mesh.faceVertices.size() != 3 * m ||
-        std::any_of(mesh.faceCounts.begin(), mesh.faceCounts.end(), [](int32_t c) { return c != 3; }) ||
+    const size_t faces = mesh.faceCounts.size(), n = mesh.points.size();
+    size_t corners = 0;
+    for (int32_t count : mesh.faceCounts)
+        corners += count > 0 ? size_t(count) : 0;
+    // Indices in range, and per-corner attributes one per corner or none at all.
+    if (n == 0 || polygonTriangles(mesh) < kHalvesMinTriangles || mesh.faceVertices.size() != corners ||
+        std::any_of(mesh.faceCounts.begin(), mesh.faceCounts.end(), [](int32_t c) { return c < 0; }) ||
         std::any_of(mesh.faceVertices.begin(), mesh.faceVertices.end(),
-                    [n](int32_t v) { return v < 0 || size_t(v) >= n; }))
-        return false;
-    // Per-corner attributes come one per corner or not at all.
-    const size_t corners = 3 * m;
-    if (std::any_of(mesh.uvSets.begin(), mesh.uvSets.end(),
+                    [n](int32_t v) { return v < 0 || size_t(v) >= n; }) ||
+        std::any_of(mesh.uvSets.begin(), mesh.uvSets.end(),
                     [&](const gxhost::SceneUVSet& set) { return set.uvIds.size() != corners; }) ||
         (!mesh.normals.empty() && mesh.normals.size() != corners) ||
         (!mesh.colors.empty() && (mesh.colors.size() != corners || mesh.hasColor.size() != corners)) ||
-        (!mesh.faceMaterial.empty() && mesh.faceMaterial.size() != m))
+        (!mesh.faceMaterial.empty() && mesh.faceMaterial.size() != faces))
         return false;
+    const Triangles tris = trianglesOf(mesh);
+    const size_t m = tris.count;
+    if (m < kHalvesMinTriangles)
+        return false;
+    const auto vertexAt = [&](size_t t, size_t c) { return size_t(mesh.faceVertices[tris.corner(t, c)]); };
 
-    // The cut: faces ordered by their centres along the box's longest side (ties by face), the first
-    // half of them on one side.
+    // The cut: triangles ordered by their centres along the box's longest side (ties by triangle), the
+    // first half of them on one side.
     std::array<float, 3> low = mesh.points[0], high = mesh.points[0];
     for (const std::array<float, 3>& p : mesh.points)
         for (size_t j = 0; j < 3; ++j) {
@@ -183,9 +238,8 @@ bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings,
             axis = j;
     std::vector<double> centre(m);
     for (size_t f = 0; f < m; ++f)
-        centre[f] = double(mesh.points[size_t(mesh.faceVertices[3 * f])][axis]) +
-                    mesh.points[size_t(mesh.faceVertices[3 * f + 1])][axis] +
-                    mesh.points[size_t(mesh.faceVertices[3 * f + 2])][axis];
+        centre[f] = double(mesh.points[vertexAt(f, 0)][axis]) + mesh.points[vertexAt(f, 1)][axis] +
+                    mesh.points[vertexAt(f, 2)][axis];
     std::vector<uint32_t> order(m);
     for (size_t f = 0; f < m; ++f)
         order[f] = uint32_t(f);
@@ -199,14 +253,14 @@ bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings,
     std::vector<double>().swap(centre);
     std::vector<uint32_t>().swap(order);
 
-    // Each half's faces and vertices; `sides` has bit h set for a vertex of half h (3 on the cut).
-    const std::vector<uint8_t> border = borderVertices(mesh);
+    // Each half's triangles and vertices; `sides` has bit h set for a vertex of half h (3 on the cut).
+    const std::vector<uint8_t> border = borderVertices(mesh, tris);
     std::vector<uint8_t> sides(n, 0);
     std::array<Half, 2> halves;
     for (size_t f = 0; f < m; ++f) {
         halves[side[f]].faces.push_back(uint32_t(f));
         for (size_t c = 0; c < 3; ++c)
-            sides[size_t(mesh.faceVertices[3 * f + c])] |= uint8_t(1u << side[f]);
+            sides[vertexAt(f, c)] |= uint8_t(1u << side[f]);
     }
     for (size_t h = 0; h < 2; ++h) {
         Half& half = halves[h];
@@ -237,8 +291,8 @@ bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings,
     engineSettings.useVertexColors = withColors ? engineSettings.useVertexColors : 0;
     engineSettings.lockBorder = true; // the cut stays where it is, so that the halves join again
 
-    std::thread second([&] { simplifyHalf(mesh, engineSettings, withColors, targets[1], halves[1]); });
-    simplifyHalf(mesh, engineSettings, withColors, targets[0], halves[0]);
+    std::thread second([&] { simplifyHalf(mesh, tris, engineSettings, withColors, targets[1], halves[1]); });
+    simplifyHalf(mesh, tris, engineSettings, withColors, targets[0], halves[0]);
     second.join();
     if (halves[0].failed || halves[1].failed)
         return false;
@@ -271,7 +325,7 @@ bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings,
     for (const gxhost::SceneUVSet& set : mesh.uvSets)
         joined.uvSets.push_back({set.name, {}, {}, {}});
     for (const Half& half : halves)
-        appendHalf(mesh, half, index, joined);
+        appendHalf(mesh, tris, half, index, joined);
 
     joined.name = mesh.name;
     joined.transform = mesh.transform;

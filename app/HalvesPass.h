@@ -1,4 +1,4 @@
-// HalvesPass: takes a large triangle mesh most of the way to its target on both cores before its graph
+// HalvesPass: takes a large mesh most of the way to its target on both cores before its graph
 // sees it. The mesh is cut in two at the median of its faces' centres along the box's longest side;
 // each half is simplified by an engine of its own (the node's settings, fed as the node feeds them) on
 // a thread of its own, with every border vertex kept where it is, the cut's among them, and the halves
@@ -20,11 +20,15 @@ namespace gradix {
 // Meshes below this many triangles stay whole: two halves would gain less than the pass costs.
 constexpr uint64_t kHalvesMinTriangles = 200000;
 
-// `mesh` (a triangle mesh as its node will hold it) simplified in halves to a little above
-// `targetTriangles`, every face with its source face's material and every corner with its attributes as
-// the engine placed them. False, `out` untouched, when the mesh stays whole: below
-// kHalvesMinTriangles, a polygon of more than three corners, a target the halves would not get far
-// below the mesh's size (counting the border vertices they keep), or a cut that did not stay closed.
+// The triangles a mesh's polygons make (a polygon of k corners, k - 2).
+uint64_t polygonTriangles(const gxhost::SceneMesh& mesh);
+
+// `mesh` (as its node will hold it; polygons are triangulated as the host triangulates them)
+// simplified in halves to a little above `targetTriangles` triangles, every triangle with its source
+// face's material and every corner with its attributes as the engine placed them. False, `out`
+// untouched, when the mesh stays whole: below kHalvesMinTriangles, inconsistent lists, a target the
+// halves would not get far below the mesh's size (counting the border vertices they keep), or a cut
+// that did not stay closed.
 bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings, uint64_t targetTriangles,
                     gxhost::SceneMesh& out);
 

@@ -1,5 +1,7 @@
 #include "Session.h"
 
+#include "HalvesPass.h"
+
 #include "io/FlatNormals.h"
 
 #include "io/MeshExporter.h"
@@ -75,7 +77,7 @@ bool Session::importFile(const std::string& path, std::vector<SourceMesh>& meshe
             meshes.clear();
             return false;
         }
-        const double scale = reducing ? double(scene.faceCounts.size()) /
+        const double scale = reducing ? double(polygonTriangles(scene)) /
                                             double(std::max<size_t>(1, reduced.faceCounts.size()))
                                       : 1.0;
         meshes.push_back({std::move(scene), gxhost::nodeName(node), flat, scale});
