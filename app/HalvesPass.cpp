@@ -213,7 +213,11 @@ bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings,
         std::any_of(mesh.faceVertices.begin(), mesh.faceVertices.end(),
                     [n](int32_t v) { return v < 0 || size_t(v) >= n; }) ||
         std::any_of(mesh.uvSets.begin(), mesh.uvSets.end(),
-                    [&](const gxhost::SceneUVSet& set) { return set.uvIds.size() != corners; }) ||
+                    [&](const gxhost::SceneUVSet& set) {
+                        return set.uvIds.size() != corners || set.v.size() != set.u.size() ||
+                               std::any_of(set.uvIds.begin(), set.uvIds.end(),
+                                           [&](int32_t id) { return id >= int32_t(set.u.size()); });
+                    }) ||
         (!mesh.normals.empty() && mesh.normals.size() != corners) ||
         (!mesh.colors.empty() && (mesh.colors.size() != corners || mesh.hasColor.size() != corners)) ||
         (!mesh.faceMaterial.empty() && mesh.faceMaterial.size() != faces))
