@@ -276,11 +276,15 @@ bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings,
                 half.keptVertices += (sides[v] == 3 || border[v]) ? 1 : 0;
             }
     }
+    // The target is taken up to a whole step of 1/512 of the mesh. A --triangles run and a --percent
+    // run at the resolution it reports ask for targets a triangle or two apart; stopped at the same
+    // step, their halves give the same mesh, and the two runs write the same file.
+    const uint64_t step = std::max<uint64_t>(1, m / 512);
+    const uint64_t target = (targetTriangles + step - 1) / step * step;
     std::array<uint64_t, 2> targets;
     for (size_t h = 0; h < 2; ++h)
-        targets[h] =
-            uint64_t(kMargin * double(targetTriangles) * double(halves[h].faces.size()) / double(m)) +
-            halves[h].keptVertices;
+        targets[h] = uint64_t(kMargin * double(target) * double(halves[h].faces.size()) / double(m)) +
+                     halves[h].keptVertices;
     if (double(targets[0] + targets[1]) > kMostKept * double(m))
         return false;
 
