@@ -638,10 +638,10 @@ void QSlim::pricePairsOf(uint32_t v, uint32_t begin, uint32_t end, Pricer& price
     }
 }
 
-// Refreshes every pair of v in list order. Without guards a pair's price reads the engine and
-// writes only the pair and the pricer, so the second half of a long list is priced on the partner
-// thread while this one prices the first; the queue then takes them in list order, exactly as one
-// thread would have.
+// Refreshes every pair of v in list order. A pair's price reads the engine and writes only the pair,
+// the pricer and the border hold's relaxed border states (the guards judge only the top pair, in
+// revalidateTop), so the second half of a long list is priced on the partner thread while this one
+// prices the first; the queue then takes them in list order, exactly as one thread would have.
 void QSlim::refreshPairsOf(uint32_t v) {
     const PairList& pairs = vertexPairs_[v];
     const uint32_t n = pairs.size();
@@ -651,8 +651,7 @@ void QSlim::refreshPairsOf(uint32_t v) {
         return;
     }
     constexpr uint32_t kSharedFrom = 4; // fewer pairs are not worth the hand-over
-    if (partnerThread_ && n >= kSharedFrom && !guard_.enabled() && model_.pricesConcurrently() &&
-        partnersHaveCores()) {
+    if (partnerThread_ && n >= kSharedFrom && !judging_ && model_.pricesConcurrently() && partnersHaveCores()) {
         if (!partnerPricer_) {
             partnerPricer_ = std::make_unique<Pricer>();
             partnerPricer_->ownScratch = true;
