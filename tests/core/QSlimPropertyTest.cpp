@@ -214,26 +214,30 @@ TEST_P(QSlimProperties, RandomTargetsKeepTheSequenceEqualToTheAppliedContraction
 }
 
 // The second run has no partner thread: what the partner makes or prices must not change a bit,
-// painted weights included.
+// painted weights and the guards (the border hold among them) included.
 TEST_P(QSlimProperties, TwoRunsGiveIdenticalResults) {
-    EngineRun first(seamedGrid(), GetParam()), second(seamedGrid(), GetParam(), false, false);
-    for (EngineRun* run : {&first, &second}) {
-        for (uint32_t v = 0; v < run->model->numVertices(); v += 7)
-            run->weights->setWeight(v, 3.0f);
-        run->engine->updatePairWeights();
-    }
-    changeResolution(*first.engine, first.sequence, 0.3);
-    changeResolution(*second.engine, second.sequence, 0.3);
-    test::expectSameModel(*first.model, *second.model, 0.0f);
-    ASSERT_EQ(first.sequence.size(), second.sequence.size());
-    for (size_t i = 0; i < first.sequence.size(); ++i)
-        ASSERT_EQ(first.sequence[i], second.sequence[i]) << "record " << i;
-    ASSERT_EQ(first.engine->queue().size(), second.engine->queue().size());
-    for (uint32_t i = 0; i < first.engine->queue().size(); ++i) {
-        const Edge &a = first.engine->queued(i), &b = second.engine->queued(i);
-        ASSERT_EQ(a.cost(), b.cost()) << "queue place " << i;
-        ASSERT_TRUE(a.target.x == b.target.x && a.target.y == b.target.y && a.target.z == b.target.z)
-            << "queue place " << i;
+    for (const bool guarded : {false, true}) {
+        SCOPED_TRACE(guarded ? "guarded" : "unguarded");
+        EngineRun first(seamedGrid(), GetParam(), false, true, guarded);
+        EngineRun second(seamedGrid(), GetParam(), false, false, guarded);
+        for (EngineRun* run : {&first, &second}) {
+            for (uint32_t v = 0; v < run->model->numVertices(); v += 7)
+                run->weights->setWeight(v, 3.0f);
+            run->engine->updatePairWeights();
+        }
+        changeResolution(*first.engine, first.sequence, 0.3);
+        changeResolution(*second.engine, second.sequence, 0.3);
+        test::expectSameModel(*first.model, *second.model, 0.0f);
+        ASSERT_EQ(first.sequence.size(), second.sequence.size());
+        for (size_t i = 0; i < first.sequence.size(); ++i)
+            ASSERT_EQ(first.sequence[i], second.sequence[i]) << "record " << i;
+        ASSERT_EQ(first.engine->queue().size(), second.engine->queue().size());
+        for (uint32_t i = 0; i < first.engine->queue().size(); ++i) {
+            const Edge &a = first.engine->queued(i), &b = second.engine->queued(i);
+            ASSERT_EQ(a.cost(), b.cost()) << "queue place " << i;
+            ASSERT_TRUE(a.target.x == b.target.x && a.target.y == b.target.y && a.target.z == b.target.z)
+                << "queue place " << i;
+        }
     }
 }
 
