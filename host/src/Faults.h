@@ -4,12 +4,20 @@
 
 #include <maya/MStatus.h>
 
+#include <atomic>
 #include <type_traits>
 
 namespace gxhost {
 
+// Whether any fault is armed, and the lookup of one by name: most runs arm none, and then the
+// check every host operation makes on entry reads one flag.
+extern std::atomic<bool> gFaultsArmed;
+bool armedFault(const char* op, MStatus* status);
+
 // True when the named operation must fail now; the status is stored in *status when given.
-bool fault(const char* op, MStatus* status = nullptr);
+inline bool fault(const char* op, MStatus* status = nullptr) {
+    return gFaultsArmed.load(std::memory_order_relaxed) && armedFault(op, status);
+}
 
 inline void setStatus(MStatus* out, MStatus value) {
     if (out)

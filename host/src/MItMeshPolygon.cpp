@@ -51,16 +51,16 @@ bool MItMeshPolygon::valid(MStatus* ReturnStatus, const char* op) {
 
 const Triangulation& MItMeshPolygon::triangulation() {
     if (!triangulated_) {
-        static thread_local std::vector<std::array<double, 3>> corners;
+        if (!tri_)
+            tri_ = std::make_unique<PolygonCorners>();
+        std::vector<std::array<double, 3>>& corners = tri_->corners;
         corners.clear();
         for (int c = 0; c < mesh_->faceCounts[current_]; ++c)
             corners.push_back(mesh_->points[mesh_->faceVerts[mesh_->faceOffset(current_) + c]]);
-        if (!tri_)
-            tri_ = std::make_unique<Triangulation>();
-        triangulatePolygon(corners, *tri_);
+        triangulatePolygon(corners, tri_->triangulation);
         triangulated_ = true;
     }
-    return *tri_;
+    return tri_->triangulation;
 }
 
 bool MItMeshPolygon::isDone(MStatus* ReturnStatus) {

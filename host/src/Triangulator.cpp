@@ -171,16 +171,14 @@ private:
     }
 };
 
-// Working arrays of one polygon, kept per thread so that a reader triangulating a million polygons
-// allocates nothing per polygon once they have grown.
-struct Workspace {
+} // namespace
+
+struct TriangulationWork {
     std::vector<P2> p;
     std::vector<int> ring, next, prev, blockers, blockerAt, order;
     std::vector<double> lowX, highX;
     BlockerTree tree;
 };
-
-} // namespace
 
 Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corners) {
     Triangulation result;
@@ -237,7 +235,9 @@ void triangulatePolygon(const std::vector<std::array<double, 3>>& corners, Trian
         result.valid = !result.triangles.empty();
         return;
     }
-    static thread_local Workspace work;
+    if (!result.work)
+        result.work = std::make_shared<TriangulationWork>();
+    TriangulationWork& work = *result.work;
     std::vector<P2>& p = work.p;
     p.resize(n);
     for (int i = 0; i < n; ++i)

@@ -8,14 +8,27 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace gxhost {
+
+// The working arrays of the ear clipping (see Triangulator.cpp).
+struct TriangulationWork;
 
 struct Triangulation {
     bool valid = false;
     bool zeroArea = false;
     std::vector<std::array<int, 3>> triangles;
+    // Kept with the result, so that refilling the same Triangulation polygon after polygon
+    // allocates nothing once the arrays have grown; made on first use.
+    std::shared_ptr<TriangulationWork> work;
+};
+
+// A polygon's corners and their triangulation, refilled polygon after polygon by a reader.
+struct PolygonCorners {
+    std::vector<std::array<double, 3>> corners;
+    Triangulation triangulation;
 };
 
 Triangulation triangulatePolygon(const std::vector<std::array<double, 3>>& corners);

@@ -18,6 +18,7 @@
 
 namespace gxhost {
 struct MeshGeom;
+struct PolygonCorners;
 struct Triangulation;
 } // namespace gxhost
 
@@ -70,7 +71,7 @@ private:
     MObject obj_;
     std::shared_ptr<gxhost::MeshGeom> mesh_;
     unsigned int current_ = 0;
-    std::unique_ptr<gxhost::Triangulation> tri_; // made once, refilled for each polygon
-    bool triangulated_ = false;                  // tri_ holds the current polygon's
-    bool hadSmoothNormals_ = false;              // the mesh's smooth normals were made before
+    std::unique_ptr<gxhost::PolygonCorners> tri_; // made once, refilled for each polygon
+    bool triangulated_ = false;                   // tri_ holds the current polygon's
+    bool hadSmoothNormals_ = false;               // the mesh's smooth normals were made before
 };
