@@ -651,7 +651,8 @@ void QSlim::refreshPairsOf(uint32_t v) {
         return;
     }
     constexpr uint32_t kSharedFrom = 4; // fewer pairs are not worth the hand-over
-    if (partnerThread_ && n >= kSharedFrom && !judging_ && model_.pricesConcurrently() && partnersHaveCores()) {
+    if (partnerThread_ && n >= kSharedFrom && !judging_ && model_.pricesConcurrently() &&
+        partnersHaveCores()) {
         if (!partnerPricer_) {
             partnerPricer_ = std::make_unique<Pricer>();
             partnerPricer_->ownScratch = true;
