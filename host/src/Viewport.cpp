@@ -211,15 +211,16 @@ void drawFaces(const MeshGeom& m, const std::vector<int>& faces, const MaterialL
     const UVSet* uvs = look && !look->texture.empty() && look->uvSet < static_cast<int>(m.uvSets.size())
                            ? &m.uvSets[look->uvSet]
                            : nullptr;
+    PolygonCorners polygon; // refilled for each face
     glBegin(GL_TRIANGLES);
     for (int f : faces) {
         const int start = m.faceOffset(f), count = m.faceCounts[f];
-        std::vector<std::array<double, 3>> corners;
+        polygon.corners.clear();
         for (int c = 0; c < count; ++c)
-            corners.push_back(m.points[m.faceVerts[start + c]]);
+            polygon.corners.push_back(m.points[m.faceVerts[start + c]]);
         const MeshGeom::Vec3 own = faceted ? m.faceNormalRaw(f) : MeshGeom::Vec3{};
-        const Triangulation t = triangulatePolygon(corners);
-        for (const auto& tri : t.triangles)
+        triangulatePolygon(polygon.corners, polygon.triangulation);
+        for (const auto& tri : polygon.triangulation.triangles)
             for (int c : tri) {
                 const int fv = start + c;
                 const auto n = faceted ? own : m.faceVertexNormal(fv);
@@ -234,7 +235,7 @@ void drawFaces(const MeshGeom& m, const std::vector<int>& faces, const MaterialL
                     if (id >= 0)
                         glTexCoord2f(uvs->u[id], uvs->v[id]);
                 }
-                const auto& p = corners[c];
+                const auto& p = polygon.corners[c];
                 glVertex3d(p[0], p[1], p[2]);
             }
     }
