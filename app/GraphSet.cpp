@@ -1,6 +1,7 @@
 #include "GraphSet.h"
 
 #include "HalvesPass.h"
+#include "MeshInfo.h"
 
 #include <gxhost/Host.h>
 

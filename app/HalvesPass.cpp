@@ -1,6 +1,7 @@
 #include "HalvesPass.h"
 
 #include "EngineSession.h"
+#include "MeshInfo.h"
 #include "Triangulator.h"
 
 #include <algorithm>
@@ -193,13 +194,6 @@ void appendHalf(const gxhost::SceneMesh& mesh, const Triangles& tris, const Half
 }
 
 } // namespace
-
-uint64_t polygonTriangles(const gxhost::SceneMesh& mesh) {
-    uint64_t triangles = 0;
-    for (int32_t count : mesh.faceCounts)
-        triangles += count > 2 ? uint64_t(count - 2) : 0;
-    return triangles;
-}
 
 bool reduceInHalves(const gxhost::SceneMesh& mesh, const NodeSettings& settings, uint64_t targetTriangles,
                     gxhost::SceneMesh& out) {

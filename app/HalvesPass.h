@@ -20,9 +20,6 @@ namespace gradix {
 // Meshes below this many triangles stay whole: two halves would gain less than the pass costs.
 constexpr uint64_t kHalvesMinTriangles = 200000;
 
-// The triangles a mesh's polygons make (a polygon of k corners, k - 2).
-uint64_t polygonTriangles(const gxhost::SceneMesh& mesh);
-
 // `mesh` (as its node will hold it; polygons are triangulated as the host triangulates them)
 // simplified in halves to a little above `targetTriangles` triangles, every triangle with its source
 // face's material and every corner with its attributes as the engine placed them. False, `out`

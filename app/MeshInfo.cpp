@@ -6,13 +6,19 @@
 
 namespace gradix {
 
+uint64_t polygonTriangles(const gxhost::SceneMesh& mesh) {
+    uint64_t triangles = 0;
+    for (int32_t c : mesh.faceCounts)
+        triangles += c >= 3 ? static_cast<uint64_t>(c - 2) : 0;
+    return triangles;
+}
+
 MeshInfo MeshInfo::of(const gxhost::SceneMesh& mesh) {
     MeshInfo info;
     info.name = mesh.name;
     info.vertices = mesh.points.size();
     info.faces = mesh.faceCounts.size();
-    for (int32_t c : mesh.faceCounts)
-        info.triangles += c >= 3 ? static_cast<uint64_t>(c - 2) : 0;
+    info.triangles = polygonTriangles(mesh);
     for (const gxhost::SceneUVSet& set : mesh.uvSets)
         info.uvSets.push_back(set.name);
     info.normals = !mesh.normals.empty();

@@ -24,4 +24,7 @@ struct MeshInfo {
     static MeshInfo of(const gxhost::SceneMesh& mesh);
 };
 
+// The triangles a mesh's polygons make (a polygon of k corners, k - 2).
+uint64_t polygonTriangles(const gxhost::SceneMesh& mesh);
+
 } // namespace gradix

@@ -1,5 +1,6 @@
 #include "MeshSurface.h"
 
+#include "MeshInfo.h"
 #include "Triangulator.h"
 
 #include <algorithm>
@@ -50,9 +51,7 @@ bool allHaveUVs(const std::vector<const gxhost::SceneMesh*>& meshes) {
 void appendSurface(gxmeasure::Surface& surface, const gxhost::SceneMesh& mesh, const Matrix4& world,
                    bool uvs) {
     const uint32_t base = static_cast<uint32_t>(surface.points.size());
-    size_t triangles = 0; // at most: a polygon of n corners gives n - 2
-    for (int32_t count : mesh.faceCounts)
-        triangles += count > 2 ? count - 2 : 0;
+    const size_t triangles = polygonTriangles(mesh); // at most
     surface.points.reserve(surface.points.size() + mesh.points.size());
     surface.triangles.reserve(surface.triangles.size() + triangles);
     if (uvs)

@@ -1,6 +1,6 @@
 #include "Session.h"
 
-#include "HalvesPass.h"
+#include "MeshInfo.h"
 
 #include "io/FlatNormals.h"
 
