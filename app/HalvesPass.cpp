@@ -136,7 +136,7 @@ std::unique_ptr<gxengine::EngineSession> buildHalf(const gxhost::SceneMesh& mesh
         in.normals = {gxengine::packedView(normals.data(), m, 3, 3), true};
     if (withColors)
         in.colors = {gxengine::packedView(colors.data(), m, 4, 3), true};
-    return std::make_unique<gxengine::EngineSession>(in, settings, true);
+    return std::make_unique<gxengine::EngineSession>(in, settings, gxengine::EngineSession::DeferSetup());
 }
 
 // Builds the half's engine and moves it to `target` triangles; the input arrays are gone before the

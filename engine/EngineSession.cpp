@@ -135,11 +135,11 @@ bool followFaces(const ArrayView& faces, const ArrayView& normals, const gdx::Fl
 } // namespace
 
 EngineSession::EngineSession(const MeshInput& in, const Settings& settings)
-    : EngineSession(in, settings, false) {
+    : EngineSession(in, settings, DeferSetup()) {
     setUp(in.weights);
 }
 
-EngineSession::EngineSession(const MeshInput& in, const Settings& settings, bool) {
+EngineSession::EngineSession(const MeshInput& in, const Settings& settings, DeferSetup) {
     const uint32_t n = uint32_t(in.vertices.shape[0]), m = uint32_t(in.faces.shape[0]);
     if ((settings.useNormals > 0 && !in.normals.values.given()) ||
         (settings.useVertexColors > 0 && !in.colors.values.given()))

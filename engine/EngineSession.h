@@ -48,7 +48,8 @@ public:
     EngineSession(const MeshInput& in, const Settings& settings);
     // The model built and the engine configured, but not set up: the input may go before setUp,
     // which takes the painted weights (N values in 0 .. 1) if given.
-    EngineSession(const MeshInput& in, const Settings& settings, bool deferSetup);
+    struct DeferSetup {};
+    EngineSession(const MeshInput& in, const Settings& settings, DeferSetup);
     void setUp(const ArrayView& weights = ArrayView());
 
     float resolution() const { return resolution_; }
