@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
 
 using namespace apptest;
 
@@ -279,23 +278,11 @@ TEST(Simplify, LargeMeshesGoDownInTwoHalvesWithoutOpeningTheCut) {
             };
             return near(p[0], low[0]) || near(p[0], high[0]) || near(p[2], low[2]) || near(p[2], high[2]);
         };
-        std::map<std::pair<int32_t, int32_t>, int> edges;
-        size_t corner = 0;
-        for (int32_t count : mesh.faceCounts) {
-            for (int32_t c = 0; c < count; ++c) {
-                const int32_t a = mesh.faceVertices[corner + size_t(c)];
-                const int32_t b = mesh.faceVertices[corner + size_t((c + 1) % count)];
-                ++edges[{std::min(a, b), std::max(a, b)}];
-            }
-            corner += size_t(count);
-        }
-        size_t open = 0, inside = 0;
-        for (const auto& [edge, faces] : edges)
-            if (faces == 1) {
-                ++open;
-                inside += onRim(edge.first) && onRim(edge.second) ? 0 : 1;
-            }
-        EXPECT_GT(open, 0u);
-        EXPECT_EQ(inside, 0u) << "of " << open << " open edges";
+        const auto open = gxtest::boundaryEdges(mesh);
+        const auto inside = std::count_if(open.begin(), open.end(), [&](const auto& edge) {
+            return !onRim(edge.first) || !onRim(edge.second);
+        });
+        EXPECT_GT(open.size(), 0u);
+        EXPECT_EQ(inside, 0) << "of " << open.size() << " open edges";
     }
 }

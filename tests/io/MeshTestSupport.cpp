@@ -90,7 +90,7 @@ SceneMesh makeSheet(bool triangles, const std::string& name) {
     return m;
 }
 
-size_t boundaryEdgeCount(const SceneMesh& mesh) {
+std::vector<std::pair<int32_t, int32_t>> boundaryEdges(const SceneMesh& mesh) {
     std::map<std::pair<int32_t, int32_t>, int> uses;
     size_t start = 0;
     for (int32_t count : mesh.faceCounts) {
@@ -101,8 +101,15 @@ size_t boundaryEdgeCount(const SceneMesh& mesh) {
         }
         start += static_cast<size_t>(count);
     }
-    return static_cast<size_t>(
-        std::count_if(uses.begin(), uses.end(), [](const auto& e) { return e.second == 1; }));
+    std::vector<std::pair<int32_t, int32_t>> edges;
+    for (const auto& [edge, faces] : uses)
+        if (faces == 1)
+            edges.push_back(edge);
+    return edges;
+}
+
+size_t boundaryEdgeCount(const SceneMesh& mesh) {
+    return boundaryEdges(mesh).size();
 }
 
 std::vector<std::string> canonicalFaces(const SceneMesh& mesh, float colorStep) {

@@ -5,7 +5,9 @@
 #include "io/MeshExporter.h"
 #include "io/MeshImporter.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gxtest {
@@ -25,7 +27,8 @@ using gxhost::SceneMesh;
 // With `triangles` every quad is split along its diagonal from (x, y) to (x+1, y+1).
 SceneMesh makeSheet(bool triangles, const std::string& name = "sheet");
 
-// Number of edges used by exactly one face.
+// The edges used by exactly one face (lower vertex first, in vertex order), and their number.
+std::vector<std::pair<int32_t, int32_t>> boundaryEdges(const SceneMesh& mesh);
 size_t boundaryEdgeCount(const SceneMesh& mesh);
 
 // The faces of `mesh` as sorted, rounded text (position, normal, colour, every UV set, material per
