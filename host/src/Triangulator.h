@@ -21,7 +21,8 @@ struct Triangulation {
     bool zeroArea = false;
     std::vector<std::array<int, 3>> triangles;
     // Kept with the result, so that refilling the same Triangulation polygon after polygon
-    // allocates nothing once the arrays have grown; made on first use.
+    // allocates nothing once the arrays have grown; made on first use. A copy shares them: copies
+    // are refilled on one thread at a time.
     std::shared_ptr<TriangulationWork> work;
 };
 
